@@ -1,0 +1,172 @@
+#include "app/form1.h"
+
+#include "app/texts.h"
+
+namespace gb {
+
+using platform::Rgb;
+using platform::SystemColour;
+
+namespace {
+constexpr Rgb darkBlue{0, 0, 192};
+constexpr Rgb green{0, 255, 0};
+constexpr Rgb lightGreen{192, 255, 192};
+constexpr Rgb blue{0, 0, 255};
+constexpr Rgb red{255, 0, 0};
+
+// Positions inside the ratio panel are designed in twips.
+void placeTwips(platform::Control& c, int left, int top, int width, int height) {
+    constexpr int t = platform::Window::twipsPerPixel;
+    c.move(left / t, top / t, width / t, height / t);
+}
+}  // namespace
+
+Form1::Form1(platform::Services& services_)
+    : services(services_),
+      WebBrwT("WebBrwT", services_.events, services_.images),
+      WebBrwI("WebBrwI", services_.events, services_.images) {
+    for (int i = 0; i < 7; ++i) Riso[i] = std::make_unique<platform::CheckBox>("Riso(" + std::to_string(i) + ")", &Risoluzione);
+    for (int i = 0; i < 8; ++i) {
+        const bool onStatusBar = i != 0 && i != 5;
+        SlabControls[i] = std::make_unique<platform::Label>("Slab(" + std::to_string(i) + ")", onStatusBar ? &FraBot : nullptr);
+    }
+    buildDesign();
+    bindEvents();
+}
+
+// The window as designed, before Form_Load runs.
+void Form1::buildDesign() {
+    window.setCaption(texts::windowCaption);
+    window.platformGeometry(0, 0, 641 * platform::Window::twipsPerPixel, 470 * platform::Window::twipsPerPixel);
+
+    Risoluzione.setCaption("Frame1");
+    Risoluzione.appearance.background = lightGreen;
+    Risoluzione.move(240, 48, 137, 289);
+    Risoluzione.setVisible(false);
+    Risoluzione.accessibleName = "Width to height ratio correction";
+    placeTwips(Label1, 0, 120, 2055, 375);
+    Label1.setCaption("Ratio Change");
+    Label1.appearance.bold = true;
+    Label1.appearance.pointSize = 9.75;
+    static constexpr const char* presets[7] = {"1.25", "1.33", "1.42", "1.60", "1.67", "1.77", "1.78"};
+    for (int i = 0; i < 7; ++i) {
+        placeTwips(*Riso[i], 240, 600 + 360 * i, 1575, 255);
+        Riso[i]->setCaption(std::string("  W/H=  ") + presets[i]);
+        Riso[i]->appearance.background = lightGreen;
+        Riso[i]->accessibleName = std::string("Screen ratio ") + presets[i];
+    }
+    Riso[1]->setValue(true);
+    placeTwips(RisoAltro, 240, 3240, 735, 285);
+    RisoAltro.setText("1.");
+    RisoAltro.accessibleName = "Other screen ratio";
+    placeTwips(Label2, 1080, 3240, 735, 255);
+    Label2.setCaption("Other");
+    placeTwips(ChiudiRisoluzione, 600, 3720, 735, 375);
+    ChiudiRisoluzione.setCaption("OK");
+    placeTwips(Line1, 120, 3120, 1815, 15);
+
+    BarSu.locked = true;
+    BarSu.move(0, 32, 633, 19);
+    BarSu.appearance.systemBackground = SystemColour::ActiveBorder;
+    BarSu.setVisible(false);
+
+    WebBrwT.move(0, 40, 105, 345);
+    WebBrwT.setVisible(false);
+    WebBrwT.accessibleName = "Thumbnails";
+
+    ThumbsList.locked = true;
+    ThumbsList.move(16, 160, 100, 20);
+    ThumbsList.setVisible(false);
+
+    FrameShow.move(72, 8, 521, 18);
+    FrameShow.appearance.bold = true;
+    FrameShow.appearance.pointSize = 8.25;
+    labelShow.move(8, 0, 505, 17);
+    labelShow.setCaption("aaaaaa");
+    labelShow.appearance.foreground = blue;
+    labelShow.appearance.bold = true;
+    labelShow.appearance.pointSize = 8.25;
+    labelShow.accessibleName = "Current image";
+
+    BarDx.locked = true;
+    BarDx.move(615, 0, 18, 404);
+    BarDx.appearance.background = darkBlue;
+    BarDx.appearance.foreground = green;
+    BarDx.setVisible(false);
+
+    Info.locked = true;
+    Info.move(16, 140, 100, 20);
+
+    Pausa.move(280, 384, 49, 21);
+    for (int s = 1; s <= 10; ++s) Pausa.addItem(std::to_string(s));
+    Pausa.toolTip = texts::intervalToolTip;
+    Pausa.accessibleName = "Slideshow interval in seconds";
+
+    FraBot.move(0, 386, 633, 18);
+    FraBot.appearance.systemBackground = SystemColour::ActiveBorder;
+
+    BarGiu.locked = true;
+    BarGiu.move(1, 389, 633, 18);
+    BarGiu.setText("Immagine");
+    BarGiu.appearance.background = darkBlue;
+    BarGiu.appearance.foreground = green;
+    BarGiu.setVisible(false);
+    BarGiu.accessibleName = "Status line";
+
+    TempoSlide.setInterval(5000);
+
+    WebBrwI.move(4, 40, 625, 344);
+    WebBrwI.accessibleName = "Image";
+
+    Tastiera.move(16, 104, 17, 13);
+    Tastiera.appearance.pointSize = 3.75;
+    Tastiera.accessibleName = "Keyboard commands";
+
+    DoveShow.move(72, 8, 553, 21);
+    DoveShow.appearance.foreground = blue;
+    DoveShow.appearance.systemBackground = SystemColour::ButtonFace;
+    DoveShow.appearance.bold = true;
+    DoveShow.appearance.pointSize = 8.25;
+    DoveShow.accessibleName = "Images of the folder";
+
+    static constexpr int statusLeft[8] = {8, 8, 72, 136, 216, 8, 344, 432};
+    static constexpr const char* statusCaption[8] = {"", "Tot=0", "Cur=0", texts::pauseLabel, texts::intervalLabel,
+                                                     texts::folderFileLabel, "", ""};
+    static constexpr const char* statusName[8] = {"", "Number of images", "Position", "Pause", "Interval",
+                                                  "Folder and file", "", ""};
+    for (int i = 0; i < 8; ++i) {
+        platform::Label& s = Slab(i);
+        s.move(statusLeft[i], 0, 41, 17);
+        s.setCaption(statusCaption[i]);
+        s.appearance.bold = true;
+        s.appearance.pointSize = 8.25;
+        s.accessibleName = statusName[i];
+    }
+    Slab(0).move(8, 384, 10, 17);
+    Slab(4).move(216, 0, 57, 25);
+    Slab(5).move(8, 13, 81, 17);
+    Slab(3).appearance.foreground = red;
+
+    menuThumb.shortcut = "F2";
+    menuGestAcc.shortcut = "F3";
+    menuHelpRegole.shortcut = "F1";
+    menuFitG.setChecked(true);
+    menuBin.setChecked(true);
+
+    controls_ = {&Risoluzione, &Label1,   Riso[0].get(), Riso[1].get(), Riso[2].get(), Riso[3].get(),
+                 Riso[4].get(), Riso[5].get(), Riso[6].get(), &RisoAltro, &Label2,  &ChiudiRisoluzione,
+                 &Line1,        &BarSu,   &WebBrwT,      &ThumbsList,   &FrameShow,    &labelShow,
+                 &BarDx,        &Info,    &Pausa,        &FraBot,       &Slab(1),      &Slab(2),
+                 &Slab(3),      &Slab(4), &Slab(6),      &Slab(7),      &BarGiu,       &WebBrwI,
+                 &Tastiera,     &DoveShow, &Slab(0),     &Slab(5)};
+    for (platform::Control* c : controls_) c->attach(&window);
+}
+
+void Form1::bindEvents() {
+    window.onResize = [this] { Form_Resize(); };
+    DoveShow.onClick = [this] { DoveShow_Click(); };
+    menuSAvanti.onClick = [this] { menuSAvanti_Click(); };
+    menuSIndietro.onClick = [this] { menuSIndietro_Click(); };
+}
+
+}  // namespace gb

@@ -1,0 +1,140 @@
+#pragma once
+// The main window: owner of the viewer state. Its procedures are defined in the folder of their subsystem.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/numbers.h"
+#include "platform/browser.h"
+#include "platform/controls.h"
+#include "platform/services.h"
+
+namespace gb {
+
+class Form1 {
+public:
+    explicit Form1(platform::Services& services);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    platform::Services& services;
+
+    // ---- The window, its controls (in stacking order, top first) and its menus.
+    platform::Window window{"Form1"};
+
+    platform::Frame Risoluzione{"Risoluzione"};
+    platform::Label Label1{"Label1", &Risoluzione};
+    std::array<std::unique_ptr<platform::CheckBox>, 7> Riso;
+    platform::TextBox RisoAltro{"RisoAltro", &Risoluzione};
+    platform::Label Label2{"Label2", &Risoluzione};
+    platform::Button ChiudiRisoluzione{"ChiudiRisoluzione", &Risoluzione};
+    platform::Frame Line1{"Line1", &Risoluzione};
+
+    platform::TextBox BarSu{"BarSu"};
+    platform::Browser WebBrwT;
+    platform::TextBox ThumbsList{"ThumbsList"};
+    platform::Frame FrameShow{"FrameShow"};
+    platform::Label labelShow{"labelShow", &FrameShow};
+    platform::TextBox BarDx{"BarDx"};
+    platform::TextBox Info{"Info"};
+    platform::ComboBox Pausa{"Pausa", false, false};
+    platform::Frame FraBot{"FraBot"};
+    platform::TextBox BarGiu{"BarGiu"};
+    platform::Browser WebBrwI;
+    platform::TextBox Tastiera{"Tastiera"};
+    platform::ComboBox DoveShow{"DoveShow", true, true};
+    // Slab(0) and Slab(5) lie on the window, the others inside FraBot.
+    std::array<std::unique_ptr<platform::Label>, 8> SlabControls;
+    platform::Label& Slab(int index) { return *SlabControls.at(static_cast<std::size_t>(index)); }
+
+    platform::Timer TempoSlide{"TempoSlide"};
+
+    platform::MenuItem menuFile{"menuFile", "File"};
+    platform::MenuItem menuFileScegli{"menuFileScegli", "Select and open Image files", &menuFile};
+    platform::MenuItem menuFileAnnulla{"menuFileAnnulla", "Clear current Image files", &menuFile};
+    platform::MenuItem sep1{"sep1", "-", &menuFile};
+    platform::MenuItem menuFileChiudi{"menuFileChiudi", "Exit", &menuFile};
+    platform::MenuItem menuView{"menuView", "View"};
+    platform::MenuItem menuThumb{"menuThumb", "View Thumbnails", &menuView};
+    platform::MenuItem menuSPiu{"menuSPiu", "Size increase" + std::string(42, ' ') + "+ ", &menuView};
+    platform::MenuItem menuSMeno{"menuSMeno", "Size reduce" + std::string(45, ' ') + "-", &menuView};
+    platform::MenuItem menuSNormale{"menuSNormale", "Original size" + std::string(44, ' ') + "0", &menuView};
+    platform::MenuItem menuSlShow{"menuSlShow", "Slideshow"};
+    platform::MenuItem menuSAvanti{"menuSAvanti", "Forward" + std::string(24, ' ') + "Enter", &menuSlShow};
+    platform::MenuItem menuSIndietro{"menuSIndietro", "Backward" + std::string(21, ' ') + "<---", &menuSlShow};
+    platform::MenuItem menuSPausa{"menuSPausa", "Set Pausa on/off" + std::string(10, ' ') + "clic on image",
+                                  &menuSlShow};
+    platform::MenuItem sep2{"sep2", "-", &menuSlShow};
+    platform::MenuItem menuFit{"menuFit", "Full screen mode" + std::string(21, ' ') + "ESC", &menuSlShow};
+    platform::MenuItem menuFitG{"menuFitG", std::string(5, ' ') + "Reduce larger images", &menuSlShow};
+    platform::MenuItem menuFitP{"menuFitP", std::string(5, ' ') + "Increase smaller images", &menuSlShow};
+    platform::MenuItem menuStrumenti{"menuStrumenti", "Tools"};
+    platform::MenuItem menuGestAcc{"menuGestAcc", "Manage suspended images", &menuStrumenti};
+    platform::MenuItem sep3{"sep3", "-", &menuStrumenti};
+    platform::MenuItem menuGestCanc{"menuGestCanc", "Choices for cancellations...", &menuStrumenti};
+    platform::MenuItem menuNobin{"menuNobin", "Erase now", &menuGestCanc};
+    platform::MenuItem menuBin{"menuBin", "Use basket bin", &menuGestCanc};
+    platform::MenuItem sep4{"sep4", "-", &menuStrumenti};
+    platform::MenuItem menuRisoluzione{"menuRisoluzione", "W/H ratio correction ", &menuStrumenti};
+    platform::MenuItem menuHelp{"menuHelp", "?"};
+    platform::MenuItem menuHelpRegole{"menuHelpRegole", "General instructions", &menuHelp};
+    platform::MenuItem menuHelpAcc{"menuHelpAcc", "Shortcuts", &menuHelp};
+    platform::MenuItem sep5{"sep5", "-", &menuHelp};
+    platform::MenuItem nenuAbout{"nenuAbout", "About", &menuHelp};
+
+    // Controls in stacking order, top first; menu titles in menu-bar order.
+    std::vector<platform::Control*> controls() const { return controls_; }
+    std::vector<platform::MenuItem*> menuBar() { return {&menuFile, &menuView, &menuSlShow, &menuStrumenti, &menuHelp}; }
+
+    // ---- Module-wide variables. Queue counters are 32-bit so that folders above 32,767 images work.
+    std::int32_t queueCount = 0;
+    std::int32_t queuePos = 0;
+    std::string dirPattern;
+    std::string folderPath;
+    std::string chosenFile;
+    std::string startFile;
+    std::string pathSep;
+    std::string dirEntry;
+    Int16 fileTypeIndex = 0;
+    std::string lastFolder;
+    double ratioFactor = 0;
+    Int16 ratioHundredths = 0;
+    Int16 thumbsScrollPending = 0;
+    Int16 exitRemoval = 0;
+    Int16 mainClosing = 0;
+
+    // ---- Main-window variables. The screen size is wider than 16 bits so that large screens fit.
+    std::int64_t screenHeight = 0, screenWidth = 0;
+    Int16 areaHeight = 0, areaWidth = 0;
+    Int16 browserHeight = 0;
+    std::string imageTag;
+    Int16 naturalHeight = 0, naturalWidth = 0;
+    Int16 fitHeight = 0, fitWidth = 0;
+    Int16 shownHeight = 0, shownWidth = 0;
+    double fitScale = 0, shownScale = 0;
+    std::string pagePrefix;
+    std::string savedImagePage;
+    Int16 ratioGuard = 0;
+
+    // The two documents' event sinks, bound once by Form_Load.
+    platform::Document* HDocBrwI = nullptr;
+    platform::Document* HDocBrwT = nullptr;
+
+    // ---- Procedures (defined in the folder of their subsystem).
+    void Form_Load();                // app/form_load.cpp
+    void Form_Resize();              // app/form_resize.cpp
+    void menuSAvanti_Click();        // show/navigation.cpp
+    void menuSIndietro_Click();      // show/navigation.cpp
+    void DoveShow_Click();           // show/navigation.cpp
+    void SyncThumbs();               // show/sync_thumbs.cpp
+
+private:
+    void buildDesign();
+    void bindEvents();
+    std::vector<platform::Control*> controls_;
+};
+
+}  // namespace gb

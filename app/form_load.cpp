@@ -1,0 +1,49 @@
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/form1.h"
+#include "app/texts.h"
+
+namespace gb {
+
+void Form1::Form_Load() {
+    window.move(0, 0);
+    DoveShow.setText(services.files.currentDirectory());
+    Slab(3).setCaption("");
+    labelShow.setCaption(DoveShow.text());
+
+    Pausa.setText(texts::intervalStartText);
+    TempoSlide.setInterval(std::atoi(Pausa.text().c_str()) * texts::millisecondsPerSecond);
+
+    Info.setVisible(false);
+    pathSep.assign(1, '/');  // the native separator
+    screenHeight = static_cast<std::int64_t>(services.screen.heightPixels) * platform::Window::twipsPerPixel;
+    screenWidth = static_cast<std::int64_t>(services.screen.widthPixels) * platform::Window::twipsPerPixel;
+
+    window.setWindowState(platform::WindowState::Maximized);
+
+    WebBrwI.setLeft(4);
+    WebBrwI.setTop(40);
+    WebBrwT.setVisible(false);
+    WebBrwT.setLeft(4);
+    WebBrwT.setTop(40);
+    WebBrwI.setHeight(std::max(0, window.scaleHeight() - 60));
+    WebBrwI.setWidth(std::max(0, window.scaleWidth() - 8));
+    assignInt16(areaHeight, window.scaleHeight() - 70);
+    assignInt16(areaWidth, window.scaleWidth() - 50);
+
+    WebBrwI.Navigate2(texts::aboutBlank);
+    WebBrwT.Navigate2(texts::aboutBlank);
+    HDocBrwI = &WebBrwI.document();
+    HDocBrwT = &WebBrwT.document();
+
+    menuView.setEnabled(false);
+    menuSlShow.setEnabled(false);
+    menuStrumenti.setEnabled(false);
+
+    ratioFactor = 1.0;
+    Riso[1]->setValue(true);
+    RisoAltro.setText("1.33");
+}
+
+}  // namespace gb

@@ -1,0 +1,22 @@
+#pragma once
+// Texts and numbers the user sees, kept in one place because several procedures write the same ones.
+
+namespace gb::texts {
+
+inline constexpr const char* productName = "Glimmerbox";
+// Two spaces, the product name, then the maker's notice.
+inline constexpr const char* windowCaption = "  Glimmerbox  -  a viewer for the pictures of one folder";
+inline constexpr const char* aboutBlank = "about:blank";
+
+inline constexpr const char* totPrefix = "Tot=";
+inline constexpr const char* curPrefix = "Cur=";
+inline constexpr const char* endLabel = "END";
+inline constexpr const char* pauseLabel = "Pause";
+inline constexpr const char* intervalLabel = "Interval=";
+inline constexpr const char* folderFileLabel = "Folder/File:";
+inline constexpr const char* intervalToolTip = "Cambia intervallo";
+
+inline constexpr const char* intervalStartText = "10";
+inline constexpr int millisecondsPerSecond = 1000;
+
+}  // namespace gb::texts

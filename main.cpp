@@ -1,0 +1,42 @@
+// Glimmerbox start-up: the services on Qt, the main window's logic, and its view.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QImageReader>
+#include <QScreen>
+
+#include "app/form1.h"
+#include "platform/qt/image_loader.h"
+#include "platform/qt/qt_services.h"
+#include "platform/qt/window_view.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("glimmerbox");
+    QApplication::setApplicationDisplayName("Glimmerbox");
+    QApplication::setApplicationVersion(GLIMMERBOX_VERSION);
+    QApplication::setDesktopFileName("glimmerbox");
+    QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Glimmerbox shows the pictures (jpg, jpeg, gif, bmp) of one folder.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
+
+    gb::qt::QtEventQueue events;
+    gb::qt::QtImageProbe probe;
+    gb::qt::QtFileSystem files;
+    gb::qt::QtTrash trash;
+    gb::qt::QtFileDialog fileDialog;
+    gb::qt::QtMessageBoxes messages;
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    gb::platform::Services services{events, probe, files, trash, fileDialog, messages, {screen.width(), screen.height()}};
+
+    gb::Form1 form(services);
+    gb::qt::ImageLoader loader;
+    gb::qt::WindowView view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
+    form.Form_Load();
+    form.window.setVisible(true);
+    return QApplication::exec();
+}

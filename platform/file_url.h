@@ -1,0 +1,17 @@
+#pragma once
+// File URLs as a browser writes them for a local path, and the exact way back.
+
+#include <optional>
+#include <string>
+
+namespace gb::platform {
+
+// "file://" followed by the path with every byte outside A-Z a-z 0-9 - . _ ~ / percent-encoded, so the URL can
+// stand in an attribute value as it is.
+std::string toFileUrl(const std::string& path);
+
+// The path of a file URL: every %XX escape decoded (a '%' not followed by two hex digits stays as it is).
+// Nothing when the text is not a file URL.
+std::optional<std::string> pathFromFileUrl(const std::string& url);
+
+}  // namespace gb::platform

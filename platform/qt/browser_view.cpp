@@ -1,0 +1,95 @@
+#include "platform/qt/browser_view.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextImageFormat>
+
+#include "platform/file_url.h"
+#include "platform/qt/qt_services.h"
+
+namespace gb::qt {
+
+namespace {
+QString pathOf(const QTextImageFormat& format) {
+    const auto path = platform::pathFromFileUrl(format.name().toStdString());
+    return path ? toQString(*path) : format.name();
+}
+}  // namespace
+
+ImageObjectHandler::ImageObjectHandler(ImageLoader& loader, QObject* parent) : QObject(parent), loader_(loader) {}
+
+QSizeF ImageObjectHandler::intrinsicSize(QTextDocument*, int, const QTextFormat& format) {
+    const QTextImageFormat image = format.toImageFormat();
+    qreal w = image.width();
+    qreal h = image.height();
+    if (w > 0 && h > 0) return {w, h};
+    QImageReader reader(pathOf(image));
+    reader.setAutoTransform(true);
+    QSizeF natural = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) natural.transpose();
+    if (!natural.isValid() || natural.isEmpty()) return {w > 0 ? w : 16, h > 0 ? h : 16};
+    if (w > 0) return {w, natural.height() * w / natural.width()};
+    if (h > 0) return {natural.width() * h / natural.height(), h};
+    return natural;
+}
+
+void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
+                                    const QTextFormat& format) {
+    const QImage image = loader_.image(pathOf(format.toImageFormat()), rect.size().toSize());
+    if (!image.isNull()) painter->drawImage(rect.topLeft(), image);
+}
+
+BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget* parent)
+    : QTextBrowser(parent), model_(model), loader_(loader) {
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    setUndoRedoEnabled(false);
+    setFrameShape(QFrame::StyledPanel);
+    document()->documentLayout()->registerHandler(QTextFormat::ImageObject, new ImageObjectHandler(loader_, this));
+    connect(&loader_, &ImageLoader::ready, viewport(), qOverload<>(&QWidget::update));
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int y) {
+        model_.document().platformScrolled(horizontalScrollBar()->value(), y);
+    });
+    model_.document().onChanged = [this] { render(); };
+    model_.document().onScroll = [this] {
+        horizontalScrollBar()->setValue(model_.document().scrollX());
+        verticalScrollBar()->setValue(model_.document().scrollY());
+    };
+    render();
+}
+
+void BrowserView::render() {
+    const platform::Document& doc = model_.document();
+    QPalette p = palette();
+    p.setColor(QPalette::Base, doc.bgColor().empty() ? QColor(Qt::white) : QColor(QString::fromStdString(doc.bgColor())));
+    setPalette(p);
+    setHtml(QString::fromStdString(doc.bodyHTML()));
+    reportHeight();
+}
+
+void BrowserView::reportHeight() {
+    document()->setTextWidth(viewport()->width());
+    model_.document().platformScrollHeight(static_cast<int>(document()->size().height()));
+}
+
+void BrowserView::resizeEvent(QResizeEvent* event) {
+    QTextBrowser::resizeEvent(event);
+    reportHeight();
+}
+
+void BrowserView::mousePressEvent(QMouseEvent* event) {
+    QString href = anchorAt(event->position().toPoint());
+    std::string url;
+    if (!href.isEmpty()) {
+        // A browser resolves a link to an absolute address; file paths become file URLs.
+        url = href.startsWith("file:", Qt::CaseInsensitive) ? href.toStdString()
+                                                             : platform::toFileUrl(toStdString(href));
+    }
+    model_.document().userClick(url, {});
+    event->accept();
+}
+
+}  // namespace gb::qt

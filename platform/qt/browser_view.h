@@ -1,0 +1,48 @@
+#pragma once
+// The browser control on QTextBrowser: renders the model document's markup, reports its height and scrolling,
+// forwards clicks, and draws image elements through the image loader.
+
+#include <QTextBrowser>
+#include <QTextObjectInterface>
+
+#include "platform/browser.h"
+#include "platform/qt/image_loader.h"
+
+namespace gb::qt {
+
+class BrowserView;
+
+// Draws <IMG> elements at their WIDTH and HEIGHT (the natural size when none is given) from decoded images.
+class ImageObjectHandler : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    ImageObjectHandler(ImageLoader& loader, QObject* parent);
+    QSizeF intrinsicSize(QTextDocument* doc, int posInDocument, const QTextFormat& format) override;
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int posInDocument,
+                    const QTextFormat& format) override;
+
+private:
+    ImageLoader& loader_;
+};
+
+class BrowserView : public QTextBrowser {
+    Q_OBJECT
+public:
+    BrowserView(platform::Browser& model, ImageLoader& loader, QWidget* parent);
+
+    // Renders the model's document again (markup, background) and reports the page height.
+    void render();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void reportHeight();
+
+    platform::Browser& model_;
+    ImageLoader& loader_;
+};
+
+}  // namespace gb::qt

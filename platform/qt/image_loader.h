@@ -1,0 +1,44 @@
+#pragma once
+// Decodes image files on worker threads at the size they will be drawn, and keeps the last results.
+
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QSet>
+#include <QSize>
+#include <QString>
+
+namespace gb::qt {
+
+class ImageLoader : public QObject {
+    Q_OBJECT
+public:
+    explicit ImageLoader(QObject* parent = nullptr);
+
+    // The decoded image of `path` at exactly `size`, or a null image while it is not ready; a missing one is
+    // requested in the background and announced by ready().
+    QImage image(const QString& path, QSize size);
+
+    // Decoding off the UI thread; also used directly by tests and benchmarks.
+    static QImage decode(const QString& path, QSize size, QString* error = nullptr);
+
+signals:
+    void ready(const QString& path);
+
+private:
+    struct Key {
+        QString path;
+        QSize size;
+        bool operator==(const Key& o) const { return path == o.path && size == o.size; }
+    };
+    friend size_t qHash(const Key& k, size_t seed) { return qHashMulti(seed, k.path, k.size.width(), k.size.height()); }
+
+    void store(const Key& key, const QImage& image);
+
+    QHash<Key, QImage> cache_;
+    QList<Key> order_;  // oldest first
+    QSet<Key> pending_;
+    static constexpr int cacheEntries = 4;
+};
+
+}  // namespace gb::qt

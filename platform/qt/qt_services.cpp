@@ -1,0 +1,124 @@
+#include "platform/qt/qt_services.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageIOHandler>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace gb::qt {
+
+QString toQString(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::string toStdString(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+void QtEventQueue::post(std::function<void()> work) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+}
+
+void QtEventQueue::processPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+platform::ImageInfo QtImageProbe::probe(const std::string& path) {
+    platform::ImageInfo info;
+    const QString file = toQString(path);
+    const QFileInfo fi(file);
+    if (!fi.exists()) {
+        info.error = "The file does not exist (any more).";
+        return info;
+    }
+    if (!fi.isReadable()) {
+        info.error = "The file cannot be read: permission denied.";
+        return info;
+    }
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        info.error = "This is not an image that can be shown: " + reader.errorString().toStdString() + ".";
+        return info;
+    }
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
+    info.ok = true;
+    info.width = size.width();
+    info.height = size.height();
+    return info;
+}
+
+std::string QtFileSystem::currentDirectory() { return toStdString(QDir::currentPath()); }
+
+bool QtFileSystem::setCurrentDirectory(const std::string& path) { return QDir::setCurrent(toQString(path)); }
+
+std::vector<std::string> QtFileSystem::listFiles(const std::string& folder, const std::string& pattern) {
+    QDir dir(toQString(folder.empty() ? std::string("/") : folder));
+    dir.setFilter(QDir::Files);
+    dir.setNameFilters({QString::fromStdString(pattern)});
+    dir.setSorting(QDir::Unsorted);
+    std::vector<std::string> names;
+    for (const QString& name : dir.entryList()) names.push_back(toStdString(name));
+    return names;
+}
+
+bool QtFileSystem::isFile(const std::string& path) { return QFileInfo(toQString(path)).isFile(); }
+
+bool QtFileSystem::isDirectory(const std::string& path) { return QFileInfo(toQString(path)).isDir(); }
+
+platform::FileResult QtFileSystem::removeFile(const std::string& path) {
+    QFile file(toQString(path));
+    if (file.remove()) return {true, {}};
+    return {false, file.errorString().toStdString()};
+}
+
+platform::FileResult QtTrash::moveToTrash(const std::string& path) {
+    QFile file(toQString(path));
+    if (file.moveToTrash()) return {true, {}};
+    return {false, file.errorString().toStdString()};
+}
+
+std::optional<platform::OpenFileAnswer> QtFileDialog::openFile(const platform::OpenFileRequest& request) {
+    QStringList filters;
+    for (const auto& f : request.filters) {
+        QStringList patterns;
+        for (const auto& p : f.patterns) patterns << QString::fromStdString(p);
+        filters << QString::fromStdString(f.label) + " (" + patterns.join(' ') + ")";
+    }
+    QFileDialog dialog(nullptr, QString::fromStdString(request.title), toQString(request.initialFolder));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    platform::OpenFileAnswer answer;
+    answer.path = toStdString(dialog.selectedFiles().constFirst());
+    answer.filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (answer.filterIndex < 1) answer.filterIndex = 1;
+    return answer;
+}
+
+platform::MessageAnswer QtMessageBoxes::show(const platform::MessageRequest& request) {
+    QMessageBox box;
+    box.setWindowTitle(QString::fromStdString(request.title));
+    box.setText(QString::fromStdString(request.text));
+    switch (request.icon) {
+        case platform::MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case platform::MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case platform::MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case platform::MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case platform::MessageIcon::None: break;
+    }
+    if (request.buttons == platform::MessageButtons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return platform::MessageAnswer::Ok;
+    }
+    QPushButton* yes = box.addButton(QMessageBox::Yes);
+    QPushButton* no = box.addButton(QMessageBox::No);
+    // Escape and the close box give the answer that keeps files.
+    box.setEscapeButton(request.escapeAnswer == platform::MessageAnswer::Yes ? yes : no);
+    box.exec();
+    return box.clickedButton() == yes ? platform::MessageAnswer::Yes : platform::MessageAnswer::No;
+}
+
+}  // namespace gb::qt

@@ -1,0 +1,56 @@
+#pragma once
+// The services of platform/services.h on Qt.
+
+#include <QObject>
+#include <QString>
+#include <string>
+
+#include "platform/services.h"
+
+namespace gb::qt {
+
+// Paths travel through the logic as the file system's own bytes.
+QString toQString(const std::string& path);
+std::string toStdString(const QString& path);
+
+class QtEventQueue final : public platform::EventQueue {
+public:
+    void post(std::function<void()> work) override;
+    void processPending() override;
+};
+
+class QtImageProbe final : public platform::ImageProbe {
+public:
+    platform::ImageInfo probe(const std::string& path) override;
+};
+
+class QtFileSystem final : public platform::FileSystem {
+public:
+    std::string currentDirectory() override;
+    bool setCurrentDirectory(const std::string& path) override;
+    std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) override;
+    bool isFile(const std::string& path) override;
+    bool isDirectory(const std::string& path) override;
+    platform::FileResult removeFile(const std::string& path) override;
+};
+
+class QtTrash final : public platform::Trash {
+public:
+    platform::FileResult moveToTrash(const std::string& path) override;
+};
+
+class QtFileDialog final : public platform::FileDialog {
+public:
+    std::optional<platform::OpenFileAnswer> openFile(const platform::OpenFileRequest& request) override;
+};
+
+class QtMessageBoxes final : public platform::MessageBoxes {
+public:
+    platform::MessageAnswer show(const platform::MessageRequest& request) override;
+};
+
+// The largest image Qt's readers may allocate: a 100-megapixel photo at 4 bytes a pixel fits, a header bomb
+// does not.
+inline constexpr int imageAllocationLimitMb = 512;
+
+}  // namespace gb::qt

@@ -1,0 +1,416 @@
+#include "platform/qt/window_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include "platform/browser.h"
+#include "platform/qt/browser_view.h"
+#include "platform/qt/key_codes.h"
+#include "platform/qt/qt_services.h"
+
+namespace gb::qt {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QColor colourOf(const platform::Rgb& c) { return QColor(c.r, c.g, c.b); }
+
+void applyAppearance(QWidget* w, const platform::Appearance& a) {
+    QPalette p = w->palette();
+    bool fill = false;
+    if (a.background) {
+        p.setColor(QPalette::Window, colourOf(*a.background));
+        p.setColor(QPalette::Base, colourOf(*a.background));
+        p.setColor(QPalette::Button, colourOf(*a.background));
+        fill = true;
+    } else if (a.systemBackground != platform::SystemColour::None) {
+        const QColor sys = a.systemBackground == platform::SystemColour::ActiveBorder
+                               ? QApplication::palette().color(QPalette::Midlight)
+                               : QApplication::palette().color(QPalette::Button);
+        p.setColor(QPalette::Window, sys);
+        p.setColor(QPalette::Base, sys);
+        fill = true;
+    }
+    if (a.foreground) {
+        p.setColor(QPalette::WindowText, colourOf(*a.foreground));
+        p.setColor(QPalette::Text, colourOf(*a.foreground));
+        p.setColor(QPalette::ButtonText, colourOf(*a.foreground));
+    }
+    w->setPalette(p);
+    if (fill) w->setAutoFillBackground(true);
+    if (a.bold || a.pointSize > 0) {
+        QFont f = w->font();
+        if (a.bold) f.setBold(true);
+        if (a.pointSize > 0) f.setPointSizeF(a.pointSize);
+        w->setFont(f);
+    }
+}
+
+template <class List>
+bool sameItems(const QComboBox* box, const List& items) {
+    if (box->count() != static_cast<int>(items.size())) return false;
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i) != toQString(items[static_cast<std::size_t>(i)])) return false;
+    return true;
+}
+
+}  // namespace
+
+WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidget* parent)
+    : QMainWindow(parent), content_(content), loader_(loader) {
+    client_ = new QWidget(this);
+    client_->setAccessibleName(qs(content_.window->caption()));
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+
+    // Create bottom-up so that a control listed earlier lies above a later one.
+    for (auto it = content_.controls.rbegin(); it != content_.controls.rend(); ++it) {
+        platform::Control* c = *it;
+        QWidget* w = createWidget(*c);
+        widgets_.insert(c, w);
+        c->onChanged = [this, c] { applyControl(*c); };
+    }
+    for (platform::Control* c : content_.controls) applyControl(*c);
+    for (auto it = content_.controls.rbegin(); it != content_.controls.rend(); ++it) widgets_.value(*it)->raise();
+
+    for (platform::MenuItem* m : content_.menus) buildMenu(*m, nullptr);
+    for (platform::Timer* t : content_.timers) bindTimer(*t);
+
+    content_.window->onChanged = [this] { applyWindow(); };
+    qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == this) content_.window->platformFocusChanged(controlFor(now));
+    });
+    applyWindow();
+}
+
+WindowView::~WindowView() {
+    qApp->removeEventFilter(this);
+    for (platform::Control* c : content_.controls) c->onChanged = nullptr;
+    content_.window->onChanged = nullptr;
+}
+
+platform::Control* WindowView::controlFor(QWidget* widget) const {
+    for (QWidget* w = widget; w && w != this; w = w->parentWidget())
+        if (const platform::Control* c = widgets_.key(w, nullptr)) return const_cast<platform::Control*>(c);
+    return nullptr;
+}
+
+QWidget* WindowView::createWidget(platform::Control& c) {
+    QWidget* parent = c.container() ? widgets_.value(c.container()) : client_;
+    // Containers are created before what they hold only when listed after it; make sure they exist.
+    if (c.container() && !parent) {
+        parent = createWidget(*c.container());
+        widgets_.insert(c.container(), parent);
+        c.container()->onChanged = [this, k = c.container()] { applyControl(*k); };
+    }
+    if (widgets_.contains(&c)) return widgets_.value(&c);
+    QWidget* w = nullptr;
+    switch (c.kind()) {
+        case platform::ControlKind::Label: {
+            auto* label = new QLabel(parent);
+            label->setTextFormat(Qt::PlainText);
+            w = label;
+            break;
+        }
+        case platform::ControlKind::TextBox: {
+            auto& model = static_cast<platform::TextBox&>(c);
+            auto* edit = new QLineEdit(parent);
+            edit->setReadOnly(model.locked);
+            edit->setFrame(!model.locked);
+            connect(edit, &QLineEdit::textEdited, edit, [&model](const QString& t) { model.userType(t.toStdString()); });
+            w = edit;
+            break;
+        }
+        case platform::ControlKind::ComboBox: {
+            auto& model = static_cast<platform::ComboBox&>(c);
+            auto* box = new QComboBox(parent);
+            box->setEditable(model.editable());
+            box->setInsertPolicy(QComboBox::NoInsert);
+            box->setMaxVisibleItems(20);
+            connect(box, &QComboBox::activated, box, [&model](int index) { model.userPick(index); });
+            w = box;
+            break;
+        }
+        case platform::ControlKind::ListBox: {
+            auto& model = static_cast<platform::ListBox&>(c);
+            auto* list = new QListWidget(parent);
+            connect(list, &QListWidget::itemClicked, list,
+                    [&model, list](QListWidgetItem* item) { model.userPick(list->row(item)); });
+            w = list;
+            break;
+        }
+        case platform::ControlKind::CheckBox: {
+            auto& model = static_cast<platform::CheckBox&>(c);
+            auto* box = new QCheckBox(parent);
+            connect(box, &QCheckBox::clicked, box, [&model, box] {
+                model.userClick();
+                box->setChecked(model.value());
+            });
+            w = box;
+            break;
+        }
+        case platform::ControlKind::Button: {
+            auto& model = static_cast<platform::Button&>(c);
+            auto* button = new QPushButton(parent);
+            connect(button, &QPushButton::clicked, button, [&model] { model.userClick(); });
+            w = button;
+            break;
+        }
+        case platform::ControlKind::Frame: {
+            auto& model = static_cast<platform::Frame&>(c);
+            if (!model.caption().empty()) {
+                w = new QGroupBox(qs(model.caption()), parent);
+            } else {
+                auto* frame = new QFrame(parent);
+                if (model.height() <= 2) frame->setFrameShape(QFrame::HLine);
+                w = frame;
+            }
+            break;
+        }
+        case platform::ControlKind::ImageBox: {
+            auto* label = new QLabel(parent);
+            label->setAlignment(Qt::AlignCenter);
+            w = label;
+            break;
+        }
+        case platform::ControlKind::Browser:
+            w = new BrowserView(static_cast<platform::Browser&>(c), loader_, parent);
+            break;
+    }
+    w->setObjectName(qs(c.name()));
+    applyAppearance(w, c.appearance);
+    if (!c.toolTip.empty()) w->setToolTip(qs(c.toolTip));
+    if (!c.accessibleName.empty()) w->setAccessibleName(qs(c.accessibleName));
+    return w;
+}
+
+void WindowView::applyControl(platform::Control& c) {
+    QWidget* w = widgets_.value(&c);
+    if (!w) return;
+    w->setGeometry(c.left(), c.top(), std::max(0, c.width()), std::max(0, c.height()));
+    w->setEnabled(c.enabled());
+    switch (c.kind()) {
+        case platform::ControlKind::Label: {
+            auto* label = static_cast<QLabel*>(w);
+            const QString caption = qs(static_cast<platform::Label&>(c).caption());
+            if (label->text() != caption) label->setText(caption);
+            if (c.accessibleName.empty()) label->setAccessibleName(caption);
+            break;
+        }
+        case platform::ControlKind::TextBox: {
+            auto* edit = static_cast<QLineEdit*>(w);
+            const QString text = qs(static_cast<platform::TextBox&>(c).text());
+            if (edit->text() != text) edit->setText(text);
+            break;
+        }
+        case platform::ControlKind::ComboBox: {
+            auto& model = static_cast<platform::ComboBox&>(c);
+            auto* box = static_cast<QComboBox*>(w);
+            const QSignalBlocker block(box);
+            if (!sameItems(box, model.listItems())) {
+                box->clear();
+                QStringList items;
+                items.reserve(model.listCount());
+                for (const auto& item : model.listItems()) items << toQString(item);
+                box->addItems(items);
+            }
+            const QString text = toQString(model.text());
+            if (model.editable()) {
+                if (box->currentText() != text) box->setEditText(text);
+            } else {
+                box->setCurrentIndex(box->findText(text));
+            }
+            break;
+        }
+        case platform::ControlKind::ListBox: {
+            auto& model = static_cast<platform::ListBox&>(c);
+            auto* list = static_cast<QListWidget*>(w);
+            const QSignalBlocker block(list);
+            bool same = list->count() == model.listCount();
+            for (int i = 0; same && i < list->count(); ++i) same = list->item(i)->text() == toQString(model.listItem(i));
+            if (!same) {
+                list->clear();
+                for (const auto& item : model.listItems()) list->addItem(toQString(item));
+            }
+            list->setCurrentRow(model.listIndex());
+            break;
+        }
+        case platform::ControlKind::CheckBox: {
+            auto& model = static_cast<platform::CheckBox&>(c);
+            auto* box = static_cast<QCheckBox*>(w);
+            box->setText(qs(model.caption()));
+            box->setChecked(model.value());
+            break;
+        }
+        case platform::ControlKind::Button:
+            static_cast<QPushButton*>(w)->setText(qs(static_cast<platform::Button&>(c).caption()));
+            break;
+        case platform::ControlKind::Frame:
+            if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(qs(static_cast<platform::Frame&>(c).caption()));
+            break;
+        case platform::ControlKind::ImageBox: {
+            auto* label = static_cast<QLabel*>(w);
+            const std::string& path = static_cast<platform::ImageBox&>(c).picturePath();
+            label->setPixmap(path.empty() ? QPixmap() : QPixmap::fromImage(ImageLoader::decode(toQString(path), w->size())));
+            break;
+        }
+        case platform::ControlKind::Browser:
+            break;
+    }
+    w->setVisible(c.visible());
+}
+
+void WindowView::applyWindow() {
+    platform::Window& m = *content_.window;
+    setWindowTitle(qs(m.caption()));
+    if (m.windowState() == platform::WindowState::Maximized && !isMaximized()) {
+        if (isVisible()) {
+            showMaximized();
+        } else {
+            // The real size arrives once the window manager has placed the window; until then the logic works
+            // with the screen's available area under the menu bar.
+            const QRect avail = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
+            content_.window->resized(avail.width(), avail.height() - menuBar()->sizeHint().height());
+        }
+    } else if (m.windowState() == platform::WindowState::Minimized && !isMinimized() && isVisible()) {
+        showMinimized();
+    } else if (m.windowState() == platform::WindowState::Normal && (isMaximized() || isMinimized())) {
+        showNormal();
+    }
+    if (m.visible() && !isVisible()) {
+        shownOnce_ = true;
+        if (m.windowState() == platform::WindowState::Maximized) {
+            showMaximized();
+        } else {
+            show();
+        }
+    } else if (!m.visible() && isVisible()) {
+        hide();
+    }
+    if (m.focused()) {
+        if (QWidget* w = widgets_.value(m.focused()); w && !w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
+    }
+    const int t = platform::Window::twipsPerPixel;
+    if (!isMaximized() && (pos().x() * t != m.left() || pos().y() * t != m.top()))
+        move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
+}
+
+void WindowView::buildMenu(platform::MenuItem& item, QMenu* into) {
+    QAction* action = nullptr;
+    if (item.isSeparator()) {
+        action = into->addSeparator();
+    } else if (!item.children().empty()) {
+        QMenu* menu = into ? into->addMenu(qs(item.caption())) : menuBar()->addMenu(qs(item.caption()));
+        menu->setObjectName(qs(item.name()));
+        for (platform::MenuItem* child : item.children()) buildMenu(*child, menu);
+        action = menu->menuAction();
+    } else {
+        action = into ? into->addAction(qs(item.caption())) : menuBar()->addAction(qs(item.caption()));
+        if (!item.shortcut.empty()) action->setShortcut(QKeySequence(qs(item.shortcut)));
+        connect(action, &QAction::triggered, this, [this, &item, action] {
+            item.userClick();
+            applyMenu(item);
+            Q_UNUSED(action);
+        });
+    }
+    action->setObjectName(qs(item.name()));
+    actions_.insert(&item, action);
+    item.onChanged = [this, &item] { applyMenu(item); };
+    applyMenu(item);
+}
+
+void WindowView::applyMenu(platform::MenuItem& item) {
+    QAction* action = actions_.value(&item);
+    if (!action) return;
+    if (!item.isSeparator()) action->setText(qs(item.caption()));
+    // Only a checked item shows a mark; an unchecked one shows none, not an empty box.
+    action->setCheckable(item.checked());
+    action->setChecked(item.checked());
+    action->setEnabled(item.enabled());
+    action->setVisible(item.visible());
+}
+
+void WindowView::bindTimer(platform::Timer& model) {
+    auto* timer = new QTimer(this);
+    timer->setObjectName(qs(model.name()));
+    connect(timer, &QTimer::timeout, this, [&model] { model.elapse(); });
+    model.onChanged = [timer, &model] {
+        timer->stop();
+        if (model.enabled() && model.interval() > 0) timer->start(model.interval());
+    };
+    model.onChanged();
+}
+
+void WindowView::reportGeometry() {
+    const int t = platform::Window::twipsPerPixel;
+    const QRect frame = frameGeometry();
+    content_.window->platformGeometry(static_cast<std::int64_t>(frame.x()) * t, static_cast<std::int64_t>(frame.y()) * t,
+                                      static_cast<std::int64_t>(frame.width()) * t,
+                                      static_cast<std::int64_t>(frame.height()) * t);
+}
+
+bool WindowView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        reportGeometry();
+        if (!isMinimized()) content_.window->resized(client_->width(), client_->height());
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress && content_.window->onKeyDown) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w || w->window() != this) return false;
+        // A key ignored by its control travels on to the parents; the window sees it once, at its first stop.
+        const QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (w != first) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int vk = virtualKeyCode(key->key(), key->modifiers());
+        if (vk == 0) return false;
+        int code = vk;
+        // The window sees every key before the control that has the focus.
+        content_.window->onKeyDown(code, shiftState(key->modifiers()));
+        return code == 0;
+    }
+    return false;
+}
+
+void WindowView::closeEvent(QCloseEvent* event) {
+    if (content_.window->onQueryUnload && content_.window->onQueryUnload()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void WindowView::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    platform::WindowState s = platform::WindowState::Normal;
+    if (isMinimized()) {
+        s = platform::WindowState::Minimized;
+    } else if (isMaximized() || isFullScreen()) {
+        s = platform::WindowState::Maximized;
+    }
+    content_.window->platformStateChanged(s);
+    if (s != platform::WindowState::Minimized) content_.window->resized(client_->width(), client_->height());
+}
+
+void WindowView::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    reportGeometry();
+}
+
+}  // namespace gb::qt

@@ -1,0 +1,60 @@
+#pragma once
+// A thin Qt view of one window of the control model: builds the widgets at the model's positions, follows the
+// model's changes, and forwards the user's gestures (menu picks, clicks, list picks, keys, resizes, the close
+// box) to the model, which raises the logic's events.
+
+#include <QHash>
+#include <QMainWindow>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/qt/image_loader.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace gb::qt {
+
+struct WindowContent {
+    platform::Window* window = nullptr;
+    std::vector<platform::Control*> controls;  // stacking order, top first
+    std::vector<platform::MenuItem*> menus;    // menu-bar titles in order
+    std::vector<platform::Timer*> timers;
+};
+
+class WindowView : public QMainWindow {
+    Q_OBJECT
+public:
+    WindowView(const WindowContent& content, ImageLoader& loader, QWidget* parent = nullptr);
+    ~WindowView() override;
+
+    QWidget* widgetFor(const platform::Control* control) const { return widgets_.value(control); }
+    QAction* actionFor(const platform::MenuItem* item) const { return actions_.value(item); }
+    QWidget* clientArea() const { return client_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    QWidget* createWidget(platform::Control& control);
+    void applyControl(platform::Control& control);
+    void applyWindow();
+    void buildMenu(platform::MenuItem& item, QMenu* into);
+    void applyMenu(platform::MenuItem& item);
+    void bindTimer(platform::Timer& timer);
+    void reportGeometry();
+    platform::Control* controlFor(QWidget* widget) const;
+
+    WindowContent content_;
+    ImageLoader& loader_;
+    QWidget* client_ = nullptr;
+    QHash<const platform::Control*, QWidget*> widgets_;
+    QHash<const platform::MenuItem*, QAction*> actions_;
+    bool shownOnce_ = false;
+};
+
+}  // namespace gb::qt

@@ -1,0 +1,120 @@
+#pragma once
+// What the logic needs from the system besides its controls. Qt implements these in platform/qt; the tests
+// bring a headless set.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gb::platform {
+
+// Pending window events. post() queues work for the UI thread; processPending() runs what is queued now
+// (a handler that yields to pending events).
+class EventQueue {
+public:
+    virtual ~EventQueue() = default;
+    virtual void post(std::function<void()> work) = 0;
+    virtual void processPending() = 0;
+};
+
+struct ImageInfo {
+    bool ok = false;
+    int width = 0;  // natural size, upright (EXIF orientation applied)
+    int height = 0;
+    std::string error;  // why the file cannot be shown, in a user's words
+};
+
+// Reads an image file's header: microseconds, safe on the UI thread.
+class ImageProbe {
+public:
+    virtual ~ImageProbe() = default;
+    virtual ImageInfo probe(const std::string& path) = 0;
+};
+
+struct FileResult {
+    bool ok = false;
+    std::string error;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual std::string currentDirectory() = 0;
+    virtual bool setCurrentDirectory(const std::string& path) = 0;
+    // Names (not paths) of the regular, non-hidden files of `folder` matching `pattern` ("*.jpg"), without
+    // regard to case, in the order the system lists them.
+    virtual std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) = 0;
+    virtual bool isFile(const std::string& path) = 0;
+    virtual bool isDirectory(const std::string& path) = 0;
+    virtual FileResult removeFile(const std::string& path) = 0;
+};
+
+class Trash {
+public:
+    virtual ~Trash() = default;
+    // Moves the file to the user's trash, where a file manager can restore it.
+    virtual FileResult moveToTrash(const std::string& path) = 0;
+};
+
+struct FileFilter {
+    std::string label;                  // "Image Files"
+    std::vector<std::string> patterns;  // "*.jpg", ...
+};
+
+struct OpenFileRequest {
+    std::string title;
+    std::vector<FileFilter> filters;
+    int filterIndex = 1;  // 1-based
+    std::string initialFolder;
+};
+
+struct OpenFileAnswer {
+    std::string path;
+    int filterIndex = 1;
+};
+
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    // Nothing when the user cancels.
+    virtual std::optional<OpenFileAnswer> openFile(const OpenFileRequest& request) = 0;
+};
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct MessageRequest {
+    std::string text;
+    std::string title;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    // The answer that Escape and the close box give: the one that keeps files.
+    MessageAnswer escapeAnswer = MessageAnswer::Ok;
+};
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual MessageAnswer show(const MessageRequest& request) = 0;
+};
+
+// The screen the main window opens on, in pixels.
+struct ScreenSize {
+    int widthPixels = 0;
+    int heightPixels = 0;
+};
+
+struct Services {
+    EventQueue& events;
+    ImageProbe& images;
+    FileSystem& files;
+    Trash& trash;
+    FileDialog& fileDialog;
+    MessageBoxes& messages;
+    ScreenSize screen;
+};
+
+}  // namespace gb::platform

@@ -1,0 +1,172 @@
+// The Qt view of the main window on the offscreen platform: widgets at the model's places, menus as the logic
+// keeps them, keys seen by the window first, and image pixels drawn by the browser view.
+
+#include "platform/qt/window_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "platform/qt/browser_view.h"
+#include "platform/qt/qt_services.h"
+
+namespace gb::qt {
+namespace {
+
+struct MainWindowView : ::testing::Test {
+    QtEventQueue events;
+    QtImageProbe probe;
+    QtFileSystem files;
+    QtTrash trash;
+    QtFileDialog dialog;
+    QtMessageBoxes messages;
+    platform::Services services{events, probe, files, trash, dialog, messages, {1280, 1024}};
+    Form1 form{services};
+    ImageLoader loader;
+    std::unique_ptr<WindowView> view;
+
+    void SetUp() override {
+        view = std::make_unique<WindowView>(
+            WindowContent{&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
+        form.Form_Load();
+        form.window.setVisible(true);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        QApplication::processEvents();
+    }
+    template <class W>
+    W* widget(platform::Control& c) {
+        return qobject_cast<W*>(view->widgetFor(&c));
+    }
+    QAction* menuAction(const QString& title) {
+        for (QAction* a : view->menuBar()->actions())
+            if (a->text() == title) return a;
+        return nullptr;
+    }
+};
+
+TEST_F(MainWindowView, StartsMaximisedWithTheCaptionAndTheMenuBar) {
+    EXPECT_TRUE(view->windowTitle().startsWith("  Glimmerbox"));
+    EXPECT_TRUE(view->isMaximized());
+    QStringList titles;
+    for (QAction* a : view->menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"File", "View", "Slideshow", "Tools", "?"}));
+    EXPECT_TRUE(menuAction("File")->isEnabled());
+    EXPECT_FALSE(menuAction("View")->isEnabled());
+    EXPECT_FALSE(menuAction("Slideshow")->isEnabled());
+    EXPECT_FALSE(menuAction("Tools")->isEnabled());
+    EXPECT_TRUE(menuAction("?")->isEnabled());
+    QAction* fitG = view->actionFor(&form.menuFitG);
+    EXPECT_TRUE(fitG->isChecked());
+    EXPECT_EQ(fitG->text(), "     Reduce larger images");
+    EXPECT_EQ(view->actionFor(&form.menuThumb)->shortcut(), QKeySequence(Qt::Key_F2));
+}
+
+TEST_F(MainWindowView, ControlsStandWhereTheModelPlacesThemAndFollowItsChanges) {
+    // The model's client size is the widget's own.
+    EXPECT_EQ(form.window.scaleWidth(), view->clientArea()->width());
+    EXPECT_EQ(form.window.scaleHeight(), view->clientArea()->height());
+    QComboBox* dove = widget<QComboBox>(form.DoveShow);
+    ASSERT_TRUE(dove);
+    EXPECT_EQ(dove->geometry(), QRect(72, 8, form.window.scaleWidth() - 76, 21));
+    EXPECT_EQ(dove->currentText(), QDir::currentPath());
+    QLabel* tot = widget<QLabel>(form.Slab(1));
+    EXPECT_EQ(tot->text(), "Tot=0");
+    EXPECT_EQ(tot->parentWidget(), view->widgetFor(&form.FraBot));
+    EXPECT_FALSE(view->widgetFor(&form.WebBrwT)->isVisible());
+    EXPECT_FALSE(view->widgetFor(&form.Risoluzione)->isVisible());
+    EXPECT_EQ(widget<QComboBox>(form.Pausa)->currentText(), "10");
+    EXPECT_EQ(widget<QComboBox>(form.Pausa)->count(), 10);
+
+    view->resize(900, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(form.DoveShow.width(), form.window.scaleWidth() - 76);
+    EXPECT_EQ(dove->width(), form.DoveShow.width());
+    EXPECT_EQ(view->widgetFor(&form.FraBot)->y(), form.window.scaleHeight() - 18);
+}
+
+TEST_F(MainWindowView, APickInTheFolderBoxRaisesItsClick) {
+    form.DoveShow.addItem("/pics/b.jpg");
+    form.DoveShow.addItem("/pics/a.jpg");
+    form.queueCount = 2;
+    QComboBox* dove = widget<QComboBox>(form.DoveShow);
+    ASSERT_EQ(dove->count(), 2);
+    emit dove->activated(1);
+    EXPECT_EQ(form.queuePos, 2);
+    EXPECT_EQ(form.Slab(2).caption(), "Cur=2");
+    EXPECT_EQ(form.Slab(3).caption(), "Pause");
+    EXPECT_EQ(widget<QLabel>(form.Slab(3))->text(), "Pause");
+}
+
+TEST_F(MainWindowView, TheWindowSeesKeysBeforeTheFocusedControl) {
+    std::vector<int> seen;
+    form.window.onKeyDown = [&](int& code, int) {
+        seen.push_back(code);
+        if (code == 90) code = 0;  // swallowed
+    };
+    form.Tastiera.setFocus();
+    QApplication::processEvents();
+    QLineEdit* keys = widget<QLineEdit>(form.Tastiera);
+    ASSERT_TRUE(keys);
+    QTest::keyClick(keys, Qt::Key_Return);
+    QTest::keyClick(keys, Qt::Key_A, Qt::ShiftModifier);
+    QTest::keyClick(keys, Qt::Key_Z);
+    EXPECT_EQ(seen, (std::vector<int>{13, 65, 90}));
+    EXPECT_EQ(keys->text().toUpper(), "A");  // the control still gets what the window did not swallow
+}
+
+TEST_F(MainWindowView, AMenuPickReachesTheLogicOnlyWhenItsMenuIsUsable) {
+    form.DoveShow.addItem("/pics/a.jpg");
+    form.queueCount = 1;
+    view->actionFor(&form.menuSAvanti)->trigger();
+    EXPECT_EQ(form.queuePos, 0);
+    form.menuSlShow.setEnabled(true);
+    EXPECT_TRUE(menuAction("Slideshow")->isEnabled());
+    view->actionFor(&form.menuSAvanti)->trigger();
+    EXPECT_EQ(form.queuePos, 1);
+    EXPECT_EQ(widget<QLabel>(form.Slab(2))->text(), "END");
+}
+
+TEST_F(MainWindowView, TheImageBrowserDrawsTheFilesPixels) {
+    QTemporaryDir dir;
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(QColor(0, 160, 0));
+    const QString file = dir.filePath("green pic.jpg");
+    ASSERT_TRUE(image.save(file, "JPG"));
+    form.DoveShow.addItem(toStdString(file));
+    form.queueCount = 1;
+    std::string completed;
+    form.WebBrwI.onDocumentComplete = [&](const std::string& url) { completed = url; };
+    form.menuSAvanti_Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !completed.empty(); }, 5000));
+    EXPECT_EQ(form.HDocBrwI->images().at(0).width, 200);
+    EXPECT_EQ(form.HDocBrwI->images().at(0).height, 100);
+
+    auto* browser = qobject_cast<BrowserView*>(view->widgetFor(&form.WebBrwI));
+    ASSERT_TRUE(browser);
+    QImage shot;
+    const bool drawn = QTest::qWaitFor(
+        [&] {
+            shot = browser->viewport()->grab().toImage();
+            for (int y = 0; y < shot.height(); y += 4)
+                for (int x = 0; x < shot.width(); x += 4) {
+                    const QColor c = shot.pixelColor(x, y);
+                    if (c.green() > 120 && c.red() < 60 && c.blue() < 60) return true;
+                }
+            return false;
+        },
+        5000);
+    EXPECT_TRUE(drawn);
+    EXPECT_GT(form.HDocBrwI->scrollHeight(), 100);
+}
+
+}  // namespace
+}  // namespace gb::qt

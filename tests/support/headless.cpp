@@ -1,0 +1,129 @@
+#include "tests/support/headless.h"
+
+#include <stdexcept>
+
+namespace gb::test {
+
+void ManualEventQueue::processPending() {
+    std::size_t n = pending_.size();
+    while (n-- > 0 && !pending_.empty()) {
+        auto work = std::move(pending_.front());
+        pending_.pop_front();
+        work();
+    }
+}
+
+void ManualEventQueue::runAll() {
+    for (int guard = 0; !pending_.empty(); ++guard) {
+        if (guard > 100000) throw std::runtime_error("the event queue keeps refilling itself");
+        auto work = std::move(pending_.front());
+        pending_.pop_front();
+        work();
+    }
+}
+
+platform::ImageInfo ScriptedImageProbe::probe(const std::string& path) {
+    const auto it = answers_.find(path);
+    if (it != answers_.end()) return it->second;
+    return {false, 0, 0, "The file does not exist (any more)."};
+}
+
+bool FakeFileSystem::setCurrentDirectory(const std::string& path) {
+    if (!isDirectory(path)) return false;
+    current = path;
+    return true;
+}
+
+std::vector<std::string> FakeFileSystem::listFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> out;
+    const auto it = folders.find(folder);
+    if (it == folders.end()) return out;
+    const auto lower = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    };
+    const std::string suffix = lower(pattern.substr(pattern.find('*') + 1));
+    for (const auto& name : it->second) {
+        if (name.empty() || name.front() == '.') continue;
+        const std::string n = lower(name);
+        if (suffix == ".*" || (n.size() >= suffix.size() && n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0))
+            out.push_back(name);
+    }
+    return out;
+}
+
+bool FakeFileSystem::isFile(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return false;
+    const auto it = folders.find(path.substr(0, slash));
+    if (it == folders.end()) return false;
+    for (const auto& name : it->second)
+        if (name == path.substr(slash + 1)) return true;
+    return false;
+}
+
+platform::FileResult FakeFileSystem::removeFile(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return {false, "No such file"};
+    auto it = folders.find(path.substr(0, slash));
+    if (it == folders.end()) return {false, "No such file"};
+    auto& names = it->second;
+    for (auto n = names.begin(); n != names.end(); ++n) {
+        if (*n == path.substr(slash + 1)) {
+            names.erase(n);
+            return {true, {}};
+        }
+    }
+    return {false, "No such file"};
+}
+
+std::optional<platform::OpenFileAnswer> ScriptedFileDialog::openFile(const platform::OpenFileRequest& request) {
+    requests.push_back(request);
+    if (answers.empty()) return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+platform::MessageAnswer ScriptedMessageBoxes::show(const platform::MessageRequest& request) {
+    shown.push_back(request);
+    if (answers.empty()) return request.escapeAnswer;
+    const auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+Headless::Headless(platform::ScreenSize screen)
+    : services{events, probe, files, trash, fileDialog, messages, screen}, form(std::make_unique<Form1>(services)) {
+    // The window system applies a maximise at once and reports the new client size.
+    form->window.onChanged = [this, last = platform::WindowState::Normal]() mutable {
+        const auto now = form->window.windowState();
+        if (now == platform::WindowState::Maximized && last != now) form->window.resized(maximisedWidth, maximisedHeight);
+        last = now;
+    };
+}
+
+void Headless::start() {
+    form->Form_Load();
+    events.runAll();
+}
+
+void Headless::resizeClient(int width, int height) { form->window.resized(width, height); }
+
+void Headless::minimise() { form->window.platformStateChanged(platform::WindowState::Minimized); }
+
+void Headless::restore(int width, int height) {
+    form->window.platformStateChanged(platform::WindowState::Normal);
+    form->window.resized(width, height);
+}
+
+void Headless::fillQueue(const std::vector<std::string>& paths) {
+    for (const auto& p : paths) {
+        form->DoveShow.addItem(p);
+        probe.add(p, 640, 480);
+    }
+    form->queueCount = static_cast<std::int32_t>(paths.size());
+}
+
+}  // namespace gb::test

@@ -1,0 +1,100 @@
+#pragma once
+// The headless backend: the logic with scripted services and a deterministic event queue, no window system.
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "platform/services.h"
+
+namespace gb::test {
+
+class ManualEventQueue final : public platform::EventQueue {
+public:
+    void post(std::function<void()> work) override { pending_.push_back(std::move(work)); }
+    // Runs what was pending when called, as a handler yielding to the window's events does.
+    void processPending() override;
+    // Runs until nothing is pending (bounded, so that a loop that keeps posting fails the test).
+    void runAll();
+    std::size_t pending() const { return pending_.size(); }
+
+private:
+    std::deque<std::function<void()>> pending_;
+};
+
+class ScriptedImageProbe final : public platform::ImageProbe {
+public:
+    void add(const std::string& path, int width, int height) { answers_[path] = {true, width, height, {}}; }
+    platform::ImageInfo probe(const std::string& path) override;
+
+private:
+    std::map<std::string, platform::ImageInfo> answers_;
+};
+
+class FakeFileSystem final : public platform::FileSystem {
+public:
+    std::string current = "/home/user/Pictures";
+    std::map<std::string, std::vector<std::string>> folders;  // folder -> names, in listing order
+
+    std::string currentDirectory() override { return current; }
+    bool setCurrentDirectory(const std::string& path) override;
+    std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) override;
+    bool isFile(const std::string& path) override;
+    bool isDirectory(const std::string& path) override { return folders.count(path) != 0; }
+    platform::FileResult removeFile(const std::string& path) override;
+};
+
+class RecordingTrash final : public platform::Trash {
+public:
+    std::vector<std::string> trashed;
+    platform::FileResult moveToTrash(const std::string& path) override {
+        trashed.push_back(path);
+        return {true, {}};
+    }
+};
+
+class ScriptedFileDialog final : public platform::FileDialog {
+public:
+    std::deque<std::optional<platform::OpenFileAnswer>> answers;
+    std::vector<platform::OpenFileRequest> requests;
+    std::optional<platform::OpenFileAnswer> openFile(const platform::OpenFileRequest& request) override;
+};
+
+class ScriptedMessageBoxes final : public platform::MessageBoxes {
+public:
+    std::deque<platform::MessageAnswer> answers;
+    std::vector<platform::MessageRequest> shown;
+    platform::MessageAnswer show(const platform::MessageRequest& request) override;
+};
+
+// A main window on the headless backend. The screen is 1280 x 1024 pixels; maximised, the client area is
+// 1280 x 970.
+struct Headless {
+    static constexpr int maximisedWidth = 1280;
+    static constexpr int maximisedHeight = 970;
+
+    ManualEventQueue events;
+    ScriptedImageProbe probe;
+    FakeFileSystem files;
+    RecordingTrash trash;
+    ScriptedFileDialog fileDialog;
+    ScriptedMessageBoxes messages;
+    platform::Services services;
+    std::unique_ptr<Form1> form;
+
+    explicit Headless(platform::ScreenSize screen = {1280, 1024});
+
+    // Form_Load, then the pending document completions.
+    void start();
+    // The user sizes the window (client pixels) or minimises and restores it.
+    void resizeClient(int width, int height);
+    void minimise();
+    void restore(int width, int height);
+    // Puts full paths into the queue through the model, as the folder scan does.
+    void fillQueue(const std::vector<std::string>& paths);
+};
+
+}  // namespace gb::test
