@@ -13,7 +13,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("glimmerbox");
-    QApplication::setApplicationDisplayName("Glimmerbox");
     QApplication::setApplicationVersion(GLIMMERBOX_VERSION);
     QApplication::setDesktopFileName("glimmerbox");
     QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);

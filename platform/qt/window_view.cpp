@@ -178,6 +178,8 @@ QWidget* WindowView::createWidget(platform::Control& c) {
             } else {
                 auto* frame = new QFrame(parent);
                 if (model.height() <= 2) frame->setFrameShape(QFrame::HLine);
+                // Frames are opaque: FrameShow hides the text part of the combo box below it.
+                frame->setAutoFillBackground(true);
                 w = frame;
             }
             break;
@@ -195,7 +197,14 @@ QWidget* WindowView::createWidget(platform::Control& c) {
     w->setObjectName(qs(c.name()));
     applyAppearance(w, c.appearance);
     if (!c.toolTip.empty()) w->setToolTip(qs(c.toolTip));
-    if (!c.accessibleName.empty()) w->setAccessibleName(qs(c.accessibleName));
+    // A label reads out its caption; what it stands for is its description.
+    if (!c.accessibleName.empty()) {
+        if (c.kind() == platform::ControlKind::Label) {
+            w->setAccessibleDescription(qs(c.accessibleName));
+        } else {
+            w->setAccessibleName(qs(c.accessibleName));
+        }
+    }
     return w;
 }
 
@@ -209,7 +218,6 @@ void WindowView::applyControl(platform::Control& c) {
             auto* label = static_cast<QLabel*>(w);
             const QString caption = qs(static_cast<platform::Label&>(c).caption());
             if (label->text() != caption) label->setText(caption);
-            if (c.accessibleName.empty()) label->setAccessibleName(caption);
             break;
         }
         case platform::ControlKind::TextBox: {

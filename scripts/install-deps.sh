@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what Glimmerbox needs on Debian bookworm (or alike): the build tools and Qt; with --test also what
+# the tests need (GoogleTest, Xvfb, a window manager, xdotool, ImageMagick, the accessibility bus).
+set -euo pipefail
+
+packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev fonts-dejavu-core)
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(libgtest-dev libgmock-dev xvfb xauth openbox xdotool imagemagick
+             dbus dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

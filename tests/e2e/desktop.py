@@ -1,0 +1,139 @@
+"""A throw-away desktop for end-to-end tests: Xvfb, openbox, a session bus with the accessibility bus, and
+helpers to start the real program, find its window, type, click, take screenshots and read what a screen
+reader reads."""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+
+class Desktop:
+    def __init__(self, width=1280, height=1024):
+        self.width, self.height = width, height
+        self.procs = []
+        self.tmp = tempfile.mkdtemp(prefix="glimmerbox-e2e-")
+        self.env = dict(os.environ)
+
+    # ---- set-up and tear-down
+    def __enter__(self):
+        read_fd, write_fd = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (self.width, self.height),
+             "-nolisten", "tcp"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        self.procs.append(xvfb)
+        display = os.read(read_fd, 64).decode().strip()
+        os.close(read_fd)
+        self.env["DISPLAY"] = ":" + display
+        self.env["XDG_RUNTIME_DIR"] = self.tmp
+        os.chmod(self.tmp, 0o700)
+        bus = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
+                             capture_output=True, text=True, env=self.env, check=True).stdout.split()
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
+        self.bus_pid = int(bus[1])
+        os.environ["DISPLAY"] = self.env["DISPLAY"]
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
+        launcher = "/usr/libexec/at-spi-bus-launcher"
+        if os.path.exists(launcher):
+            self.spawn([launcher, "--launch-immediately"])
+        self.spawn(["openbox"])
+        time.sleep(1.0)
+        return self
+
+    def __exit__(self, *exc):
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+        try:
+            os.kill(self.bus_pid, signal.SIGTERM)
+        except (OSError, AttributeError):
+            pass
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def spawn(self, argv, cwd=None, extra_env=None):
+        env = dict(self.env)
+        env.update(extra_env or {})
+        p = subprocess.Popen(argv, cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(p)
+        return p
+
+    # ---- the program
+    def start(self, binary, args=(), cwd=None):
+        binary = os.path.abspath(binary)
+        return self.spawn([binary, *args], cwd=cwd or self.tmp, extra_env={"QT_ACCESSIBILITY": "1", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+
+    def run(self, *argv):
+        return subprocess.run(list(argv), capture_output=True, text=True, env=self.env).stdout.strip()
+
+    def wait_window(self, name_regex, timeout=20):
+        end = time.time() + timeout
+        while time.time() < end:
+            ids = self.run("xdotool", "search", "--onlyvisible", "--name", name_regex).split()
+            if ids:
+                return ids[0]
+            time.sleep(0.2)
+        raise AssertionError("no window named like %r appeared" % name_regex)
+
+    def screenshot(self, name="shot.png"):
+        path = os.path.join(self.tmp, name)
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
+        return path
+
+    def region_stats(self, png, x, y, w, h):
+        """Darkest and mean grey level (0..1) of a region of a screenshot."""
+        out = subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-colorspace", "Gray",
+                              "-format", "%[fx:minima] %[fx:mean]", "info:"],
+                             capture_output=True, text=True, check=True).stdout.split()
+        return float(out[0]), float(out[1])
+
+    def pixel(self, png, x, y):
+        out = subprocess.run(["convert", png, "-format", "%%[pixel:p{%d,%d}]" % (x, y), "info:"],
+                             capture_output=True, text=True, check=True).stdout
+        return out.strip()
+
+    # ---- what a screen reader reads
+    def accessible_app(self, name, timeout=15):
+        import gi
+        gi.require_version("Atspi", "2.0")
+        from gi.repository import Atspi
+        end = time.time() + timeout
+        while time.time() < end:
+            desktop = Atspi.get_desktop(0)
+            for i in range(desktop.get_child_count()):
+                app = desktop.get_child_at_index(i)
+                if app is not None and app.get_name() == name:
+                    return app
+            time.sleep(0.3)
+        raise AssertionError("no accessible application %r" % name)
+
+
+def accessible_walk(obj, depth=0):
+    """(depth, object) for obj and everything under it."""
+    yield depth, obj
+    for i in range(obj.get_child_count()):
+        child = obj.get_child_at_index(i)
+        if child is not None:
+            yield from accessible_walk(child, depth + 1)
+
+
+def accessible_states(obj):
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi
+    s = obj.get_state_set()
+    return {"enabled": s.contains(Atspi.StateType.ENABLED), "checked": s.contains(Atspi.StateType.CHECKED),
+            "showing": s.contains(Atspi.StateType.SHOWING)}
+
+
+def extents(obj):
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi
+    r = obj.get_component_iface().get_extents(Atspi.CoordType.SCREEN)
+    return r.x, r.y, r.width, r.height
