@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTimer>
 #include <QImageReader>
 #include <QScreen>
 
@@ -21,6 +23,8 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription("Glimmerbox shows the pictures (jpg, jpeg, gif, bmp) of one folder.");
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addPositionalArgument("path", "A picture to start from, or a folder to show from its first picture.",
+                                 "[FILE|FOLDER]");
     parser.process(app);
 
     gb::qt::QtEventQueue events;
@@ -37,5 +41,9 @@ int main(int argc, char* argv[]) {
     gb::qt::WindowView view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
     form.Form_Load();
     form.window.setVisible(true);
+    if (!parser.positionalArguments().isEmpty()) {
+        const std::string path = gb::qt::toStdString(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
+        QTimer::singleShot(0, &view, [&form, path] { form.openFromCommandLine(path); });
+    }
     return QApplication::exec();
 }

@@ -164,9 +164,24 @@ void Form1::buildDesign() {
 
 void Form1::bindEvents() {
     window.onResize = [this] { Form_Resize(); };
+    window.onKeyDown = [this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); };
     DoveShow.onClick = [this] { DoveShow_Click(); };
+    Pausa.onClick = [this] { Pausa_Click(); };
+    TempoSlide.onTimer = [this] { TempoSlide_Timer(); };
+    WebBrwI.onDocumentComplete = [this](const std::string& url) { WebBrwI_DocumentComplete(url); };
+    menuFileScegli.onClick = [this] { menuFileScegli_Click(); };
+    menuFileAnnulla.onClick = [this] { menuFileAnnulla_Click(); };
+    menuSPiu.onClick = [this] { menuSPiu_Click(); };
+    menuSMeno.onClick = [this] { menuSMeno_Click(); };
+    menuSNormale.onClick = [this] { menuSNormale_Click(); };
     menuSAvanti.onClick = [this] { menuSAvanti_Click(); };
     menuSIndietro.onClick = [this] { menuSIndietro_Click(); };
+    menuSPausa.onClick = [this] { menuSPausa_Click(); };
+}
+
+Form2& Form1::form2() {
+    if (!form2_) form2_ = std::make_unique<Form2>();
+    return *form2_;
 }
 
 }  // namespace gb

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "app/numbers.h"
+#include "display/scale.h"
 #include "platform/browser.h"
 #include "platform/controls.h"
 #include "platform/services.h"
+#include "suspend/form2.h"
 
 namespace gb {
 
@@ -114,10 +116,17 @@ public:
     Int16 naturalHeight = 0, naturalWidth = 0;
     Int16 fitHeight = 0, fitWidth = 0;
     Int16 shownHeight = 0, shownWidth = 0;
-    double fitScale = 0, shownScale = 0;
+    Scale fitScale, shownScale;
     std::string pagePrefix;
     std::string savedImagePage;
     Int16 ratioGuard = 0;
+
+    // The open-file dialog's record: its filter index and folder persist from one dialog to the next.
+    platform::OpenFileRequest dialogRecord;
+
+    // The suspended-images window, created hidden the first time it is needed.
+    Form2& form2();
+    bool form2Exists() const { return form2_ != nullptr; }
 
     // The two documents' event sinks, bound once by Form_Load.
     platform::Document* HDocBrwI = nullptr;
@@ -130,8 +139,42 @@ public:
     void menuSIndietro_Click();      // show/navigation.cpp
     void DoveShow_Click();           // show/navigation.cpp
     void SyncThumbs();               // show/sync_thumbs.cpp
+    void Form_KeyDown(int& keyCode, int shift);  // app/keyboard.cpp
+
+    // Folder selection and scan (queue/).
+    void menuFileScegli_Click();
+    std::string OpenImageDialog();
+    void ScanFolder();
+    void AddIfImage();
+    void menuFileAnnulla_Click();
+    // A file or folder named on the command line, opened as if picked in the dialog under the first filter.
+    void openFromCommandLine(const std::string& path);
+
+    // The thumbnail page (thumbs/).
+    void BuildThumbsPage();
+
+    // The image page (display/).
+    void WebBrwI_DocumentComplete(const std::string& url);
+    void ShowImage();
+    void menuSPiu_Click();
+    void menuSMeno_Click();
+    void menuSNormale_Click();
+    // Pieces shared by the page's writers.
+    static std::string lineBreakPrefix(float heightDifference);
+    bool rewritePage(int width, int height);
+    void writeBottomBar(const Scale& scale);
+
+    // Slideshow (show/slideshow.cpp).
+    void TempoSlide_Timer();
+    void menuSPausa_Click();
+    void Pausa_Click();
+    bool HDocBrwI_onclick();
 
 private:
+    void zoomBy(double factor);
+    bool intervalFromPausa();
+    std::unique_ptr<Form2> form2_;
+
     void buildDesign();
     void bindEvents();
     std::vector<platform::Control*> controls_;

@@ -36,6 +36,7 @@ void Form1::Form_Load() {
     WebBrwT.Navigate2(texts::aboutBlank);
     HDocBrwI = &WebBrwI.document();
     HDocBrwT = &WebBrwT.document();
+    HDocBrwI->onclick = [this] { return HDocBrwI_onclick(); };
 
     menuView.setEnabled(false);
     menuSlShow.setEnabled(false);

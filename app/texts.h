@@ -17,6 +17,14 @@ inline constexpr const char* folderFileLabel = "Folder/File:";
 inline constexpr const char* intervalToolTip = "Cambia intervallo";
 
 inline constexpr const char* intervalStartText = "10";
+
+inline constexpr const char* dialogTitle = "Select a Folder and a starting File";
+inline constexpr const char* wrongImage = "Wrong image";
+inline constexpr const char* checkFolder = "Check the Folder\r\naddress, es:   C:\\Images\\mine  ";
+inline constexpr const char* errorTitle = "Error";
+inline constexpr const char* thumbsPageHead = "<HTML><HEAD><TITLE>LUVANOT</TITLE></HEAD><BODY>";
+inline constexpr const char* thumbsPageTail = "</BODY></HTML>";
+inline constexpr int thumbSize = 50;
 inline constexpr int millisecondsPerSecond = 1000;
 
 }  // namespace gb::texts

@@ -101,16 +101,18 @@ void ComboBox::setText(std::string v) {
 }
 int ComboBox::addItem(std::string item) {
     const int index = list_.add(std::move(item));
-    changed();
+    if (onListChanged) onListChanged(ListChange::Inserted, index);
     return index;
 }
 void ComboBox::removeItem(int index) {
+    if (index < 0 || index >= list_.count()) return;
     list_.removeAt(index);
-    changed();
+    if (onListChanged) onListChanged(ListChange::Removed, index);
 }
 void ComboBox::clear() {
     list_.clear();
     text_.clear();
+    if (onListChanged) onListChanged(ListChange::Cleared, -1);
     changed();
 }
 void ComboBox::userPick(int index) {
@@ -121,7 +123,8 @@ void ComboBox::userPick(int index) {
 
 int ListBox::addItem(std::string item) {
     const int index = list_.add(std::move(item));
-    changed();
+    if (listIndex_ >= index) ++listIndex_;
+    if (onListChanged) onListChanged(ListChange::Inserted, index);
     return index;
 }
 void ListBox::removeItem(int index) {
@@ -132,12 +135,12 @@ void ListBox::removeItem(int index) {
     } else if (listIndex_ > index) {
         --listIndex_;
     }
-    changed();
+    if (onListChanged) onListChanged(ListChange::Removed, index);
 }
 void ListBox::clear() {
     list_.clear();
     listIndex_ = -1;
-    changed();
+    if (onListChanged) onListChanged(ListChange::Cleared, -1);
 }
 void ListBox::setListIndex(int index) {
     if (index < -1 || index >= list_.count()) return;

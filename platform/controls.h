@@ -113,7 +113,10 @@ private:
 // keep the order in which they were added.
 bool sortsBefore(const std::string& a, const std::string& b);
 
-// A list of strings with an optional sorted insertion and a selected index (-1: none).
+// How a list's entries changed; views follow entry by entry so that long lists stay cheap.
+enum class ListChange { Inserted, Removed, Cleared };
+
+// A list of strings with an optional sorted insertion.
 class ListModel {
 public:
     explicit ListModel(bool sorted) : sorted_(sorted) {}
@@ -149,6 +152,8 @@ public:
     // The user picks entry `index` from the drop-down list.
     void userPick(int index);
     std::function<void()> onClick;
+    // Entries changed (index of the entry; -1 for Cleared). Changes of text and placement go to onChanged.
+    std::function<void(ListChange, int index)> onListChanged;
 
 private:
     ListModel list_;
@@ -171,6 +176,7 @@ public:
     void setListIndex(int index);
     void userPick(int index) { setListIndex(index); }
     std::function<void()> onClick;
+    std::function<void(ListChange, int index)> onListChanged;
 
 private:
     ListModel list_;

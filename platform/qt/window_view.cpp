@@ -60,14 +60,6 @@ void applyAppearance(QWidget* w, const platform::Appearance& a) {
     }
 }
 
-template <class List>
-bool sameItems(const QComboBox* box, const List& items) {
-    if (box->count() != static_cast<int>(items.size())) return false;
-    for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i) != toQString(items[static_cast<std::size_t>(i)])) return false;
-    return true;
-}
-
 }  // namespace
 
 WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidget* parent)
@@ -142,15 +134,36 @@ QWidget* WindowView::createWidget(platform::Control& c) {
             box->setEditable(model.editable());
             box->setInsertPolicy(QComboBox::NoInsert);
             box->setMaxVisibleItems(20);
+            for (const auto& item : model.listItems()) box->addItem(toQString(item));
             connect(box, &QComboBox::activated, box, [&model](int index) { model.userPick(index); });
+            model.onListChanged = [&model, box](platform::ListChange change, int index) {
+                const QSignalBlocker block(box);
+                switch (change) {
+                    case platform::ListChange::Inserted: box->insertItem(index, toQString(model.listItem(index))); break;
+                    case platform::ListChange::Removed: box->removeItem(index); break;
+                    case platform::ListChange::Cleared: box->clear(); break;
+                }
+                // Inserting into an editable box may replace its text; the model's text stands.
+                if (model.editable()) box->setEditText(toQString(model.text()));
+            };
             w = box;
             break;
         }
         case platform::ControlKind::ListBox: {
             auto& model = static_cast<platform::ListBox&>(c);
             auto* list = new QListWidget(parent);
+            for (const auto& item : model.listItems()) list->addItem(toQString(item));
             connect(list, &QListWidget::itemClicked, list,
                     [&model, list](QListWidgetItem* item) { model.userPick(list->row(item)); });
+            model.onListChanged = [&model, list](platform::ListChange change, int index) {
+                const QSignalBlocker block(list);
+                switch (change) {
+                    case platform::ListChange::Inserted: list->insertItem(index, toQString(model.listItem(index))); break;
+                    case platform::ListChange::Removed: delete list->takeItem(index); break;
+                    case platform::ListChange::Cleared: list->clear(); break;
+                }
+                list->setCurrentRow(model.listIndex());
+            };
             w = list;
             break;
         }
@@ -230,13 +243,6 @@ void WindowView::applyControl(platform::Control& c) {
             auto& model = static_cast<platform::ComboBox&>(c);
             auto* box = static_cast<QComboBox*>(w);
             const QSignalBlocker block(box);
-            if (!sameItems(box, model.listItems())) {
-                box->clear();
-                QStringList items;
-                items.reserve(model.listCount());
-                for (const auto& item : model.listItems()) items << toQString(item);
-                box->addItems(items);
-            }
             const QString text = toQString(model.text());
             if (model.editable()) {
                 if (box->currentText() != text) box->setEditText(text);
@@ -249,12 +255,6 @@ void WindowView::applyControl(platform::Control& c) {
             auto& model = static_cast<platform::ListBox&>(c);
             auto* list = static_cast<QListWidget*>(w);
             const QSignalBlocker block(list);
-            bool same = list->count() == model.listCount();
-            for (int i = 0; same && i < list->count(); ++i) same = list->item(i)->text() == toQString(model.listItem(i));
-            if (!same) {
-                list->clear();
-                for (const auto& item : model.listItems()) list->addItem(toQString(item));
-            }
             list->setCurrentRow(model.listIndex());
             break;
         }

@@ -1,0 +1,110 @@
+#include <cmath>
+#include <cstdio>
+
+#include "app/form1.h"
+
+namespace gb {
+
+namespace {
+// The largest natural size the 16-bit size variables hold; a larger image keeps its proportions inside it.
+constexpr int maxSize = 32767;
+}  // namespace
+
+std::string Form1::lineBreakPrefix(float heightDifference) {
+    const float x = heightDifference / 50.0f;
+    std::string prefix;
+    for (int i = 1; static_cast<float>(i) <= x; ++i) prefix += "<br>";
+    return prefix + "<center>";
+}
+
+// The image tag as the browser built it, with the drawn size appended; false (nothing written) without a tag.
+bool Form1::rewritePage(int width, int height) {
+    if (imageTag.empty() || HDocBrwI == nullptr) return false;
+    HDocBrwI->setActiveElementInnerHTML(pagePrefix + imageTag.substr(0, imageTag.size() - 1) + "WIDTH=" +
+                                        std::to_string(width) + " HEIGHT=" + std::to_string(height) + "></center>");
+    return true;
+}
+
+void Form1::writeBottomBar(const Scale& scale) {
+    const auto nameLength = static_cast<long long>(DoveShow.text().size()) - static_cast<long long>(folderPath.size()) - 1;
+    if (nameLength < 0) return;
+    const std::string name = DoveShow.text().substr(DoveShow.text().size() - static_cast<std::size_t>(nameLength));
+    char number[64];
+    std::snprintf(number, sizeof number, "%.2f", scale.value());
+    BarGiu.setText("  " + Slab(1).caption() + "  " + Slab(2).caption() + "  " + name + "  (" +
+                   std::to_string(naturalWidth) + "x" + std::to_string(naturalHeight) + " " + number + "%)" +
+                   "     " + Slab(3).caption());
+}
+
+void Form1::WebBrwI_DocumentComplete(const std::string& url) {
+    if (url == "about:blank") return;
+    imageTag = HDocBrwI->activeElementInnerHTML();
+    if (HDocBrwI->images().empty()) {
+        // The page already says why the file cannot be shown. Nothing of the previous image carries over, so
+        // zoom and ratio changes leave this page alone.
+        imageTag.clear();
+        naturalWidth = naturalHeight = shownWidth = shownHeight = 0;
+        Tastiera.setFocus();
+        return;
+    }
+    double w = HDocBrwI->images().front().width;
+    double h = HDocBrwI->images().front().height;
+    if (w > maxSize || h > maxSize) {
+        const double fit = std::min(maxSize / w, maxSize / h);
+        w = std::max(1.0, std::floor(w * fit));
+        h = std::max(1.0, std::floor(h * fit));
+    }
+    assignInt16(naturalHeight, h);
+    assignInt16(naturalWidth, w);
+    assignInt16(shownHeight, h);
+    assignInt16(shownWidth, w);
+    // A 16-bit difference, as the browser height and the image height are.
+    if (const auto diff = toInt16(static_cast<double>(browserHeight) - shownHeight))
+        pagePrefix = lineBreakPrefix(static_cast<float>(*diff));
+    Tastiera.setFocus();
+    if (menuFit.checked()) ShowImage();
+    if (!menuFit.checked()) {
+        assignInt16(shownWidth, shownWidth * ratioFactor);
+        rewritePage(shownWidth, shownHeight);
+    }
+}
+
+void Form1::ShowImage() {
+    fitScale = Scale::integer(1);
+    if (!menuFit.checked()) return;
+    const double ratioWidth = naturalWidth * ratioFactor;
+    // Each size is taken in the precision of the scale and stored on its own; one that does not fit stays.
+    const auto fitSizes = [this] {
+        assignInt16(fitHeight, fitScale.times(naturalHeight));
+        assignInt16(fitWidth, fitScale.times(naturalWidth) * ratioFactor);
+    };
+    if (menuFitG.checked()) {
+        float heightScale = 1.0f;
+        if (areaHeight < naturalHeight && naturalHeight != 0)
+            heightScale = static_cast<float>(areaHeight) / static_cast<float>(naturalHeight);
+        double widthScale = 1.0;
+        if (ratioWidth > areaWidth && ratioWidth != 0) widthScale = areaWidth / ratioWidth;
+        fitScale = Scale::single(heightScale);
+        if (static_cast<double>(heightScale) > widthScale) fitScale = Scale::dbl(widthScale);
+        fitSizes();
+    }
+    if (menuFitP.checked() && fitScale.value() == 1.0) {
+        float heightScale = 1.0f;
+        if (areaHeight > naturalHeight && naturalHeight > 0)
+            heightScale = static_cast<float>(areaHeight) / static_cast<float>(naturalHeight);
+        double widthScale = 1.0;
+        if (ratioWidth < areaWidth && ratioWidth > 0) widthScale = areaWidth / ratioWidth;
+        fitScale = Scale::single(heightScale);
+        if (widthScale < static_cast<double>(heightScale)) fitScale = Scale::dbl(widthScale);
+        fitSizes();
+    }
+    pagePrefix = lineBreakPrefix(static_cast<float>(WebBrwI.height()) - static_cast<float>(fitHeight));
+    HDocBrwI->setBgColor("#0000c0");
+    shownScale = fitScale;
+    rewritePage(fitWidth, fitHeight);
+    shownHeight = fitHeight;
+    shownWidth = fitWidth;
+    writeBottomBar(fitScale);
+}
+
+}  // namespace gb

@@ -1,0 +1,82 @@
+#include "app/form1.h"
+#include "app/texts.h"
+#include "queue/image_types.h"
+
+namespace gb {
+
+void Form1::ScanFolder() {
+    if (DoveShow.text().empty()) return;
+    Form2& lists = form2();
+    lists.ListSI.clear();
+    lists.ListNO.clear();
+    // A folder path naming a file (the starting file itself) loses that name; a folder whose name merely ends
+    // like an image type keeps it.
+    if (services.files.isFile(folderPath)) {
+        const auto sep = folderPath.rfind(pathSep);
+        if (sep != std::string::npos) folderPath.erase(sep);
+    }
+    if (!folderPath.empty() && folderPath.back() == '/') {
+        folderPath.pop_back();
+        pathSep = "/";
+    }
+
+    const std::string folder = folderPath.empty() ? std::string("/") : folderPath;
+    std::vector<std::string> names = services.files.listFiles(folder, dirPattern);
+    // The jpg filter offers .jpeg files too, so it queues them.
+    if (dirPattern == "*.jpg") {
+        const auto jpeg = services.files.listFiles(folder, "*.jpeg");
+        names.insert(names.end(), jpeg.begin(), jpeg.end());
+    }
+    if (names.empty()) {
+        services.messages.show({texts::checkFolder, texts::errorTitle, platform::MessageButtons::Ok,
+                                platform::MessageIcon::Critical, platform::MessageAnswer::Ok});
+        return;
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) services.events.processPending();
+        dirEntry = names[i];
+        AddIfImage();
+    }
+
+    const int entries = DoveShow.listCount();
+    queuePos = 0;
+    while (queuePos < entries && DoveShow.listItem(queuePos) != startFile) ++queuePos;
+    queueCount = entries;
+    Slab(1).setCaption(texts::totPrefix + std::to_string(queueCount));
+    if (queueCount > 0) menuSAvanti_Click();
+    TempoSlide.setEnabled(false);
+    Slab(3).setCaption(texts::pauseLabel);
+    lists.TotSI.setCaption(std::to_string(lists.ListSI.listCount()));
+    lists.TotNO.setCaption(std::to_string(lists.ListNO.listCount()));
+    Tastiera.setFocus();
+    BuildThumbsPage();
+}
+
+void Form1::AddIfImage() {
+    if (!isImageName(dirEntry)) return;
+    DoveShow.addItem(folderPath + pathSep + dirEntry);
+    form2().ListSI.addItem(dirEntry);
+}
+
+void Form1::menuFileAnnulla_Click() {
+    menuFileScegli.setEnabled(true);
+    if (DoveShow.text().empty()) return;
+    DoveShow.clear();
+    if (menuThumb.checked()) {
+        menuThumb.setChecked(false);
+        WebBrwT.setVisible(false);
+        WebBrwI.setLeft(4);
+        WebBrwI.setWidth(window.scaleWidth() - 8);
+        Risoluzione.setLeft(WebBrwI.left() + 2);
+    }
+    menuView.setEnabled(false);
+    menuSlShow.setEnabled(false);
+    menuStrumenti.setEnabled(false);
+    WebBrwI.Navigate2(texts::aboutBlank);
+    WebBrwT.Navigate2(texts::aboutBlank);
+    labelShow.setCaption(DoveShow.text());
+    queuePos = 0;
+    queueCount = 0;
+}
+
+}  // namespace gb
