@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -51,8 +52,8 @@ void Form1::WebBrwI_DocumentComplete(const std::string& url) {
     double h = HDocBrwI->images().front().height;
     if (w > maxSize || h > maxSize) {
         const double fit = std::min(maxSize / w, maxSize / h);
-        w = std::max(1.0, std::floor(w * fit));
-        h = std::max(1.0, std::floor(h * fit));
+        w = std::clamp(std::round(w * fit), 1.0, double(maxSize));
+        h = std::clamp(std::round(h * fit), 1.0, double(maxSize));
     }
     assignInt16(naturalHeight, h);
     assignInt16(naturalWidth, w);

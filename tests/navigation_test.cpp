@@ -55,7 +55,7 @@ TEST_F(Navigation, ForwardMovesShowsTheFileAndRunsTheSlideshow) {
     EXPECT_EQ(f.DoveShow.text(), path(1));
     EXPECT_EQ(f.labelShow.caption(), path(1));
     EXPECT_EQ(shown(), path(1));
-    EXPECT_EQ(f.HDocBrwI->activeElementInnerHTML(), "<IMG src=\"file:///pics/img101.jpg\">");
+    EXPECT_EQ(f.imageTag, "<IMG src=\"file:///pics/img101.jpg\">");
 }
 
 TEST_F(Navigation, ForwardOntoTheLastEntryWritesEnd) {

@@ -96,6 +96,7 @@ platform::MessageAnswer ScriptedMessageBoxes::show(const platform::MessageReques
 
 Headless::Headless(platform::ScreenSize screen)
     : services{events, probe, files, trash, fileDialog, messages, screen}, form(std::make_unique<Form1>(services)) {
+    files.folders[files.current];
     // The window system applies a maximise at once and reports the new client size.
     form->window.onChanged = [this, last = platform::WindowState::Normal]() mutable {
         const auto now = form->window.windowState();
