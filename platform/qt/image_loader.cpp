@@ -2,6 +2,8 @@
 
 #include <QImageIOHandler>
 #include <QImageReader>
+
+#include <algorithm>
 #include <QPointer>
 #include <QThreadPool>
 
@@ -9,9 +11,10 @@ namespace gb::qt {
 
 ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {}
 
-QImage ImageLoader::decode(const QString& path, QSize size, QString* error) {
+QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int* frames) {
     QImageReader reader(path);
     reader.setAutoTransform(true);
+    if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
     QSize natural = reader.size();
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     if (turned) natural.transpose();
@@ -31,13 +34,19 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error) {
 
 QImage ImageLoader::image(const QString& path, QSize size) {
     if (size.isEmpty()) return {};
+    if (QMovie* movie = movies_.value(path)) {
+        const QImage frame = movie->currentImage();
+        if (!frame.isNull()) return frame.size() == size ? frame : frame.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     const Key key{path, size};
     if (const auto it = cache_.constFind(key); it != cache_.constEnd()) return *it;
     if (pending_.contains(key)) return {};
     pending_.insert(key);
     QPointer<ImageLoader> self(this);
     QThreadPool::globalInstance()->start([self, key] {
-        QImage decoded = decode(key.path, key.size);
+        int frames = 1;
+        QImage decoded = decode(key.path, key.size, nullptr, &frames);
+        const bool animated = frames > 1;
         if (decoded.isNull()) {
             // Drawn as an empty box; the page names the failure when the header already did.
             decoded = QImage(key.size, QImage::Format_ARGB32_Premultiplied);
@@ -45,21 +54,37 @@ QImage ImageLoader::image(const QString& path, QSize size) {
         }
         QMetaObject::invokeMethod(
             self.data(),
-            [self, key, decoded] {
-                if (self) self->store(key, decoded);
+            [self, key, decoded, animated] {
+                if (self) self->store(key, decoded, animated);
             },
             Qt::QueuedConnection);
     });
     return {};
 }
 
-void ImageLoader::store(const Key& key, const QImage& image) {
+void ImageLoader::store(const Key& key, const QImage& image, bool animated) {
+    if (animated) animate(key.path);
     pending_.remove(key);
     cache_.insert(key, image);
     order_.removeAll(key);
     order_.append(key);
     while (order_.size() > cacheEntries) cache_.remove(order_.takeFirst());
     emit ready(key.path);
+}
+
+}  // namespace gb::qt
+
+namespace gb::qt {
+
+void ImageLoader::animate(const QString& path) {
+    if (movies_.contains(path)) return;
+    auto* movie = new QMovie(path, QByteArray(), this);
+    movie->setCacheMode(QMovie::CacheNone);
+    connect(movie, &QMovie::frameChanged, this, [this, path] { emit ready(path); });
+    movies_.insert(path, movie);
+    movieOrder_.append(path);
+    while (movieOrder_.size() > moviesKept) delete movies_.take(movieOrder_.takeFirst());
+    movie->start();
 }
 
 }  // namespace gb::qt

@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QMovie>
 #include <QObject>
 #include <QSet>
 #include <QSize>
@@ -19,8 +20,9 @@ public:
     // requested in the background and announced by ready().
     QImage image(const QString& path, QSize size);
 
-    // Decoding off the UI thread; also used directly by tests and benchmarks.
-    static QImage decode(const QString& path, QSize size, QString* error = nullptr);
+    // Decoding off the UI thread; also used directly by tests and benchmarks. `frames` receives the number of
+    // frames of an animation (1 for a still picture).
+    static QImage decode(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr);
 
 signals:
     void ready(const QString& path);
@@ -33,12 +35,17 @@ private:
     };
     friend size_t qHash(const Key& k, size_t seed) { return qHashMulti(seed, k.path, k.size.width(), k.size.height()); }
 
-    void store(const Key& key, const QImage& image);
+    void store(const Key& key, const QImage& image, bool animated);
+    void animate(const QString& path);
 
     QHash<Key, QImage> cache_;
     QList<Key> order_;  // oldest first
     QSet<Key> pending_;
     static constexpr int cacheEntries = 4;
+    // Animated GIFs play through QMovie; only the most recent ones are kept running.
+    QHash<QString, QMovie*> movies_;
+    QList<QString> movieOrder_;
+    static constexpr int moviesKept = 2;
 };
 
 }  // namespace gb::qt

@@ -6,74 +6,28 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "platform/qt/image_loader.h"
+#include "tests/qt/image_files.h"
 
 namespace gb::qt {
 namespace {
 
 std::string pathIn(const QTemporaryDir& dir, const QString& name) { return toStdString(dir.filePath(name)); }
 
-// Qt writes no GIF: a one-colour GIF with a two-entry palette, its LZW stream kept trivial by a clear code
-// before every pair of pixels.
-void writeGif(const QString& path, int w, int h) {
-    QByteArray gif("GIF89a");
-    const auto put16 = [&gif](int v) {
-        gif.append(char(v & 0xFF));
-        gif.append(char((v >> 8) & 0xFF));
-    };
-    put16(w);
-    put16(h);
-    gif.append(char(0x80)).append(char(0)).append(char(0));
-    gif.append("\xff\x00\x00\x00\x00\xff", 6);
-    gif.append(char(0x2C));
-    put16(0);
-    put16(0);
-    put16(w);
-    put16(h);
-    gif.append(char(0)).append(char(2));
-    QByteArray bits;
-    int acc = 0, nbits = 0;
-    const auto code = [&](int c) {
-        acc |= c << nbits;
-        nbits += 3;
-        while (nbits >= 8) {
-            bits.append(char(acc & 0xFF));
-            acc >>= 8;
-            nbits -= 8;
-        }
-    };
-    for (int i = 0; i < w * h; i += 2) {
-        code(4);
-        code(0);
-        if (i + 1 < w * h) code(0);
-    }
-    code(5);
-    if (nbits > 0) bits.append(char(acc & 0xFF));
-    for (int i = 0; i < bits.size(); i += 255) {
-        const QByteArray block = bits.mid(i, 255);
-        gif.append(char(block.size())).append(block);
-    }
-    gif.append(char(0)).append(char(0x3B));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(gif);
-}
-
 void writeImage(const QString& path, int w, int h, const char* format, QColor colour = Qt::red) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    ASSERT_TRUE(image.save(path, format)) << path.toStdString();
+    ASSERT_TRUE(test::writePicture(path, w, h, format, colour)) << path.toStdString();
 }
 
 TEST(QtImageProbe, ReadsTheNaturalSizeOfEachTypeFromTheHeader) {
     QTemporaryDir dir;
     writeImage(dir.filePath("a.jpg"), 640, 480, "JPG");
     writeImage(dir.filePath("b.bmp"), 33, 17, "BMP");
-    writeGif(dir.filePath("c.gif"), 20, 10);
+    ASSERT_TRUE(test::writeGif(dir.filePath("c.gif"), 20, 10));
     QtImageProbe probe;
     for (const auto& [name, w, h] : {std::tuple{"a.jpg", 640, 480}, {"b.bmp", 33, 17}, {"c.gif", 20, 10}}) {
         const auto info = probe.probe(pathIn(dir, name));
@@ -130,6 +84,26 @@ TEST(ImageLoader, DecodesAtTheDrawnSizeUpright) {
     EXPECT_GT(c.blue(), 200);
     EXPECT_TRUE(ImageLoader::decode(dir.filePath("none.jpg"), QSize(10, 10), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ImageLoader, AnimatedGifsPlayAndStillOnesDoNot) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(test::writeGif(dir.filePath("anim.gif"), 8, 6, 2));
+    ASSERT_TRUE(test::writeGif(dir.filePath("still.gif"), 8, 6, 1));
+    int frames = 0;
+    EXPECT_FALSE(ImageLoader::decode(dir.filePath("anim.gif"), QSize(8, 6), nullptr, &frames).isNull());
+    EXPECT_EQ(frames, 2);
+    ImageLoader::decode(dir.filePath("still.gif"), QSize(8, 6), nullptr, &frames);
+    EXPECT_EQ(frames, 1);
+
+    ImageLoader loader;
+    QSet<QRgb> seen;
+    QObject::connect(&loader, &ImageLoader::ready, [&](const QString&) {
+        const QImage img = loader.image(dir.filePath("anim.gif"), QSize(16, 12));
+        if (!img.isNull()) seen.insert(img.pixel(4, 4) & 0xFFFFFF);
+    });
+    EXPECT_TRUE(loader.image(dir.filePath("anim.gif"), QSize(16, 12)).isNull());  // decoding in the background
+    EXPECT_TRUE(QTest::qWaitFor([&] { return seen.size() >= 2; }, 5000)) << seen.size();
 }
 
 }  // namespace

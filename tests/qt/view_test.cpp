@@ -18,6 +18,7 @@
 #include "app/form1.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/qt_services.h"
+#include "tests/qt/image_files.h"
 
 namespace gb::qt {
 namespace {
@@ -135,37 +136,62 @@ TEST_F(MainWindowView, AMenuPickReachesTheLogicOnlyWhenItsMenuIsUsable) {
     EXPECT_EQ(widget<QLabel>(form.Slab(2))->text(), "END");
 }
 
-TEST_F(MainWindowView, TheImageBrowserDrawsTheFilesPixels) {
+TEST_F(MainWindowView, TheImagePageDrawsThePictureCentredAtItsSize) {
     QTemporaryDir dir;
-    QImage image(200, 100, QImage::Format_RGB32);
-    image.fill(QColor(0, 160, 0));
     const QString file = dir.filePath("green pic.jpg");
-    ASSERT_TRUE(image.save(file, "JPG"));
+    ASSERT_TRUE(test::writePicture(file, 200, 100, "JPG", QColor(0, 160, 0)));
     form.DoveShow.addItem(toStdString(file));
     form.queueCount = 1;
-    std::string completed;
-    form.WebBrwI.onDocumentComplete = [&](const std::string& url) { completed = url; };
     form.menuSAvanti_Click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !completed.empty(); }, 5000));
-    EXPECT_EQ(form.HDocBrwI->images().at(0).width, 200);
-    EXPECT_EQ(form.HDocBrwI->images().at(0).height, 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 200; }, 5000));
+    EXPECT_NE(form.HDocBrwI->bodyHTML().find("WIDTH=200 HEIGHT=100></center>"), std::string::npos);
 
     auto* browser = qobject_cast<BrowserView*>(view->widgetFor(&form.WebBrwI));
     ASSERT_TRUE(browser);
-    QImage shot;
+    QRect green;
     const bool drawn = QTest::qWaitFor(
         [&] {
-            shot = browser->viewport()->grab().toImage();
-            for (int y = 0; y < shot.height(); y += 4)
-                for (int x = 0; x < shot.width(); x += 4) {
+            const QImage shot = browser->viewport()->grab().toImage();
+            green = QRect();
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x) {
                     const QColor c = shot.pixelColor(x, y);
-                    if (c.green() > 120 && c.red() < 60 && c.blue() < 60) return true;
+                    if (c.green() > 120 && c.red() < 60 && c.blue() < 60) green |= QRect(x, y, 1, 1);
                 }
-            return false;
+            return green.width() >= 199;
         },
         5000);
-    EXPECT_TRUE(drawn);
-    EXPECT_GT(form.HDocBrwI->scrollHeight(), 100);
+    ASSERT_TRUE(drawn) << green.width();
+    EXPECT_EQ(green.size(), QSize(200, 100));
+    EXPECT_LE(std::abs(green.center().x() - browser->viewport()->width() / 2), 2);
+    // The line breaks push the picture down, roughly halfway.
+    EXPECT_GT(green.top(), (browser->viewport()->height() - 100) / 4);
+}
+
+TEST_F(MainWindowView, AZoomRedrawsThePictureLarger) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("z.bmp");
+    ASSERT_TRUE(test::writePicture(file, 100, 50, "BMP", QColor(0, 0, 200)));
+    form.DoveShow.addItem(toStdString(file));
+    form.queueCount = 1;
+    form.menuSAvanti_Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 100; }, 5000));
+    form.menuSPiu_Click();
+    auto* browser = qobject_cast<BrowserView*>(view->widgetFor(&form.WebBrwI));
+    QRect blue;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QImage shot = browser->viewport()->grab().toImage();
+            blue = QRect();
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    if (c.blue() > 150 && c.red() < 60 && c.green() < 60) blue |= QRect(x, y, 1, 1);
+                }
+            return blue.size() == QSize(110, 55);
+        },
+        5000))
+        << blue.width() << "x" << blue.height();
 }
 
 }  // namespace
