@@ -137,3 +137,52 @@ def extents(obj):
     from gi.repository import Atspi
     r = obj.get_component_iface().get_extents(Atspi.CoordType.SCREEN)
     return r.x, r.y, r.width, r.height
+
+
+def find_accessible(app, role, name=None, showing=True, timeout=5.0):
+    """The first object of `role` (and `name`, when given) under app, waiting for it to appear."""
+    end = time.time() + timeout
+    while True:
+        for _, obj in accessible_walk(app):
+            try:
+                if obj.get_role_name() != role or (name is not None and obj.get_name() != name):
+                    continue
+                if showing and not accessible_states(obj)["showing"]:
+                    continue
+                return obj
+            except Exception:
+                continue
+        if time.time() > end:
+            raise AssertionError("no %s named %r" % (role, name))
+        time.sleep(0.2)
+
+
+def centre(obj):
+    x, y, w, h = extents(obj)
+    return x + w // 2, y + h // 2
+
+
+def read_ppm(png):
+    """(width, height, rgb bytes) of a screenshot."""
+    data = subprocess.run(["convert", png, "ppm:-"], capture_output=True, check=True).stdout
+    parts = data.split(maxsplit=4)  # P6, width, height, maxval, pixels
+    return int(parts[1]), int(parts[2]), parts[4]
+
+
+def colour_box(png, rgb, region=None, tolerance=40):
+    """Bounding box (x, y, w, h) of the pixels near colour rgb in a screenshot (inside region, given as
+    x, y, w, h), or None."""
+    width, height, pixels = read_ppm(png)
+    rx, ry, rw, rh = region or (0, 0, width, height)
+    r0, g0, b0 = rgb
+    left, top, right, bottom = width, height, -1, -1
+    for y in range(max(0, ry), min(height, ry + rh)):
+        row = pixels[y * width * 3:(y + 1) * width * 3]
+        for x in range(max(0, rx), min(width, rx + rw)):
+            r, g, b = row[3 * x], row[3 * x + 1], row[3 * x + 2]
+            if abs(r - r0) < tolerance and abs(g - g0) < tolerance and abs(b - b0) < tolerance:
+                left, right = min(left, x), max(right, x)
+                top, bottom = min(top, y), max(bottom, y)
+    if right < 0:
+        return None
+    return left, top, right - left + 1, bottom - top + 1

@@ -1,0 +1,92 @@
+#!/usr/bin/python3
+"""A person opens a picture through the File menu and the dialog, sees it centred, steps on with Enter, lets
+the slideshow run at one second and pauses it with a click on the picture."""
+import os
+import subprocess
+import sys
+import time
+
+from desktop import Desktop, centre, colour_box, extents, find_accessible
+
+# One colour a picture, none of them used by the window itself.
+PICTURES = [("a green.jpg", (0, 160, 0), "400x300"), ("b orange.jpg", (220, 120, 0), "300x360"),
+            ("c purple.jpg", (120, 0, 160), "500x200"), ("d teal.jpg", (0, 140, 140), "240x240"),
+            ("e olive.jpg", (150, 150, 0), "320x200")]
+
+
+def make_pictures(folder):
+    for name, (r, g, b), size in PICTURES:
+        subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % (r, g, b), "-quality", "95",
+                        os.path.join(folder, name)], check=True)
+
+
+def wait_for_picture(d, colour, area, timeout):
+    """Screenshots until a picture of `colour` stands in `area`; its box, or None."""
+    end = time.time() + timeout
+    while time.time() < end:
+        box = colour_box(d.screenshot("walk.png"), colour, area)
+        if box and box[2] > 50 and box[3] > 50:
+            return box
+        time.sleep(0.1)
+    return None
+
+
+def main(binary):
+    with Desktop() as d:
+        pictures = os.path.join(d.tmp, "my pictures")
+        os.mkdir(pictures)
+        make_pictures(pictures)
+        d.start(binary)
+        d.wait_window("^  Glimmerbox")
+        app = d.accessible_app("glimmerbox")
+
+        # File > Select and open Image files, then type the path into the dialog.
+        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "menu item", "File"))), "click", "1")
+        item = find_accessible(app, "menu item", "Select and open Image files")
+        d.run("xdotool", "mousemove", *map(str, centre(item)), "click", "1")
+        d.wait_window("^Select a Folder and a starting File$")
+        time.sleep(0.5)
+        d.run("xdotool", "type", "--delay", "20", os.path.join(pictures, "b orange.jpg"))
+        d.run("xdotool", "key", "Return")
+
+        image = find_accessible(app, "label", "Image")
+        area = extents(image)
+        box = wait_for_picture(d, PICTURES[1][1], area, 10)
+        assert box, "the chosen picture was not drawn"
+        print("image area", area, "orange picture at", box)
+        assert (box[2], box[3]) == (300, 360), box
+        assert abs((box[0] + box[2] / 2) - (area[0] + area[2] / 2)) <= 3, "not centred horizontally"
+        assert find_accessible(app, "label", "Tot=5") and find_accessible(app, "label", "Cur=2")
+        assert find_accessible(app, "label", "Pause")
+
+        # Enter: the next picture.
+        d.run("xdotool", "key", "Return")
+        box = wait_for_picture(d, PICTURES[2][1], area, 5)
+        assert box and (box[2], box[3]) == (500, 200), box
+        print("after Enter, purple picture at", box)
+
+        # Interval 1 second: the slideshow moves on by itself.
+        # A combo box reads out its current text: the interval box says "10".
+        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "combo box", "10"))), "click", "1")
+        one = find_accessible(app, "list item", "1")
+        # The popup list is narrower than its items report: click near the item's left end.
+        x, y, w, h = extents(one)
+        d.run("xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1")
+        picked = time.time()
+        find_accessible(app, "label", "Cur=4", timeout=2.5)
+        print("slideshow moved on after %.2f s" % (time.time() - picked))
+        box = wait_for_picture(d, PICTURES[3][1], area, 2)
+        assert box, "the slideshow's next picture was not drawn"
+
+        # A click on the picture pauses the slideshow: "Pause" shows and the picture stays.
+        d.run("xdotool", "mousemove", str(box[0] + box[2] // 2), str(box[1] + box[3] // 2), "click", "1")
+        find_accessible(app, "label", "Pause", timeout=3)
+        time.sleep(2.0)
+        assert colour_box(d.screenshot("paused.png"), PICTURES[3][1], area), "the picture changed while paused"
+        assert not colour_box(d.screenshot("paused.png"), PICTURES[4][1], area)
+    print("1 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
