@@ -8,6 +8,7 @@
 #include <QTextImageFormat>
 
 #include "platform/file_url.h"
+#include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
 
 namespace gb::qt {
@@ -38,8 +39,12 @@ QSizeF ImageObjectHandler::intrinsicSize(QTextDocument*, int, const QTextFormat&
 
 void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
                                     const QTextFormat& format) {
-    const QImage image = loader_.image(pathOf(format.toImageFormat()), rect.size().toSize());
-    if (!image.isNull()) painter->drawImage(rect.topLeft(), image);
+    const QString path = pathOf(format.toImageFormat());
+    const QImage image = loader_.image(path, rect.size().toSize());
+    if (!image.isNull()) {
+        painter->drawImage(rect.topLeft(), image);
+        qCDebug(lcGlimmerbox) << "drawn" << path << "at" << rect.size().toSize();
+    }
 }
 
 BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget* parent)

@@ -1,5 +1,6 @@
 #include "platform/qt/image_loader.h"
 
+#include <QElapsedTimer>
 #include <QImageIOHandler>
 #include <QImageReader>
 
@@ -7,11 +8,15 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include "platform/qt/logging.h"
+
 namespace gb::qt {
 
 ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {}
 
 QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int* frames) {
+    QElapsedTimer clock;
+    clock.start();
     QImageReader reader(path);
     reader.setAutoTransform(true);
     if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
@@ -26,9 +31,11 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     QImage image = reader.read();
     if (image.isNull()) {
         if (error) *error = reader.errorString();
+        qCWarning(lcGlimmerbox) << "cannot decode" << path << reader.errorString();
         return {};
     }
     if (image.size() != size) image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
     return image;
 }
 

@@ -19,6 +19,7 @@
 #include "platform/browser.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/key_codes.h"
+#include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
 
 namespace gb::qt {
@@ -388,6 +389,7 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
         const int vk = virtualKeyCode(key->key(), key->modifiers());
         if (vk == 0) return false;
         int code = vk;
+        qCDebug(lcGlimmerbox) << "key" << vk;
         // The window sees every key before the control that has the focus.
         content_.window->onKeyDown(code, shiftState(key->modifiers()));
         return code == 0;

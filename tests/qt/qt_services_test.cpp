@@ -86,6 +86,16 @@ TEST(ImageLoader, DecodesAtTheDrawnSizeUpright) {
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST(ImageLoader, APhotoAboveQtsDefaultAllocationLimitIsShown) {
+    // 8000 x 6000 (48 megapixels) needs 192 MB decoded, above Qt's default limit of 128 MB.
+    QTemporaryDir dir;
+    ASSERT_TRUE(test::writePicture(dir.filePath("48mp.jpg"), 8000, 6000, "JPG", Qt::darkGreen));
+    QString error;
+    const QImage full = ImageLoader::decode(dir.filePath("48mp.jpg"), QSize(8000, 6000), &error);
+    EXPECT_EQ(full.size(), QSize(8000, 6000)) << error.toStdString();
+    EXPECT_EQ(ImageLoader::decode(dir.filePath("48mp.jpg"), QSize(1000, 750)).size(), QSize(1000, 750));
+}
+
 TEST(ImageLoader, AnimatedGifsPlayAndStillOnesDoNot) {
     QTemporaryDir dir;
     ASSERT_TRUE(test::writeGif(dir.filePath("anim.gif"), 8, 6, 2));

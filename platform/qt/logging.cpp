@@ -1,0 +1,3 @@
+#include "platform/qt/logging.h"
+
+Q_LOGGING_CATEGORY(lcGlimmerbox, "glimmerbox", QtWarningMsg)
