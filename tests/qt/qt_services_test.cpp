@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -84,6 +85,24 @@ TEST(ImageLoader, DecodesAtTheDrawnSizeUpright) {
     EXPECT_GT(c.blue(), 200);
     EXPECT_TRUE(ImageLoader::decode(dir.filePath("none.jpg"), QSize(10, 10), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ImageLoader, PhotosStandUprightByTheirExifOrientation) {
+    QTemporaryDir dir;
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 0; y < 20; ++y) image.setPixelColor(0, y, Qt::black);  // the left edge is black
+    QImageWriter writer(dir.filePath("turned.jpg"), "jpeg");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+
+    QtImageProbe probe;
+    const auto info = probe.probe(pathIn(dir, "turned.jpg"));
+    EXPECT_EQ(info.width, 20);
+    EXPECT_EQ(info.height, 40);
+    const QImage upright = ImageLoader::decode(dir.filePath("turned.jpg"), QSize(20, 40));
+    ASSERT_EQ(upright.size(), QSize(20, 40));
+    EXPECT_LT(upright.pixelColor(10, 0).lightness(), 100);  // turned clockwise: the black edge is on top
 }
 
 TEST(ImageLoader, APhotoAboveQtsDefaultAllocationLimitIsShown) {
