@@ -177,6 +177,14 @@ void Form1::bindEvents() {
     menuSAvanti.onClick = [this] { menuSAvanti_Click(); };
     menuSIndietro.onClick = [this] { menuSIndietro_Click(); };
     menuSPausa.onClick = [this] { menuSPausa_Click(); };
+    menuThumb.onClick = [this] { menuThumb_Click(); };
+    menuFit.onClick = [this] { menuFit_Click(); };
+    menuFitG.onClick = [this] { menuFitG_Click(); };
+    menuFitP.onClick = [this] { menuFitP_Click(); };
+    menuRisoluzione.onClick = [this] { menuRisoluzione_Click(); };
+    ChiudiRisoluzione.onClick = [this] { ChiudiRisoluzione_Click(); };
+    for (int i = 0; i < 7; ++i) Riso[i]->onClick = [this, i] { Riso_Click(i); };
+    WebBrwT.onDocumentComplete = [this](const std::string& url) { WebBrwT_DocumentComplete(url); };
 }
 
 Form2& Form1::form2() {

@@ -150,8 +150,24 @@ public:
     // A file or folder named on the command line, opened as if picked in the dialog under the first filter.
     void openFromCommandLine(const std::string& path);
 
-    // The thumbnail page (thumbs/).
+    // The thumbnail page and bar (thumbs/).
     void BuildThumbsPage();
+    void RefreshThumbs();
+    void menuThumb_Click();
+    void WebBrwT_DocumentComplete(const std::string& url);
+    bool HDocBrwT_onclick();
+
+    // Full screen and the fit options (display/full_screen.cpp).
+    void menuFit_Click();
+    void menuFitG_Click();
+    void menuFitP_Click();
+
+    // The width/height ratio correction (ratio/).
+    void menuRisoluzione_Click();
+    void Riso_Click(int index);
+    void RisoAltro_KeyDown(int keyCode, int shift);
+    void ApplyRatioChange();
+    void ChiudiRisoluzione_Click();
 
     // The image page (display/).
     void WebBrwI_DocumentComplete(const std::string& url);
@@ -172,6 +188,9 @@ public:
 
 private:
     void zoomBy(double factor);
+    void toggleFitOption(platform::MenuItem& option);
+    void leaveFullScreen();
+    void enterFullScreen();
     bool intervalFromPausa();
     std::unique_ptr<Form2> form2_;
 

@@ -37,6 +37,7 @@ void Form1::Form_Load() {
     HDocBrwI = &WebBrwI.document();
     HDocBrwT = &WebBrwT.document();
     HDocBrwI->onclick = [this] { return HDocBrwI_onclick(); };
+    HDocBrwT->onclick = [this] { return HDocBrwT_onclick(); };
 
     menuView.setEnabled(false);
     menuSlShow.setEnabled(false);

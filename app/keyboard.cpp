@@ -4,12 +4,18 @@ namespace gb {
 
 // Keys reach the window before the focused control; each calls the procedure of its command, so it works also
 // while the command's menu is disabled.
-void Form1::Form_KeyDown(int& keyCode, int /*shift*/) {
+void Form1::Form_KeyDown(int& keyCode, int shift) {
+    // What is typed into the ratio box is the box's alone: no command runs from it.
+    if (RisoAltro.hasFocus()) {
+        RisoAltro_KeyDown(keyCode, shift);
+        return;
+    }
     if (menuHelpRegole.checked()) return;
     thumbsScrollPending = 0;
     switch (keyCode) {
         case 8: menuSIndietro_Click(); break;
         case 13: menuSAvanti_Click(); break;
+        case 27: menuFit_Click(); break;
         case 48: menuSNormale_Click(); break;
         case 81: {
             double y = 0;

@@ -98,10 +98,18 @@ Headless::Headless(platform::ScreenSize screen)
     : services{events, probe, files, trash, fileDialog, messages, screen}, form(std::make_unique<Form1>(services)) {
     files.folders[files.current];
     // The window system applies a maximise at once and reports the new client size.
-    form->window.onChanged = [this, last = platform::WindowState::Normal]() mutable {
-        const auto now = form->window.windowState();
-        if (now == platform::WindowState::Maximized && last != now) form->window.resized(maximisedWidth, maximisedHeight);
+    // The window system applies a maximise, or a move that sizes a normal window, at once and reports the new
+    // client size: the outer size less a 4-pixel border and a 23-pixel title bar.
+    form->window.onChanged = [this, last = platform::WindowState::Normal, lastW = form->window.width(),
+                              lastH = form->window.height()]() mutable {
+        platform::Window& w = form->window;
+        const auto now = w.windowState();
+        if (now == platform::WindowState::Maximized && last != now) w.resized(maximisedWidth, maximisedHeight);
+        if (now == platform::WindowState::Normal && (w.width() != lastW || w.height() != lastH))
+            w.resized(static_cast<int>(w.width() / 15) - 8, static_cast<int>(w.height() / 15) - 31);
         last = now;
+        lastW = w.width();
+        lastH = w.height();
     };
 }
 

@@ -1,0 +1,83 @@
+#include "app/form1.h"
+#include "app/texts.h"
+#include "ratio/typed_ratio.h"
+
+namespace gb {
+
+namespace {
+struct Preset {
+    Int16 hundredths;
+    const char* text;
+};
+constexpr Preset presets[7] = {{125, "1.25"}, {133, "1.33"}, {142, "1.42"}, {160, "1.60"},
+                               {167, "1.67"}, {177, "1.77"}, {178, "1.78"}};
+// The ratio the window was designed for: choosing it means no correction.
+constexpr float referenceHundredths = 133.0f;
+}  // namespace
+
+void Form1::menuRisoluzione_Click() {
+    if (TempoSlide.enabled()) {
+        TempoSlide.setEnabled(false);
+        Slab(3).setCaption(texts::pauseLabel);
+    }
+    Risoluzione.setTop(WebBrwI.top() + 2);
+    Risoluzione.setLeft(WebBrwI.left() + 2);
+    Risoluzione.setVisible(true);
+}
+
+// The clicked box keeps the state the click gave it; the others are cleared, their own clicks turned away.
+void Form1::Riso_Click(int index) {
+    if (ratioGuard == -1) return;
+    for (int i = 0; i < 7; ++i) {
+        ratioGuard = -1;
+        if (i != index) Riso[i]->setValue(false);
+    }
+    ratioHundredths = presets[index].hundredths;
+    RisoAltro.setText(presets[index].text);
+    ApplyRatioChange();
+}
+
+// Keys typed into the ratio box reach only the box; Enter applies the typed ratio.
+void Form1::RisoAltro_KeyDown(int keyCode, int /*shift*/) {
+    if (keyCode != 13) {
+        RisoAltro.setFocus();
+        ChiudiRisoluzione.setEnabled(false);
+        return;
+    }
+    if (ratioGuard == -1) return;
+    const auto typed = readRatioHundredths(RisoAltro.text());
+    const auto factorOf = [](int hundredths) {
+        return static_cast<double>(referenceHundredths / static_cast<float>(hundredths));
+    };
+    // Without an image page the factor is only recorded; with one, the corrected width must stay in range.
+    const bool widthFits = typed && (imageTag.empty() || toInt16(shownWidth / ratioFactor * factorOf(*typed)));
+    if (!widthFits) {
+        services.messages.show({"Type the screen's width/height ratio as a number such as 1.78 or 1,78, "
+                                "from 0.01 up to a ratio that keeps the picture narrower than 32767 pixels.",
+                                texts::productName, platform::MessageButtons::Ok, platform::MessageIcon::Information,
+                                platform::MessageAnswer::Ok});
+        RisoAltro.setFocus();
+        return;
+    }
+    for (int i = 0; i < 7; ++i) {
+        ratioGuard = -1;
+        Riso[i]->setValue(false);
+    }
+    Tastiera.setFocus();
+    ChiudiRisoluzione.setEnabled(true);
+    ratioHundredths = static_cast<Int16>(*typed);
+    ApplyRatioChange();
+}
+
+void Form1::ApplyRatioChange() {
+    ratioGuard = 0;
+    const double old = ratioFactor;
+    ratioFactor = static_cast<double>(referenceHundredths / static_cast<float>(ratioHundredths));
+    // From the width on show, so zoom steps already made stay in effect.
+    assignInt16(shownWidth, shownWidth / old * ratioFactor);
+    rewritePage(shownWidth, shownHeight);
+}
+
+void Form1::ChiudiRisoluzione_Click() { Risoluzione.setVisible(false); }
+
+}  // namespace gb

@@ -1,0 +1,67 @@
+#include "app/form1.h"
+#include "app/texts.h"
+#include "platform/file_url.h"
+
+namespace gb {
+
+namespace {
+const std::string emptyThumbsPage = std::string(texts::thumbsPageHead) + texts::thumbsPageTail;
+}  // namespace
+
+void Form1::RefreshThumbs() {
+    BuildThumbsPage();
+    WebBrwT.Navigate2(texts::aboutBlank);
+    HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
+}
+
+void Form1::menuThumb_Click() {
+    if (!menuThumb.checked()) {
+        menuThumb.setChecked(true);
+        // The bar always shows the page of the queue as it is now.
+        if (ThumbsList.text() != emptyThumbsPage && HDocBrwT->bodyHTML() != ThumbsList.text())
+            HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
+        WebBrwT.setVisible(true);
+        WebBrwI.setLeft(WebBrwT.width() + 4);
+        WebBrwI.setWidth(window.scaleWidth() - 8 - WebBrwT.width());
+        Risoluzione.setLeft(WebBrwI.left() + 2);
+        SyncThumbs();
+    } else {
+        menuThumb.setChecked(false);
+        WebBrwT.setVisible(false);
+        WebBrwI.setLeft(4);
+        Risoluzione.setLeft(WebBrwI.left() + 2);
+        WebBrwI.setWidth(window.scaleWidth() - 8);
+    }
+}
+
+void Form1::WebBrwT_DocumentComplete(const std::string& /*url*/) {
+    if (ThumbsList.text() != emptyThumbsPage)
+        HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
+    if (WebBrwT.visible() && thumbsScrollPending != 0) SyncThumbs();
+    thumbsScrollPending = 0;
+}
+
+// A thumbnail's link arrives as the file URL the browser resolved; every escape in it is decoded, so any name
+// finds its entry in the queue.
+bool Form1::HDocBrwT_onclick() {
+    const std::string& value = HDocBrwT->activeElementValue();
+    if (value.size() <= 8) return false;
+    const auto path = platform::pathFromFileUrl(value);
+    if (!path || path->empty()) return false;
+    startFile = *path;
+    DoveShow.setText(startFile);
+    labelShow.setCaption(startFile);
+    TempoSlide.setEnabled(false);
+    Slab(3).setCaption(texts::pauseLabel);
+    WebBrwI.Navigate2(DoveShow.text());
+    for (int i = 0; i < DoveShow.listCount(); ++i) {
+        if (DoveShow.listItem(i) == DoveShow.text()) {
+            queuePos = i + 1;
+            Slab(2).setCaption(texts::curPrefix + std::to_string(queuePos));
+            break;
+        }
+    }
+    return false;
+}
+
+}  // namespace gb
