@@ -44,6 +44,10 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
     if (!image.isNull()) {
         painter->drawImage(rect.topLeft(), image);
         qCDebug(lcGlimmerbox) << "drawn" << path << "at" << rect.size().toSize();
+    } else {
+        // A placeholder until the decoded picture arrives.
+        painter->fillRect(rect, QColor(0, 0, 0, 24));
+        wanted_.insert(path);
     }
 }
 
@@ -53,8 +57,11 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
     setFrameShape(QFrame::StyledPanel);
-    document()->documentLayout()->registerHandler(QTextFormat::ImageObject, new ImageObjectHandler(loader_, this));
-    connect(&loader_, &ImageLoader::ready, viewport(), qOverload<>(&QWidget::update));
+    images_ = new ImageObjectHandler(loader_, this);
+    document()->documentLayout()->registerHandler(QTextFormat::ImageObject, images_);
+    connect(&loader_, &ImageLoader::ready, this, [this](const QString& path) {
+        if (images_->takeWanted(path)) viewport()->update();
+    });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int y) {
         model_.document().platformScrolled(horizontalScrollBar()->value(), y);
     });

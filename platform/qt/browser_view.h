@@ -3,6 +3,7 @@
 // forwards clicks, and draws image elements through the image loader.
 
 #include <QTextBrowser>
+#include <QSet>
 #include <QTextObjectInterface>
 
 #include "platform/browser.h"
@@ -22,8 +23,12 @@ public:
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int posInDocument,
                     const QTextFormat& format) override;
 
+    // Whether a picture that just arrived is one this page waits for; it is then no longer waited for.
+    bool takeWanted(const QString& path) { return wanted_.remove(path) || loader_.isAnimated(path); }
+
 private:
     ImageLoader& loader_;
+    QSet<QString> wanted_;
 };
 
 class BrowserView : public QTextBrowser {
@@ -43,6 +48,7 @@ private:
 
     platform::Browser& model_;
     ImageLoader& loader_;
+    ImageObjectHandler* images_ = nullptr;
 };
 
 }  // namespace gb::qt

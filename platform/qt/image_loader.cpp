@@ -46,10 +46,16 @@ QImage ImageLoader::image(const QString& path, QSize size) {
         if (!frame.isNull()) return frame.size() == size ? frame : frame.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     const Key key{path, size};
-    if (const auto it = cache_.constFind(key); it != cache_.constEnd()) return *it;
+    if (const auto it = cache_.constFind(key); it != cache_.constEnd()) {
+        order_.removeOne(key);
+        order_.append(key);
+        return *it;
+    }
     if (pending_.contains(key)) return {};
     pending_.insert(key);
     QPointer<ImageLoader> self(this);
+    // Thumbnails wait behind the picture the user is looking at.
+    const int priority = size.width() * size.height() > 64 * 64 ? 1 : 0;
     QThreadPool::globalInstance()->start([self, key] {
         int frames = 1;
         QImage decoded = decode(key.path, key.size, nullptr, &frames);
@@ -65,17 +71,23 @@ QImage ImageLoader::image(const QString& path, QSize size) {
                 if (self) self->store(key, decoded, animated);
             },
             Qt::QueuedConnection);
-    });
+    }, priority);
     return {};
 }
 
 void ImageLoader::store(const Key& key, const QImage& image, bool animated) {
     if (animated) animate(key.path);
     pending_.remove(key);
+    if (cache_.contains(key)) cacheBytes_ -= cache_.value(key).sizeInBytes();
     cache_.insert(key, image);
+    cacheBytes_ += image.sizeInBytes();
     order_.removeAll(key);
     order_.append(key);
-    while (order_.size() > cacheEntries) cache_.remove(order_.takeFirst());
+    while (cacheBytes_ > cacheLimitBytes && order_.size() > 1) {
+        const Key oldest = order_.takeFirst();
+        cacheBytes_ -= cache_.value(oldest).sizeInBytes();
+        cache_.remove(oldest);
+    }
     emit ready(key.path);
 }
 

@@ -24,6 +24,8 @@ public:
     // frames of an animation (1 for a still picture).
     static QImage decode(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr);
 
+    bool isAnimated(const QString& path) const { return movies_.contains(path); }
+
 signals:
     void ready(const QString& path);
 
@@ -39,9 +41,11 @@ private:
     void animate(const QString& path);
 
     QHash<Key, QImage> cache_;
-    QList<Key> order_;  // oldest first
+    QList<Key> order_;  // least recently used first
+    qint64 cacheBytes_ = 0;
     QSet<Key> pending_;
-    static constexpr int cacheEntries = 4;
+    // Room for a few screen-size pictures and thousands of thumbnails.
+    static constexpr qint64 cacheLimitBytes = 256LL * 1024 * 1024;
     // Animated GIFs play through QMovie; only the most recent ones are kept running.
     QHash<QString, QMovie*> movies_;
     QList<QString> movieOrder_;

@@ -284,39 +284,65 @@ void WindowView::applyControl(platform::Control& c) {
     w->setVisible(c.visible());
 }
 
+bool WindowView::menusHidden() const {
+    for (const platform::MenuItem* m : content_.menus)
+        if (m->visible()) return false;
+    return !content_.menus.empty();
+}
+
+// The logic lifts the window above the screen's top edge with its menus hidden: on this platform that is the
+// full-screen window state.
+bool WindowView::wantsFullScreen() const {
+    const platform::Window& m = *content_.window;
+    return m.windowState() == platform::WindowState::Normal && m.top() < 0 && menusHidden();
+}
+
 void WindowView::applyWindow() {
     platform::Window& m = *content_.window;
     setWindowTitle(qs(m.caption()));
-    if (m.windowState() == platform::WindowState::Maximized && !isMaximized()) {
-        if (isVisible()) {
-            showMaximized();
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    // Size changes are reported to the logic at once, as the window system it was written for does; the real
+    // size confirms them when the window manager has acted.
+    if (wantsFullScreen() && !isFullScreen()) {
+        content_.window->resized(shown->geometry().width(), shown->geometry().height());
+    } else if (m.windowState() == platform::WindowState::Maximized && (!isMaximized() || isFullScreen())) {
+        if (maximisedClient_.isValid()) {
+            content_.window->resized(maximisedClient_.width(), maximisedClient_.height());
         } else {
-            // The real size arrives once the window manager has placed the window; until then the logic works
-            // with the screen's available area under the menu bar.
-            const QRect avail = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
+            const QRect avail = shown->availableGeometry();
             content_.window->resized(avail.width(), avail.height() - menuBar()->sizeHint().height());
         }
-    } else if (m.windowState() == platform::WindowState::Minimized && !isMinimized() && isVisible()) {
-        showMinimized();
-    } else if (m.windowState() == platform::WindowState::Normal && (isMaximized() || isMinimized())) {
-        showNormal();
     }
-    if (m.visible() && !isVisible()) {
-        shownOnce_ = true;
-        if (m.windowState() == platform::WindowState::Maximized) {
-            showMaximized();
-        } else {
-            show();
-        }
-    } else if (!m.visible() && isVisible()) {
-        hide();
+    // The window's state and visibility follow once the handler has returned: a window hidden and shown again,
+    // or passing through the normal state on its way to full screen, does so without flicker.
+    if (!statePending_) {
+        statePending_ = true;
+        QTimer::singleShot(0, this, [this] { syncWindowState(); });
     }
     if (m.focused()) {
         if (QWidget* w = widgets_.value(m.focused()); w && !w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void WindowView::syncWindowState() {
+    statePending_ = false;
+    const platform::Window& m = *content_.window;
+    if (!m.visible()) {
+        hide();
+        return;
+    }
     const int t = platform::Window::twipsPerPixel;
-    if (!isMaximized() && (pos().x() * t != m.left() || pos().y() * t != m.top()))
-        move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
+    if (wantsFullScreen()) {
+        if (!isFullScreen() || !isVisible()) showFullScreen();
+    } else if (m.windowState() == platform::WindowState::Maximized) {
+        if (!isMaximized() || isFullScreen() || !isVisible()) showMaximized();
+    } else if (m.windowState() == platform::WindowState::Minimized) {
+        showMinimized();
+    } else {
+        if (isMaximized() || isMinimized() || isFullScreen() || !isVisible()) showNormal();
+        if (m.top() >= 0 && (pos().x() * t != m.left() || pos().y() * t != m.top()))
+            move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
+    }
 }
 
 void WindowView::buildMenu(platform::MenuItem& item, QMenu* into) {
@@ -346,6 +372,7 @@ void WindowView::buildMenu(platform::MenuItem& item, QMenu* into) {
 void WindowView::applyMenu(platform::MenuItem& item) {
     QAction* action = actions_.value(&item);
     if (!action) return;
+    if (!item.parent()) menuBar()->setVisible(!menusHidden());
     if (!item.isSeparator()) action->setText(qs(item.caption()));
     // Only a checked item shows a mark; an unchecked one shows none, not an empty box.
     action->setCheckable(item.checked());
@@ -376,6 +403,7 @@ void WindowView::reportGeometry() {
 bool WindowView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         reportGeometry();
+        if (isMaximized() && !isFullScreen()) maximisedClient_ = client_->size();
         if (!isMinimized()) content_.window->resized(client_->width(), client_->height());
         return false;
     }

@@ -47,6 +47,9 @@ private:
     void applyMenu(platform::MenuItem& item);
     void bindTimer(platform::Timer& timer);
     void reportGeometry();
+    void syncWindowState();
+    bool menusHidden() const;
+    bool wantsFullScreen() const;
     platform::Control* controlFor(QWidget* widget) const;
 
     WindowContent content_;
@@ -54,7 +57,10 @@ private:
     QWidget* client_ = nullptr;
     QHash<const platform::Control*, QWidget*> widgets_;
     QHash<const platform::MenuItem*, QAction*> actions_;
-    bool shownOnce_ = false;
+    bool statePending_ = false;
+    // The client size of the maximised window, known once it has been maximised: leaving full screen
+    // reports it at once, before the window manager has restored the window.
+    QSize maximisedClient_;
 };
 
 }  // namespace gb::qt

@@ -40,6 +40,7 @@ struct MainWindowView : ::testing::Test {
             WindowContent{&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
         form.Form_Load();
         form.window.setVisible(true);
+        QApplication::processEvents();  // the window shows once the handler has returned
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
         QApplication::processEvents();
     }

@@ -1,0 +1,93 @@
+#!/usr/bin/python3
+"""F2 shows the thumbnail bar with its thumbnails drawn; a click on the third thumbnail shows the third
+picture; Esc gives the full-screen window with the picture fitted on the dark blue field; Esc again brings the
+menu bar back."""
+import os
+import subprocess
+import sys
+import time
+
+from desktop import Desktop, accessible_states, colour_box, extents, find_accessible, read_ppm
+
+PICTURES = [("a.jpg", (0, 160, 0), "400x300"), ("b.jpg", (220, 120, 0), "300x360"),
+            ("c.jpg", (120, 0, 160), "2400x1800"), ("d.jpg", (0, 140, 140), "240x240")]
+BLUE = (0, 0, 192)
+
+
+def wait_for(what, timeout, every=0.2):
+    end = time.time() + timeout
+    while time.time() < end:
+        result = what()
+        if result:
+            return result
+        time.sleep(every)
+    return None
+
+
+def main(binary):
+    with Desktop() as d:
+        folder = os.path.join(d.tmp, "pictures")
+        os.mkdir(folder)
+        for name, (r, g, b), size in PICTURES:
+            subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % (r, g, b), os.path.join(folder, name)],
+                           check=True)
+        d.start(binary, [os.path.join(folder, "a.jpg")])
+        win = d.wait_window("^  Glimmerbox")
+        app = d.accessible_app("glimmerbox")
+        find_accessible(app, "label", "Tot=4", timeout=10)
+
+        d.run("xdotool", "key", "--window", win, "F2")
+        bar = extents(find_accessible(app, "label", "Thumbnails", timeout=5))
+        print("thumbnail bar at", bar)
+
+        def thumbnails():
+            shot = d.screenshot("bar.png")
+            boxes = [colour_box(shot, colour, bar) for _, colour, _ in PICTURES]
+            return boxes if all(b and b[2] >= 45 and b[3] >= 45 for b in boxes) else None
+        boxes = wait_for(thumbnails, 10)
+        assert boxes, "the thumbnails were not drawn"
+        print("thumbnails", boxes)
+        assert all(b[2] <= 52 and b[3] <= 52 for b in boxes), boxes
+        assert [b[1] for b in boxes] == sorted(b[1] for b in boxes), "not in queue order"
+
+        x, y, w, h = boxes[2]
+        d.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+        find_accessible(app, "label", "Cur=3", timeout=5)
+        image = extents(find_accessible(app, "label", "Image"))
+        shown = wait_for(lambda: colour_box(d.screenshot("third.png"), PICTURES[2][1], image), 10)
+        assert shown and shown[2] > 400, shown
+        print("third picture at", shown)
+
+        # Full screen: the blue field fills the screen and the picture fits inside it.
+        d.run("xdotool", "key", "--window", win, "Escape")
+
+        def full_screen():
+            shot = d.screenshot("full.png")
+            width, height, pixels = read_ppm(shot)
+            at = lambda px, py: tuple(pixels[3 * (py * width + px):3 * (py * width + px) + 3])
+            blue = all(abs(c - e) < 30 for c, e in zip(at(10, height // 2), BLUE)) and \
+                all(abs(c - e) < 30 for c, e in zip(at(width - 30, height - 30), BLUE))
+            box = colour_box(shot, PICTURES[2][1])
+            return (box, width, height) if blue and box else None
+        found = wait_for(full_screen, 10, 0.3)
+        assert found, "no full-screen blue field with the picture"
+        box, width, height = found
+        print("full screen picture at", box)
+        assert box[0] >= 0 and box[1] >= 0 and box[0] + box[2] <= width and box[1] + box[3] <= height, box
+        assert box[2] < 2400 and abs(box[2] / box[3] - 4 / 3) < 0.02, box
+        geometry = d.run("xdotool", "getwindowgeometry", win)
+        assert "Geometry: %dx%d" % (width, height) in geometry, geometry
+        file_menu = find_accessible(app, "menu item", "File", showing=False)
+        assert not accessible_states(file_menu)["showing"], "the menu bar is still shown"
+
+        d.run("xdotool", "key", "--window", win, "Escape")
+        find_accessible(app, "menu item", "File", timeout=5)
+        assert "_NET_WM_STATE_FULLSCREEN" not in d.run("xprop", "-id", win, "_NET_WM_STATE")
+        back = wait_for(lambda: colour_box(d.screenshot("back.png"), BLUE, (0, 0, 200, 200)) is None, 5)
+        assert back, "the blue field stayed after leaving full screen"
+    print("1 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
