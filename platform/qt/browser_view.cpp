@@ -1,6 +1,7 @@
 #include "platform/qt/browser_view.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,13 +74,23 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
     render();
 }
 
+QVariant BrowserView::loadResource(int type, const QUrl& name) {
+    if (type == QTextDocument::ImageResource) return {};
+    return QTextBrowser::loadResource(type, name);
+}
+
 void BrowserView::render() {
     const platform::Document& doc = model_.document();
     QPalette p = palette();
     p.setColor(QPalette::Base, doc.bgColor().empty() ? QColor(Qt::white) : QColor(QString::fromStdString(doc.bgColor())));
     setPalette(p);
+    QElapsedTimer clock;
+    clock.start();
     setHtml(QString::fromStdString(doc.bodyHTML()));
+    const qint64 parsed = clock.elapsed();
     reportHeight();
+    qCDebug(lcGlimmerbox) << objectName() << "page of" << doc.bodyHTML().size() << "bytes set in" << parsed
+                          << "ms, laid out in" << clock.elapsed() - parsed << "ms";
 }
 
 void BrowserView::reportHeight() {

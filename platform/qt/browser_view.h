@@ -40,6 +40,8 @@ public:
     void render();
 
 protected:
+    // Pictures are drawn by the image handler from the loader; the text engine never reads the files.
+    QVariant loadResource(int type, const QUrl& name) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
