@@ -39,8 +39,15 @@ int main(int argc, char* argv[]) {
     gb::Form1 form(services);
     gb::qt::ImageLoader loader;
     gb::qt::WindowView view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
+    std::unique_ptr<gb::qt::WindowView> suspendedView;
+    form.onForm2Created = [&](gb::Form2& form2) {
+        suspendedView = std::make_unique<gb::qt::WindowView>(gb::qt::WindowContent{&form2.window, form2.controls(), {}, {}},
+                                                             loader);
+    };
+    form.showModal = [&](gb::Form3& about) { gb::qt::showModal({&about.window, about.controls(), {}, {}}, loader, &view); };
     form.Form_Load();
     form.window.setVisible(true);
+    form.form2();  // the scan fills its lists; created now, its view exists before anything is shown in it
     if (!parser.positionalArguments().isEmpty()) {
         const std::string path = gb::qt::toStdString(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
         QTimer::singleShot(0, &view, [&form, path] { form.openFromCommandLine(path); });

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/texts.h"
+#include "help/instructions.h"
 
 namespace gb {
 
@@ -96,6 +97,7 @@ void Form1::buildDesign() {
 
     Info.locked = true;
     Info.move(16, 140, 100, 20);
+    Info.setText(instructionsPage());
 
     Pausa.move(280, 384, 49, 21);
     for (int s = 1; s <= 10; ++s) Pausa.addItem(std::to_string(s));
@@ -185,10 +187,21 @@ void Form1::bindEvents() {
     ChiudiRisoluzione.onClick = [this] { ChiudiRisoluzione_Click(); };
     for (int i = 0; i < 7; ++i) Riso[i]->onClick = [this, i] { Riso_Click(i); };
     WebBrwT.onDocumentComplete = [this](const std::string& url) { WebBrwT_DocumentComplete(url); };
+    menuGestAcc.onClick = [this] { menuGestAcc_Click(); };
+    menuNobin.onClick = [this] { menuNobin_Click(); };
+    menuBin.onClick = [this] { menuBin_Click(); };
+    menuFileChiudi.onClick = [this] { menuFileChiudi_Click(); };
+    window.onQueryUnload = [this] { return Form_Unload(); };
+    menuHelpRegole.onClick = [this] { menuHelpRegole_Click(); };
+    menuHelpAcc.onClick = [this] { menuHelpAcc_Click(); };
+    nenuAbout.onClick = [this] { nenuAbout_Click(); };
 }
 
 Form2& Form1::form2() {
-    if (!form2_) form2_ = std::make_unique<Form2>();
+    if (!form2_) {
+        form2_ = std::make_unique<Form2>(*this);
+        if (onForm2Created) onForm2Created(*form2_);
+    }
     return *form2_;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/browser.h"
 #include "platform/controls.h"
 #include "platform/services.h"
+#include "help/form3.h"
 #include "suspend/form2.h"
 
 namespace gb {
@@ -124,9 +125,12 @@ public:
     // The open-file dialog's record: its filter index and folder persist from one dialog to the next.
     platform::OpenFileRequest dialogRecord;
 
-    // The suspended-images window, created hidden the first time it is needed.
+    // The suspended-images window, created hidden the first time it is needed; the view hears of it.
     Form2& form2();
     bool form2Exists() const { return form2_ != nullptr; }
+    std::function<void(Form2&)> onForm2Created;
+    // Shows the About window modally and returns when it has been unloaded.
+    std::function<void(Form3&)> showModal;
 
     // The two documents' event sinks, bound once by Form_Load.
     platform::Document* HDocBrwI = nullptr;
@@ -168,6 +172,25 @@ public:
     void RisoAltro_KeyDown(int keyCode, int shift);
     void ApplyRatioChange();
     void ChiudiRisoluzione_Click();
+
+    // Suspended images, removal of files and exit (suspend/).
+    void menuGestAcc_Click();
+    void menuGestAccRitorno();
+    void menuNobin_Click();
+    void menuBin_Click();
+    void ToggleRemovalMode();
+    // Sends the file to the trash; false (the file stays) when it could not, after saying so.
+    bool RecycleFile(const std::string& path);
+    // The file of the current image goes, to the trash or after the erase question; false when it stays.
+    bool RemoveCurrentFile(const std::string& path);
+    void menuFileChiudi_Click();
+    // The close box or "Exit": the suspended files are kept or removed, then the program ends. Never refused.
+    bool Form_Unload();
+
+    // Help (help/).
+    void menuHelpRegole_Click();
+    void menuHelpAcc_Click();
+    void nenuAbout_Click();
 
     // The image page (display/).
     void WebBrwI_DocumentComplete(const std::string& url);

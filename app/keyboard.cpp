@@ -17,6 +17,15 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
         case 13: menuSAvanti_Click(); break;
         case 27: menuFit_Click(); break;
         case 48: menuSNormale_Click(); break;
+        case 65:
+        case 90:
+            form2().sposta(keyCode);
+            // RefreshThumbs, asking the reloaded page to scroll to the current image.
+            BuildThumbsPage();
+            thumbsScrollPending = -1;
+            WebBrwT.Navigate2("about:blank");
+            HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
+            break;
         case 81: {
             double y = 0;
             if (queueCount != 0) y = static_cast<double>(HDocBrwT->scrollHeight()) / queueCount * (queuePos - 1);

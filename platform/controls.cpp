@@ -270,6 +270,11 @@ void Window::platformGeometry(std::int64_t left, std::int64_t top, std::int64_t 
     width_ = width;
     height_ = height;
 }
+void Window::unload() {
+    unloaded_ = true;
+    visible_ = false;
+    changed();
+}
 void Window::setWindowState(WindowState s) {
     state_ = s;
     changed();

@@ -354,6 +354,9 @@ public:
     std::function<void(int& keyCode, int shift)> onKeyDown;
     // The close box or the platform's request to close: return true to cancel.
     std::function<bool()> onQueryUnload;
+    // The window goes for good (the platform closes it); a window whose program ends.
+    void unload();
+    bool unloaded() const { return unloaded_; }
     std::function<void()> onChanged;
 
 private:
@@ -365,6 +368,7 @@ private:
     WindowState state_ = WindowState::Normal;
     int scaleWidth_ = 0, scaleHeight_ = 0;
     Control* focused_ = nullptr;
+    bool unloaded_ = false;
 };
 
 }  // namespace gb::platform

@@ -71,12 +71,6 @@ platform::FileResult QtFileSystem::removeFile(const std::string& path) {
     return {false, file.errorString().toStdString()};
 }
 
-platform::FileResult QtTrash::moveToTrash(const std::string& path) {
-    QFile file(toQString(path));
-    if (file.moveToTrash()) return {true, {}};
-    return {false, file.errorString().toStdString()};
-}
-
 std::optional<platform::OpenFileAnswer> QtFileDialog::openFile(const platform::OpenFileRequest& request) {
     QStringList filters;
     for (const auto& f : request.filters) {

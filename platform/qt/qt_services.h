@@ -34,6 +34,8 @@ public:
     platform::FileResult removeFile(const std::string& path) override;
 };
 
+// The freedesktop.org Trash through QFile::moveToTrash, checked: the file must land in a trash a file manager
+// finds, with a record a trash client can restore from (platform/qt/trash.cpp).
 class QtTrash final : public platform::Trash {
 public:
     platform::FileResult moveToTrash(const std::string& path) override;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -84,6 +85,9 @@ WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidge
     for (platform::Timer* t : content_.timers) bindTimer(*t);
 
     content_.window->onChanged = [this] { applyWindow(); };
+    if (content_.menus.empty()) menuBar()->hide();
+    // A window that is not maximised opens at the client size of its design.
+    if (content_.window->scaleWidth() > 0) client_->setFixedSize(content_.window->scaleWidth(), content_.window->scaleHeight());
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && now->window() == this) content_.window->platformFocusChanged(controlFor(now));
@@ -299,6 +303,10 @@ bool WindowView::wantsFullScreen() const {
 
 void WindowView::applyWindow() {
     platform::Window& m = *content_.window;
+    if (m.unloaded()) {
+        close();
+        return;
+    }
     setWindowTitle(qs(m.caption()));
     const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
     // Size changes are reported to the logic at once, as the window system it was written for does; the real
@@ -426,11 +434,12 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void WindowView::closeEvent(QCloseEvent* event) {
-    if (content_.window->onQueryUnload && content_.window->onQueryUnload()) {
+    if (!content_.window->unloaded() && content_.window->onQueryUnload && content_.window->onQueryUnload()) {
         event->ignore();
         return;
     }
     event->accept();
+    emit closed();
 }
 
 void WindowView::changeEvent(QEvent* event) {
@@ -449,6 +458,16 @@ void WindowView::changeEvent(QEvent* event) {
 void WindowView::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     reportGeometry();
+}
+
+void showModal(const WindowContent& content, ImageLoader& loader, QWidget* owner) {
+    WindowView view(content, loader, owner);
+    view.setWindowFlag(Qt::Dialog);
+    view.setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    QObject::connect(&view, &WindowView::closed, &loop, &QEventLoop::quit);
+    content.window->setVisible(true);
+    loop.exec();
 }
 
 }  // namespace gb::qt

@@ -33,6 +33,10 @@ public:
     QAction* actionFor(const platform::MenuItem* item) const { return actions_.value(item); }
     QWidget* clientArea() const { return client_; }
 
+signals:
+    // The window has closed (unloaded, or closed by the user without a handler to refuse it).
+    void closed();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -62,5 +66,8 @@ private:
     // reports it at once, before the window manager has restored the window.
     QSize maximisedClient_;
 };
+
+// Shows a window modally over `owner` and returns once it has closed.
+void showModal(const WindowContent& content, ImageLoader& loader, QWidget* owner);
 
 }  // namespace gb::qt

@@ -1,5 +1,6 @@
 #include "tests/support/headless.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace gb::test {
@@ -63,7 +64,18 @@ bool FakeFileSystem::isFile(const std::string& path) {
     return false;
 }
 
+platform::FileResult RecordingTrash::moveToTrash(const std::string& path) {
+    if (std::find(refuse.begin(), refuse.end(), path) != refuse.end()) return {false, "The trash is full."};
+    const auto removed = files_.removeFile(path);
+    if (removed.ok) {
+        files_.removed.pop_back();
+        trashed.push_back(path);
+    }
+    return removed;
+}
+
 platform::FileResult FakeFileSystem::removeFile(const std::string& path) {
+    if (std::find(readOnly.begin(), readOnly.end(), path) != readOnly.end()) return {false, "Permission denied"};
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return {false, "No such file"};
     auto it = folders.find(path.substr(0, slash));
@@ -72,6 +84,7 @@ platform::FileResult FakeFileSystem::removeFile(const std::string& path) {
     for (auto n = names.begin(); n != names.end(); ++n) {
         if (*n == path.substr(slash + 1)) {
             names.erase(n);
+            removed.push_back(path);
             return {true, {}};
         }
     }

@@ -38,6 +38,8 @@ class FakeFileSystem final : public platform::FileSystem {
 public:
     std::string current = "/home/user/Pictures";
     std::map<std::string, std::vector<std::string>> folders;  // folder -> names, in listing order
+    std::vector<std::string> removed;                         // paths erased, in order
+    std::vector<std::string> readOnly;                        // paths that cannot be erased
 
     std::string currentDirectory() override { return current; }
     bool setCurrentDirectory(const std::string& path) override;
@@ -47,13 +49,16 @@ public:
     platform::FileResult removeFile(const std::string& path) override;
 };
 
+// Takes files out of the fake folders; the paths in `refuse` fail as a full or unusable trash would.
 class RecordingTrash final : public platform::Trash {
 public:
+    explicit RecordingTrash(FakeFileSystem& files) : files_(files) {}
     std::vector<std::string> trashed;
-    platform::FileResult moveToTrash(const std::string& path) override {
-        trashed.push_back(path);
-        return {true, {}};
-    }
+    std::vector<std::string> refuse;
+    platform::FileResult moveToTrash(const std::string& path) override;
+
+private:
+    FakeFileSystem& files_;
 };
 
 class ScriptedFileDialog final : public platform::FileDialog {
@@ -79,7 +84,7 @@ struct Headless {
     ManualEventQueue events;
     ScriptedImageProbe probe;
     FakeFileSystem files;
-    RecordingTrash trash;
+    RecordingTrash trash{files};
     ScriptedFileDialog fileDialog;
     ScriptedMessageBoxes messages;
     platform::Services services;

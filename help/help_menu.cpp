@@ -1,0 +1,55 @@
+#include "app/form1.h"
+#include "app/texts.h"
+
+namespace gb {
+
+void Form1::menuHelpRegole_Click() {
+    if (!menuHelpRegole.checked()) {
+        menuFile.setEnabled(false);
+        menuView.setEnabled(false);
+        menuSlShow.setEnabled(false);
+        menuStrumenti.setEnabled(false);
+        menuHelpRegole.setChecked(true);
+        if (menuThumb.checked()) menuThumb_Click();
+        if (queuePos > 0) savedImagePage = HDocBrwI->activeElementInnerHTML();
+        HDocBrwI->setActiveElementInnerHTML(Info.text());
+        if (TempoSlide.enabled()) menuSPausa_Click();
+    } else {
+        menuFile.setEnabled(true);
+        menuView.setEnabled(true);
+        menuSlShow.setEnabled(true);
+        menuStrumenti.setEnabled(true);
+        menuHelpRegole.setChecked(false);
+        HDocBrwI->setActiveElementInnerHTML(savedImagePage);
+        savedImagePage.clear();
+    }
+}
+
+void Form1::menuHelpAcc_Click() {
+    static const char* const lines[] = {
+        "Enter         = Go forward (and Pause remove)",
+        "<---           = Go backward (and Pause set)",
+        "image click  = Pause set/remove",
+        "ESC          = Full screen/Normal screen",
+        "+              = Increase image size 10%",
+        " -              = Reduce image size 10%",
+        "0              = Reset original image size",
+        "A              = Suspend current image from the Show",
+        "Z              = Cancel current image from its Folder",
+        "Q             = Synchronize thumbnails and current image",
+        "F1            = Show/Hide 'Instructions'",
+        "F2            = Show/Hide 'Thumbnails'",
+        "F3            = Show 'Suspended images list'",
+    };
+    std::string text;
+    for (const char* line : lines) text += (text.empty() ? "" : "\r\n") + std::string(line);
+    services.messages.show({text, "    GLIMMERBOX SHORTCUTS", platform::MessageButtons::Ok, platform::MessageIcon::None,
+                            platform::MessageAnswer::Ok});
+}
+
+void Form1::nenuAbout_Click() {
+    Form3 about;
+    if (showModal) showModal(about);
+}
+
+}  // namespace gb
