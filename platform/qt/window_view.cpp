@@ -339,6 +339,9 @@ void WindowView::syncWindowState() {
         hide();
         return;
     }
+    // A window the logic shows again (the main window after the suspended-images window) takes the keyboard
+    // once the window manager has mapped it; not every window manager hands it over by itself.
+    if (!isVisible()) activateWhenShown_ = true;
     const int t = platform::Window::twipsPerPixel;
     if (wantsFullScreen()) {
         if (!isFullScreen() || !isVisible()) showFullScreen();
@@ -453,6 +456,15 @@ void WindowView::changeEvent(QEvent* event) {
     }
     content_.window->platformStateChanged(s);
     if (s != platform::WindowState::Minimized) content_.window->resized(client_->width(), client_->height());
+}
+
+bool WindowView::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Expose && activateWhenShown_ && isVisible()) {
+        activateWhenShown_ = false;
+        activateWindow();
+    }
+    return handled;
 }
 
 void WindowView::moveEvent(QMoveEvent* event) {

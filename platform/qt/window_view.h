@@ -42,6 +42,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     QWidget* createWidget(platform::Control& control);
@@ -62,6 +63,7 @@ private:
     QHash<const platform::Control*, QWidget*> widgets_;
     QHash<const platform::MenuItem*, QAction*> actions_;
     bool statePending_ = false;
+    bool activateWhenShown_ = false;
     // The client size of the maximised window, known once it has been maximised: leaving full screen
     // reports it at once, before the window manager has restored the window.
     QSize maximisedClient_;

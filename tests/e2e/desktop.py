@@ -56,17 +56,29 @@ class Desktop:
             pass
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def spawn(self, argv, cwd=None, extra_env=None):
+    def spawn(self, argv, cwd=None, extra_env=None, log=None):
         env = dict(self.env)
         env.update(extra_env or {})
-        p = subprocess.Popen(argv, cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        out = open(log, "wb") if log else subprocess.DEVNULL
+        p = subprocess.Popen(argv, cwd=cwd, env=env, stdout=out, stderr=subprocess.STDOUT if log else subprocess.DEVNULL)
         self.procs.append(p)
         return p
 
     # ---- the program
     def start(self, binary, args=(), cwd=None):
         binary = os.path.abspath(binary)
-        return self.spawn([binary, *args], cwd=cwd or self.tmp, extra_env={"QT_ACCESSIBILITY": "1", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+        self.log = os.path.join(self.tmp, "program.log")
+        return self.spawn([binary, *args], cwd=cwd or self.tmp, log=self.log,
+                          extra_env={"QT_ACCESSIBILITY": "1", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+                                     "QT_LOGGING_RULES": "glimmerbox.debug=true"})
+
+    def program_output(self):
+        """What the program printed so far (its log category included), for a failing test's report."""
+        try:
+            with open(self.log, "rb") as f:
+                return f.read().decode(errors="replace")[-3000:]
+        except (OSError, AttributeError):
+            return ""
 
     def run(self, *argv):
         return subprocess.run(list(argv), capture_output=True, text=True, env=self.env).stdout.strip()
@@ -79,6 +91,14 @@ class Desktop:
                 return ids[0]
             time.sleep(0.2)
         raise AssertionError("no window named like %r appeared" % name_regex)
+
+    def wait_focus(self, win, timeout=10):
+        """Waits until the window has the keyboard, so that typed keys reach it."""
+        end = time.time() + timeout
+        while self.run("xdotool", "getwindowfocus", "-f") != win:
+            if time.time() > end:
+                raise AssertionError("window %s never got the keyboard" % win)
+            time.sleep(0.1)
 
     def screenshot(self, name="shot.png"):
         path = os.path.join(self.tmp, name)

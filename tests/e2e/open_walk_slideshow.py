@@ -44,8 +44,9 @@ def main(binary):
         d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "menu item", "File"))), "click", "1")
         item = find_accessible(app, "menu item", "Select and open Image files")
         d.run("xdotool", "mousemove", *map(str, centre(item)), "click", "1")
-        d.wait_window("^Select a Folder and a starting File$")
-        time.sleep(0.5)
+        dialog = d.wait_window("^Select a Folder and a starting File$")
+        d.wait_focus(dialog)
+        time.sleep(0.3)
         d.run("xdotool", "type", "--delay", "20", os.path.join(pictures, "b orange.jpg"))
         d.run("xdotool", "key", "Return")
 

@@ -11,7 +11,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -193,6 +195,35 @@ TEST_F(MainWindowView, AZoomRedrawsThePictureLarger) {
         },
         5000))
         << blue.width() << "x" << blue.height();
+}
+
+TEST(QtMessageBoxesTest, EscapeGivesTheAnswerThatKeepsFiles) {
+    QtMessageBoxes boxes;
+    for (const auto keeps : {platform::MessageAnswer::No, platform::MessageAnswer::Yes}) {
+        QTimer::singleShot(50, [] {
+            if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Escape);
+        });
+        const auto answer = boxes.show({"Are you sure ?", "ERASE FROM DISK", platform::MessageButtons::YesNo,
+                                        platform::MessageIcon::None, keeps});
+        EXPECT_EQ(answer, keeps);
+    }
+}
+
+TEST_F(MainWindowView, AboutIsModalAndOkCloses) {
+    form.showModal = [this](Form3& about) { showModal({&about.window, about.controls(), {}, {}}, loader, view.get()); };
+    QString title, version;
+    QTimer::singleShot(100, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        ASSERT_TRUE(about);
+        title = about->windowTitle();
+        for (QLabel* l : about->findChildren<QLabel*>())
+            if (l->text().startsWith("Glimmerbox v")) version = l->text();
+        for (QPushButton* b : about->findChildren<QPushButton*>())
+            if (b->text() == "OK") b->click();
+    });
+    form.nenuAbout.userClick();
+    EXPECT_EQ(title, "   Information");
+    EXPECT_EQ(version, "Glimmerbox v 1.0");
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+#!/usr/bin/python3
+""""a" suspends the current picture and the next one is drawn; F3 lists it among the suspended images and
+closing that window comes back; "z" moves the current file to the trash; closing the main window, "Keep ?"
+answered No, moves the suspended file to the trash too, and the program ends with code 0."""
+import os
+import subprocess
+import sys
+import time
+
+from desktop import Desktop, centre, colour_box, extents, find_accessible
+
+PICTURES = [("a.jpg", (0, 160, 0)), ("b.jpg", (220, 120, 0)), ("c.jpg", (120, 0, 160)), ("d.jpg", (0, 140, 140))]
+
+
+def wait_for(what, timeout, every=0.2):
+    end = time.time() + timeout
+    while time.time() < end:
+        result = what()
+        if result:
+            return result
+        time.sleep(every)
+    return None
+
+
+def main(binary):
+    with Desktop() as d:
+        folder = os.path.join(d.tmp, "pictures")
+        os.mkdir(folder)
+        data_home = os.path.join(d.tmp, "data")
+        os.mkdir(data_home)
+        d.env["XDG_DATA_HOME"] = data_home
+        trash = os.path.join(data_home, "Trash", "files")
+        for name, (r, g, b) in PICTURES:
+            subprocess.run(["convert", "-size", "300x200", "xc:rgb(%d,%d,%d)" % (r, g, b), os.path.join(folder, name)],
+                           check=True)
+        app_process = d.start(binary, [os.path.join(folder, "a.jpg")])
+        win = d.wait_window("^  Glimmerbox")
+        app = d.accessible_app("glimmerbox")
+        find_accessible(app, "label", "Tot=4", timeout=10)
+        image = extents(find_accessible(app, "label", "Image"))
+        picture = lambda i: wait_for(lambda: colour_box(d.screenshot("s.png"), PICTURES[i][1], image), 10)
+        assert picture(0), "a.jpg not drawn"
+
+        # "a": a.jpg is suspended, b.jpg drawn.
+        d.run("xdotool", "key", "--window", win, "a")
+        assert picture(1), "the next picture was not drawn after a"
+        find_accessible(app, "label", "Tot=3", timeout=5)
+
+        # F3: the suspended-images window lists a.jpg; closing it comes back to the main window.
+        d.run("xdotool", "key", "--window", win, "F3")
+        d.wait_window("Current Images.*Suspended Images.*Preview")
+        suspended = find_accessible(app, "list", "Suspended Images", timeout=5)
+        names = [suspended.get_child_at_index(i).get_name() for i in range(suspended.get_child_count())]
+        print("suspended list:", names)
+        assert names == ["a.jpg"], names
+        current = find_accessible(app, "list", "Current Images")
+        assert [current.get_child_at_index(i).get_name() for i in range(current.get_child_count())] == \
+            ["b.jpg", "c.jpg", "d.jpg"]
+        d.run("xdotool", "key", "alt+F4")  # openbox's close, as the close box does
+        win = d.wait_window("^  Glimmerbox")
+        assert picture(1), "the main window did not come back with b.jpg"
+
+        # "z": b.jpg goes to the trash.
+        d.run("xdotool", "key", "--window", win, "z")
+        assert picture(2), "the next picture was not drawn after z\n" + d.program_output()
+        assert wait_for(lambda: not os.path.exists(os.path.join(folder, "b.jpg")), 5), "b.jpg still in its folder"
+        assert os.path.exists(os.path.join(trash, "b.jpg")), os.listdir(data_home)
+        print("b.jpg is in the trash")
+
+        # The close box, then "Keep ?" answered No: a.jpg goes to the trash as well.
+        d.run("xdotool", "mousemove", str(d.width - 9), "9", "click", "1")
+        keep = find_accessible(app, "label", "Keep ?", timeout=10)
+        no = find_accessible(app, "push button", "No", timeout=5)
+        d.run("xdotool", "mousemove", *map(str, centre(no)), "click", "1")
+        code = app_process.wait(15)
+        print("exit code", code)
+        assert code == 0, code
+        assert not os.path.exists(os.path.join(folder, "a.jpg")) and os.path.exists(os.path.join(trash, "a.jpg"))
+        assert sorted(os.listdir(folder)) == ["c.jpg", "d.jpg"], os.listdir(folder)
+        del keep
+    print("1 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

@@ -1,0 +1,137 @@
+// The trash on a temporary XDG_DATA_HOME: files land in the home trash with a record a trash client can
+// restore from. No test touches the user's own trash.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "platform/qt/qt_services.h"
+
+namespace gb::qt {
+namespace {
+
+struct Trash : ::testing::Test {
+    QTemporaryDir root;
+    QString home, pictures;
+    QByteArray savedDataHome;
+    void SetUp() override {
+        savedDataHome = qgetenv("XDG_DATA_HOME");
+        home = root.filePath("data");
+        pictures = root.filePath("my pictures");
+        ASSERT_TRUE(QDir().mkpath(home));
+        ASSERT_TRUE(QDir().mkpath(pictures));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+    }
+    void TearDown() override {
+        if (savedDataHome.isEmpty()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", savedDataHome);
+        }
+    }
+    QString make(const QString& name) {
+        const QString path = QDir(pictures).filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("picture bytes of " + name.toUtf8());
+        return path;
+    }
+    QByteArray record(const QString& name) {
+        QFile f(home + "/Trash/info/" + name + ".trashinfo");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+const QStringList awkwardNames = {"plain.jpg", "a b.jpg", "100%.jpg", "a#1.jpg", "café.jpg", "日本.gif"};
+
+TEST_F(Trash, FilesLandInTheHomeTrashWithAnEscapedRecord) {
+    QtTrash trash;
+    for (const QString& name : awkwardNames) {
+        const QString path = make(name);
+        const auto result = trash.moveToTrash(toStdString(path));
+        ASSERT_TRUE(result.ok) << name.toStdString() << " " << result.error;
+        EXPECT_FALSE(QFile::exists(path)) << name.toStdString();
+        EXPECT_TRUE(QFile::exists(home + "/Trash/files/" + name)) << name.toStdString();
+        const QByteArray expected = "Path=" + QFile::encodeName(path).toPercentEncoding("/") + "\n";
+        EXPECT_TRUE(record(name).contains(expected)) << record(name).toStdString();
+        EXPECT_TRUE(record(name).startsWith("[Trash Info]\n"));
+        EXPECT_TRUE(record(name).contains("DeletionDate="));
+    }
+    // Nothing else in the picture folder: no temporary or record file left beside the pictures.
+    EXPECT_TRUE(QDir(pictures).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST_F(Trash, AMissingFileIsNotReportedAsTrashed) {
+    QtTrash trash;
+    const auto result = trash.moveToTrash(toStdString(QDir(pictures).filePath("gone.jpg")));
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+}
+
+QProcessEnvironment clientEnvironment(const QString& dataHome) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", dataHome);
+    env.insert("LC_ALL", "C.UTF-8");
+    env.remove("DBUS_SESSION_BUS_ADDRESS");
+    return env;
+}
+
+// GLib's gio (through gvfs) restores what was trashed to its exact path. Its restore in GLib 2.74 writes
+// non-ASCII names back escaped even for files GLib trashed itself, so those go to trash-cli below.
+TEST_F(Trash, GioRestoresEachFileToItsPath) {
+    QtTrash trash;
+    const QStringList names = {"plain.jpg", "a b.jpg", "100%.jpg", "a#1.jpg", "it's.jpg"};
+    QStringList paths;
+    for (const QString& name : names) {
+        paths << make(name);
+        ASSERT_TRUE(trash.moveToTrash(toStdString(paths.last())).ok);
+    }
+    QStringList args = {"--", "sh", "-c", "for f in \"$@\"; do gio trash --restore \"trash:///$f\" || exit 1; done", "sh"};
+    for (const QString& name : names) args << QString::fromLatin1(QFile::encodeName(name).toPercentEncoding());
+    QProcess gio;
+    gio.setProcessEnvironment(clientEnvironment(home));
+    gio.start("dbus-run-session", args);
+    ASSERT_TRUE(gio.waitForFinished(60000));
+    EXPECT_EQ(gio.exitCode(), 0) << gio.readAllStandardError().toStdString();
+    for (const QString& path : paths) EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+}
+
+// trash-cli restores every name, non-ASCII ones included, from the records.
+TEST_F(Trash, TrashCliRestoresEveryName) {
+    QtTrash trash;
+    for (const QString& name : awkwardNames) {
+        const QString path = make(name);
+        ASSERT_TRUE(trash.moveToTrash(toStdString(path)).ok);
+        QProcess restore;
+        restore.setProcessEnvironment(clientEnvironment(home));
+        restore.setWorkingDirectory(pictures);
+        restore.start("trash-restore", {path});
+        restore.write("0\n");
+        restore.closeWriteChannel();
+        ASSERT_TRUE(restore.waitForFinished(30000));
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString() << restore.readAll().toStdString();
+    }
+}
+
+// The record is the one GLib writes for the same file.
+TEST_F(Trash, TheRecordMatchesGlibsOwn) {
+    QtTrash trash;
+    const QString ours = make("café b%.jpg");
+    ASSERT_TRUE(trash.moveToTrash(toStdString(ours)).ok);
+    const QByteArray ourPath = record("café b%.jpg").split('\n').at(1);
+
+    QTemporaryDir otherHome;
+    const QString theirs = make("café b%.jpg");
+    QProcess gio;
+    gio.setProcessEnvironment(clientEnvironment(otherHome.path()));
+    gio.start("dbus-run-session", {"--", "gio", "trash", theirs});
+    ASSERT_TRUE(gio.waitForFinished(60000));
+    QFile glibRecord(otherHome.filePath("Trash/info/café b%.jpg.trashinfo"));
+    ASSERT_TRUE(glibRecord.open(QIODevice::ReadOnly)) << gio.readAllStandardError().toStdString();
+    EXPECT_EQ(ourPath, glibRecord.readAll().split('\n').at(1));
+}
+
+}  // namespace
+}  // namespace gb::qt
