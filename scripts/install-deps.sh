@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth openbox xdotool x11-utils imagemagick
-             dbus dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0 libglib2.0-bin gvfs trash-cli)
+             dbus dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0 libglib2.0-bin gvfs trash-cli
+             clang-14 libclang-rt-14-dev)
 fi
 
 missing=()
