@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,6 +46,12 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
     if (!image.isNull()) {
         painter->drawImage(rect.topLeft(), image);
         qCDebug(lcGlimmerbox) << "drawn" << path << "at" << rect.size().toSize();
+    } else if (const QString error = loader_.errorFor(path); !error.isEmpty()) {
+        // The picture's place says which file could not be shown and why.
+        painter->fillRect(rect, QColor(255, 240, 240));
+        painter->setPen(QColor(160, 0, 0));
+        painter->drawText(rect.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap,
+                          QStringLiteral("Cannot show %1: %2").arg(QFileInfo(path).fileName(), error));
     } else {
         // A placeholder until the decoded picture arrives.
         painter->fillRect(rect, QColor(0, 0, 0, 24));

@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include "platform/qt/logging.h"
+#include "platform/qt/qt_services.h"
 
 namespace gb::qt {
 
@@ -23,6 +24,11 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     QSize natural = reader.size();
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     if (turned) natural.transpose();
+    // A header that claims more than can ever be shown is not decoded at all, not even reduced.
+    if (natural.isValid() && static_cast<double>(natural.width()) * natural.height() > maxPicturePixels) {
+        if (error) *error = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(natural.width()).arg(natural.height());
+        return {};
+    }
     // Reduced decoding (the JPEG DCT scaling) when the picture is drawn smaller than it is.
     if (natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
         reader.supportsOption(QImageIOHandler::ScaledSize)) {
@@ -51,33 +57,35 @@ QImage ImageLoader::image(const QString& path, QSize size) {
         order_.append(key);
         return *it;
     }
-    if (pending_.contains(key)) return {};
+    if (pending_.contains(key) || errors_.contains(path)) return {};
     pending_.insert(key);
     QPointer<ImageLoader> self(this);
     // Thumbnails wait behind the picture the user is looking at.
     const int priority = size.width() * size.height() > 64 * 64 ? 1 : 0;
     QThreadPool::globalInstance()->start([self, key] {
         int frames = 1;
-        QImage decoded = decode(key.path, key.size, nullptr, &frames);
+        QString error;
+        const QImage decoded = decode(key.path, key.size, &error, &frames);
         const bool animated = frames > 1;
-        if (decoded.isNull()) {
-            // Drawn as an empty box; the page names the failure when the header already did.
-            decoded = QImage(key.size, QImage::Format_ARGB32_Premultiplied);
-            decoded.fill(Qt::transparent);
-        }
         QMetaObject::invokeMethod(
             self.data(),
-            [self, key, decoded, animated] {
-                if (self) self->store(key, decoded, animated);
+            [self, key, decoded, animated, error] {
+                if (self) self->store(key, decoded, animated, error);
             },
             Qt::QueuedConnection);
     }, priority);
     return {};
 }
 
-void ImageLoader::store(const Key& key, const QImage& image, bool animated) {
+void ImageLoader::store(const Key& key, const QImage& image, bool animated, const QString& error) {
     if (animated) animate(key.path);
     pending_.remove(key);
+    if (image.isNull()) {
+        // Not tried again for this size; the page draws the reason instead.
+        errors_.insert(key.path, error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : error);
+        emit ready(key.path);
+        return;
+    }
     if (cache_.contains(key)) cacheBytes_ -= cache_.value(key).sizeInBytes();
     cache_.insert(key, image);
     cacheBytes_ += image.sizeInBytes();

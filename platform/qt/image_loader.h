@@ -25,6 +25,8 @@ public:
     static QImage decode(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr);
 
     bool isAnimated(const QString& path) const { return movies_.contains(path); }
+    // Why the picture could not be decoded; empty while it could, or has not been tried.
+    QString errorFor(const QString& path) const { return errors_.value(path); }
 
 signals:
     void ready(const QString& path);
@@ -37,13 +39,14 @@ private:
     };
     friend size_t qHash(const Key& k, size_t seed) { return qHashMulti(seed, k.path, k.size.width(), k.size.height()); }
 
-    void store(const Key& key, const QImage& image, bool animated);
+    void store(const Key& key, const QImage& image, bool animated, const QString& error);
     void animate(const QString& path);
 
     QHash<Key, QImage> cache_;
     QList<Key> order_;  // least recently used first
     qint64 cacheBytes_ = 0;
     QSet<Key> pending_;
+    QHash<QString, QString> errors_;
     // Room for a few screen-size pictures and thousands of thumbnails.
     static constexpr qint64 cacheLimitBytes = 256LL * 1024 * 1024;
     // Animated GIFs play through QMovie; only the most recent ones are kept running.

@@ -37,10 +37,19 @@ platform::ImageInfo QtImageProbe::probe(const std::string& path) {
     reader.setAutoTransform(true);
     QSize size = reader.size();
     if (!size.isValid()) {
-        info.error = "This is not an image that can be shown: " + reader.errorString().toStdString() + ".";
+        // Qt says "Unknown error" for a header it refuses (a bomb, a lie): that is no help to anyone.
+        const QString why = reader.error() == QImageReader::UnknownError ? QStringLiteral("its header cannot be read as a picture")
+                                                                         : reader.errorString();
+        info.error = "This is not a picture that can be shown: " + why.toStdString() + ".";
         return info;
     }
     if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
+    // A header can claim any size; what could not be decoded within the allocation limit is not tried.
+    if (static_cast<double>(size.width()) * size.height() > maxPicturePixels) {
+        info.error = "The picture is too large to show: " + std::to_string(size.width()) + " x " +
+                     std::to_string(size.height()) + " pixels.";
+        return info;
+    }
     info.ok = true;
     info.width = size.width();
     info.height = size.height();

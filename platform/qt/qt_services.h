@@ -54,5 +54,7 @@ public:
 // The largest image Qt's readers may allocate: a 100-megapixel photo at 4 bytes a pixel fits, a header bomb
 // does not.
 inline constexpr int imageAllocationLimitMb = 512;
+// The most pixels a picture may have to be shown: what the allocation limit holds at 4 bytes a pixel.
+inline constexpr double maxPicturePixels = imageAllocationLimitMb * 1024.0 * 1024.0 / 4;
 
 }  // namespace gb::qt

@@ -1,5 +1,6 @@
 #include "tests/qt/image_files.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
@@ -71,6 +72,70 @@ bool writeGif(const QString& path, int width, int height, int frames) {
     gif.append(char(0x3B));
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(gif) == gif.size();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool writeTruncated(const QString& path, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x * 7 % 256, y * 5 % 256, (x ^ y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPG", 95)) return false;
+    return writeBytes(path, bytes.left(bytes.size() / 2));
+}
+
+bool writeBmpHeader(const QString& path, int width, int height) {
+    QByteArray b("BM");
+    const auto put32 = [&b](quint32 v) {
+        for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    const auto put16 = [&b](quint16 v) {
+        b.append(char(v & 0xFF));
+        b.append(char(v >> 8));
+    };
+    put32(54 + 64);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(static_cast<quint32>(width));
+    put32(static_cast<quint32>(height));
+    put16(1);
+    put16(24);
+    put32(0);
+    put32(0);
+    put32(2835);
+    put32(2835);
+    put32(0);
+    put32(0);
+    b.append(QByteArray(64, '\x7f'));
+    return writeBytes(path, b);
+}
+
+bool writeJpegHeader(const QString& path, int width, int height) {
+    QByteArray b("\xff\xd8", 2);
+    // Baseline frame header: precision 8, height, width, 3 components.
+    b.append("\xff\xc0\x00\x11\x08", 5);
+    b.append(char(height >> 8)).append(char(height & 0xFF)).append(char(width >> 8)).append(char(width & 0xFF));
+    b.append("\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01", 10);
+    b.append(QByteArray(32, '\x00'));
+    return writeBytes(path, b);
+}
+
+bool writeBrokenAnimatedGif(const QString& path, int width, int height) {
+    if (!writeGif(path, width, height, 2)) return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray whole = file.readAll();
+    file.close();
+    // Keep the first frame whole and a few bytes of the second.
+    const int second = static_cast<int>(whole.lastIndexOf("\x21\xf9\x04"));
+    return writeBytes(path, whole.left(second + 20));
 }
 
 }  // namespace gb::test
