@@ -1,8 +1,11 @@
 // Glimmerbox start-up: the services on Qt, the main window's logic, and its view.
 
+#include <unistd.h>
+
 #include <QApplication>
+#include <cstdlib>
+#include <string>
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QTimer>
 #include <QImageReader>
 #include <QScreen>
@@ -11,6 +14,19 @@
 #include "platform/qt/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/window_view.h"
+
+namespace {
+std::string absolutePath(const std::string& raw) {
+    if (char* resolved = ::realpath(raw.c_str(), nullptr)) {
+        std::string path = resolved;
+        std::free(resolved);
+        return path;
+    }
+    if (!raw.empty() && raw.front() == '/') return raw;
+    std::string cwd(4096, '\0');
+    return (::getcwd(cwd.data(), cwd.size()) ? std::string(cwd.c_str()) : std::string()) + "/" + raw;
+}
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -49,7 +65,8 @@ int main(int argc, char* argv[]) {
     form.window.setVisible(true);
     form.form2();  // the scan fills its lists; created now, its view exists before anything is shown in it
     if (!parser.positionalArguments().isEmpty()) {
-        const std::string path = gb::qt::toStdString(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
+        // The path as the shell gave it, byte for byte (a name need not be UTF-8), made absolute.
+        const std::string path = absolutePath(argv[argc - 1]);
         QTimer::singleShot(0, &view, [&form, path] { form.openFromCommandLine(path); });
     }
     return QApplication::exec();

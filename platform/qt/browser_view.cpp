@@ -17,7 +17,7 @@ namespace gb::qt {
 
 namespace {
 QString pathOf(const QTextImageFormat& format) {
-    const auto path = platform::pathFromFileUrl(format.name().toStdString());
+    const auto path = platform::pathFromFileUrl(toStdString(format.name()));
     return path ? toQString(*path) : format.name();
 }
 }  // namespace
@@ -29,7 +29,9 @@ QSizeF ImageObjectHandler::intrinsicSize(QTextDocument*, int, const QTextFormat&
     qreal w = image.width();
     qreal h = image.height();
     if (w > 0 && h > 0) return {w, h};
-    QImageReader reader(pathOf(image));
+    const auto file = openForReading(pathOf(image));
+    if (!file) return {w > 0 ? w : 16, h > 0 ? h : 16};
+    QImageReader reader(file.get());
     reader.setAutoTransform(true);
     QSizeF natural = reader.size();
     if (reader.transformation() & QImageIOHandler::TransformationRotate90) natural.transpose();
@@ -93,7 +95,7 @@ void BrowserView::render() {
     setPalette(p);
     QElapsedTimer clock;
     clock.start();
-    setHtml(QString::fromStdString(doc.bodyHTML()));
+    setHtml(toQString(doc.bodyHTML()));
     const qint64 parsed = clock.elapsed();
     reportHeight();
     qCDebug(lcGlimmerbox) << objectName() << "page of" << doc.bodyHTML().size() << "bytes set in" << parsed
@@ -115,8 +117,7 @@ void BrowserView::mousePressEvent(QMouseEvent* event) {
     std::string url;
     if (!href.isEmpty()) {
         // A browser resolves a link to an absolute address; file paths become file URLs.
-        url = href.startsWith("file:", Qt::CaseInsensitive) ? href.toStdString()
-                                                             : platform::toFileUrl(toStdString(href));
+        url = href.startsWith("file:", Qt::CaseInsensitive) ? toStdString(href) : platform::toFileUrl(toStdString(href));
     }
     model_.document().userClick(url, {});
     event->accept();

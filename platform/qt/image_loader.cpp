@@ -18,7 +18,13 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {}
 QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int* frames) {
     QElapsedTimer clock;
     clock.start();
-    QImageReader reader(path);
+    QString why;
+    const auto file = openForReading(path, &why);
+    if (!file) {
+        if (error) *error = why;
+        return {};
+    }
+    QImageReader reader(file.get());
     reader.setAutoTransform(true);
     if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
     QSize natural = reader.size();
@@ -105,7 +111,10 @@ namespace gb::qt {
 
 void ImageLoader::animate(const QString& path) {
     if (movies_.contains(path)) return;
-    auto* movie = new QMovie(path, QByteArray(), this);
+    auto file = openForReading(path);
+    if (!file) return;
+    auto* movie = new QMovie(file.get(), QByteArray(), this);
+    file.release()->setParent(movie);
     movie->setCacheMode(QMovie::CacheNone);
     connect(movie, &QMovie::frameChanged, this, [this, path] { emit ready(path); });
     movies_.insert(path, movie);

@@ -10,10 +10,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace gb::qt {
+#include <unistd.h>
 
-QString toQString(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-std::string toStdString(const QString& path) { return QFile::encodeName(path).toStdString(); }
+#include <cerrno>
+
+namespace gb::qt {
 
 void QtEventQueue::post(std::function<void()> work) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
@@ -23,17 +24,18 @@ void QtEventQueue::processPending() { QCoreApplication::processEvents(QEventLoop
 
 platform::ImageInfo QtImageProbe::probe(const std::string& path) {
     platform::ImageInfo info;
-    const QString file = toQString(path);
-    const QFileInfo fi(file);
-    if (!fi.exists()) {
+    const QByteArray native = QByteArray::fromStdString(path);
+    if (!pathExists(native)) {
         info.error = "The file does not exist (any more).";
         return info;
     }
-    if (!fi.isReadable()) {
-        info.error = "The file cannot be read: permission denied.";
+    QString why;
+    const auto file = openForReading(toQString(path), &why);
+    if (!file) {
+        info.error = "The file cannot be read: " + why.toStdString() + ".";
         return info;
     }
-    QImageReader reader(file);
+    QImageReader reader(file.get());
     reader.setAutoTransform(true);
     QSize size = reader.size();
     if (!size.isValid()) {
@@ -56,28 +58,28 @@ platform::ImageInfo QtImageProbe::probe(const std::string& path) {
     return info;
 }
 
-std::string QtFileSystem::currentDirectory() { return toStdString(QDir::currentPath()); }
-
-bool QtFileSystem::setCurrentDirectory(const std::string& path) { return QDir::setCurrent(toQString(path)); }
-
-std::vector<std::string> QtFileSystem::listFiles(const std::string& folder, const std::string& pattern) {
-    QDir dir(toQString(folder.empty() ? std::string("/") : folder));
-    dir.setFilter(QDir::Files);
-    dir.setNameFilters({QString::fromStdString(pattern)});
-    dir.setSorting(QDir::Unsorted);
-    std::vector<std::string> names;
-    for (const QString& name : dir.entryList()) names.push_back(toStdString(name));
-    return names;
+std::string QtFileSystem::currentDirectory() {
+    std::string buffer(4096, '\0');
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE) return "/";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.c_str();
 }
 
-bool QtFileSystem::isFile(const std::string& path) { return QFileInfo(toQString(path)).isFile(); }
+bool QtFileSystem::setCurrentDirectory(const std::string& path) { return ::chdir(path.c_str()) == 0; }
 
-bool QtFileSystem::isDirectory(const std::string& path) { return QFileInfo(toQString(path)).isDir(); }
+std::vector<std::string> QtFileSystem::listFiles(const std::string& folder, const std::string& pattern) {
+    return listFolder(QByteArray::fromStdString(folder.empty() ? std::string("/") : folder), pattern);
+}
+
+bool QtFileSystem::isFile(const std::string& path) { return isRegularFile(QByteArray::fromStdString(path)); }
+
+bool QtFileSystem::isDirectory(const std::string& path) { return isDirectoryPath(QByteArray::fromStdString(path)); }
 
 platform::FileResult QtFileSystem::removeFile(const std::string& path) {
-    QFile file(toQString(path));
-    if (file.remove()) return {true, {}};
-    return {false, file.errorString().toStdString()};
+    if (::unlink(path.c_str()) == 0) return {true, {}};
+    return {false, systemError(errno).toStdString()};
 }
 
 std::optional<platform::OpenFileAnswer> QtFileDialog::openFile(const platform::OpenFileRequest& request) {
@@ -103,7 +105,7 @@ std::optional<platform::OpenFileAnswer> QtFileDialog::openFile(const platform::O
 platform::MessageAnswer QtMessageBoxes::show(const platform::MessageRequest& request) {
     QMessageBox box;
     box.setWindowTitle(QString::fromStdString(request.title));
-    box.setText(QString::fromStdString(request.text));
+    box.setText(toQString(request.text));
     switch (request.icon) {
         case platform::MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
         case platform::MessageIcon::Question: box.setIcon(QMessageBox::Question); break;

@@ -5,13 +5,10 @@
 #include <QString>
 #include <string>
 
+#include "platform/qt/byte_paths.h"
 #include "platform/services.h"
 
 namespace gb::qt {
-
-// Paths travel through the logic as the file system's own bytes.
-QString toQString(const std::string& path);
-std::string toStdString(const QString& path);
 
 class QtEventQueue final : public platform::EventQueue {
 public:

@@ -1,89 +1,126 @@
+// The freedesktop.org Trash, written here rather than through QFile::moveToTrash: Qt 6.4 writes the record's
+// Path= unescaped (trash clients then restore to the wrong name or not at all), has been seen to report
+// success after trashing into a folder no file manager looks in, and cannot reach names that are not UTF-8.
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
-#include <QStorageInfo>
+#include <QDateTime>
+#include <cerrno>
+#include <cstdlib>
 
-#include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
 
 namespace gb::qt {
 
 namespace {
 
-// The trash folders a file manager looks in for a file of `folder`: the home trash, and the top-directory
-// trashes of the file's own disk.
-QStringList trashesFor(const QString& folder) {
-    QStringList trashes;
-    trashes << QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
-    const QString top = QStorageInfo(folder).rootPath();
-    if (!top.isEmpty()) {
-        const QString uid = QString::number(::getuid());
-        trashes << QDir(top).filePath(".Trash/" + uid) << QDir(top).filePath(".Trash-" + uid);
-    }
-    return trashes;
+QByteArray dataHome() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    return QByteArray(home ? home : "") + "/.local/share";
 }
 
-// Path= of a .trashinfo record is URL-escaped: every byte but the unreserved ones and "/".
-QByteArray escapedPath(const QByteArray& path) {
-    return path.toPercentEncoding("/");
+dev_t deviceOf(const QByteArray& path) {
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 ? st.st_dev : static_cast<dev_t>(-1);
 }
 
-// Qt 6.4 writes Path= unescaped, which trash clients cannot read back for names with spaces, % or non-ASCII
-// letters; the record is rewritten escaped. A record already escaped is left alone.
-bool conformRecord(const QString& infoFile, const QByteArray& rawPath) {
-    QFile in(infoFile);
-    if (!in.open(QIODevice::ReadOnly)) return false;
-    QList<QByteArray> lines = in.readAll().split('\n');
-    in.close();
-    bool changed = false;
-    for (QByteArray& line : lines) {
-        if (line == "Path=" + rawPath && escapedPath(rawPath) != rawPath) {
-            line = "Path=" + escapedPath(rawPath);
-            changed = true;
-        }
+QByteArray parentOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+// The top directory of the disk holding `path`: the highest folder on the same device.
+QByteArray topDirectoryOf(const QByteArray& path) {
+    QByteArray top = parentOf(path);
+    const dev_t device = deviceOf(top);
+    while (top != "/") {
+        const QByteArray up = parentOf(top);
+        if (deviceOf(up) != device) break;
+        top = up;
     }
-    if (!changed) return true;
-    QSaveFile out(infoFile);
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    out.write(lines.join('\n'));
-    return out.commit();
+    return top;
+}
+
+bool makeFolder(const QByteArray& path) {
+    if (::mkdir(path.constData(), 0700) == 0 || errno == EEXIST) return isDirectoryPath(path);
+    return false;
+}
+
+bool makeFolders(const QByteArray& path) {
+    if (isDirectoryPath(path)) return true;
+    const QByteArray parent = parentOf(path);
+    if (parent != path && !isDirectoryPath(parent) && !makeFolders(parent)) return false;
+    return makeFolder(path);
+}
+
+struct TrashPlace {
+    QByteArray folder;    // holds files/ and info/
+    QByteArray recorded;  // what the record's Path= names: absolute, or relative to the top directory
+};
+
+// The home trash for files of the home trash's own disk; otherwise the top-directory trash of the file's disk:
+// $top/.Trash/$uid when the administrator provided a sticky, non-symlinked .Trash, else $top/.Trash-$uid.
+std::optional<TrashPlace> trashFor(const QByteArray& file) {
+    const QByteArray home = dataHome();
+    makeFolders(home);
+    if (deviceOf(home) == deviceOf(parentOf(file))) return TrashPlace{home + "/Trash", file};
+    const QByteArray top = topDirectoryOf(file);
+    const QByteArray uid = QByteArray::number(::getuid());
+    const QByteArray relative = top == "/" ? file.mid(1) : file.mid(top.size() + 1);
+    const QByteArray shared = (top == "/" ? QByteArray() : top) + "/.Trash";
+    struct stat st {};
+    if (::lstat(shared.constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX))
+        return TrashPlace{shared + "/" + uid, relative};
+    return TrashPlace{(top == "/" ? QByteArray() : top) + "/.Trash-" + uid, relative};
 }
 
 }  // namespace
 
 platform::FileResult QtTrash::moveToTrash(const std::string& path) {
-    const QString original = toQString(path);
-    const QFileInfo info(original);
-    if (!info.exists()) return {false, "The file does not exist (any more)."};
-    const QStringList trashes = trashesFor(info.absolutePath());
+    const QByteArray file = QByteArray::fromStdString(path);
+    struct stat st {};
+    if (file.isEmpty() || file[0] != '/' || ::lstat(file.constData(), &st) != 0)
+        return {false, "The file does not exist (any more)."};
+    const auto place = trashFor(file);
+    if (!place || !makeFolders(place->folder + "/files") || !makeFolders(place->folder + "/info"))
+        return {false, "There is no trash folder for this file's disk that can be written."};
 
-    QFile file(original);
-    if (!file.moveToTrash()) return {false, file.errorString().toStdString()};
-    const QString trashed = file.fileName();
-    const QFileInfo landed(trashed);
-    QString trash;
-    for (const QString& t : trashes)
-        if (QFileInfo(t + "/files").absoluteFilePath() == landed.absolutePath()) trash = t;
-    if (trash.isEmpty() || !landed.exists() || QFileInfo::exists(original)) {
-        // Somewhere no file manager looks: put the file back where it was.
-        if (landed.exists() && !QFileInfo::exists(original)) QFile::rename(trashed, original);
-        qCWarning(lcGlimmerbox) << "moveToTrash put" << original << "in" << trashed;
-        return {false, "The trash could not take the file (it was not moved into a trash folder)."};
+    const QByteArray name = file.mid(file.lastIndexOf('/') + 1);
+    const QByteArray record = "[Trash Info]\nPath=" + place->recorded.toPercentEncoding("/") +
+                              "\nDeletionDate=" + QDateTime::currentDateTime().toString(Qt::ISODate).toLatin1() + "\n";
+    for (int n = 1; n < 10000; ++n) {
+        const QByteArray candidate = n == 1 ? name : name + "." + QByteArray::number(n);
+        const QByteArray info = place->folder + "/info/" + candidate + ".trashinfo";
+        const QByteArray target = place->folder + "/files/" + candidate;
+        // The record is created first and exclusively: it reserves the name.
+        const int fd = ::open(info.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return {false, "The trash record could not be written: " + systemError(errno).toStdString() + "."};
+        }
+        if (pathExists(target)) {
+            ::close(fd);
+            ::unlink(info.constData());
+            continue;
+        }
+        const bool written = ::write(fd, record.constData(), static_cast<size_t>(record.size())) == record.size();
+        const bool closed = ::close(fd) == 0;
+        if (!written || !closed) {
+            ::unlink(info.constData());
+            return {false, "The trash record could not be written."};
+        }
+        if (::rename(file.constData(), target.constData()) != 0) {
+            const int why = errno;
+            ::unlink(info.constData());
+            return {false, "The file could not be moved into the trash: " + systemError(why).toStdString() + "."};
+        }
+        return {true, {}};
     }
-
-    // Home-trash records hold the absolute path; top-directory records the path below the disk's top.
-    QByteArray recorded = QFile::encodeName(info.absoluteFilePath());
-    if (!trash.startsWith(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))) {
-        const QString top = QStorageInfo(info.absolutePath()).rootPath();
-        recorded = QFile::encodeName(QDir(top).relativeFilePath(info.absoluteFilePath()));
-    }
-    if (!conformRecord(trash + "/info/" + landed.fileName() + ".trashinfo", recorded))
-        qCWarning(lcGlimmerbox) << "could not rewrite the trash record of" << trashed;
-    return {true, {}};
+    return {false, "The trash holds too many files of this name."};
 }
 
 }  // namespace gb::qt

@@ -27,7 +27,8 @@ namespace gb::qt {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+// Captions can hold file names, whose bytes need not be UTF-8.
+QString qs(const std::string& s) { return toQString(s); }
 
 QColor colourOf(const platform::Rgb& c) { return QColor(c.r, c.g, c.b); }
 
@@ -129,7 +130,7 @@ QWidget* WindowView::createWidget(platform::Control& c) {
             auto* edit = new QLineEdit(parent);
             edit->setReadOnly(model.locked);
             edit->setFrame(!model.locked);
-            connect(edit, &QLineEdit::textEdited, edit, [&model](const QString& t) { model.userType(t.toStdString()); });
+            connect(edit, &QLineEdit::textEdited, edit, [&model](const QString& t) { model.userType(toStdString(t)); });
             w = edit;
             break;
         }

@@ -1,0 +1,144 @@
+#include "platform/qt/byte_paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+namespace gb::qt {
+
+namespace {
+// Length of the valid UTF-8 sequence starting at s[i], or 0.
+std::size_t utf8Length(const std::string& s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = byte(i);
+    std::size_t n = 0;
+    std::uint32_t cp = 0;
+    if (c < 0x80) return 1;
+    if ((c & 0xE0) == 0xC0) {
+        n = 2;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        n = 3;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        n = 4;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (byte(i + k) & 0x3F);
+    }
+    // Overlong forms, surrogates and values past Unicode are not valid UTF-8.
+    if ((n == 2 && cp < 0x80) || (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000) || cp > 0x10FFFF ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return n;
+}
+
+bool matches(const std::string& name, const std::string& pattern) {
+    if (pattern == "*.*" || pattern == "*") return true;
+    if (pattern.size() < 2 || pattern[0] != '*') return name == pattern;
+    const std::string suffix = pattern.substr(1);
+    if (name.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        const auto a = static_cast<unsigned char>(name[name.size() - suffix.size() + i]);
+        const auto b = static_cast<unsigned char>(suffix[i]);
+        if (std::tolower(a) != std::tolower(b)) return false;
+    }
+    return true;
+}
+}  // namespace
+
+QString toQString(const std::string& bytes) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = utf8Length(bytes, i);
+        if (n == 0) {
+            text.append(QChar(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[i]))));
+            ++i;
+        } else {
+            text.append(QString::fromUtf8(bytes.data() + i, static_cast<qsizetype>(n)));
+            i += n;
+        }
+    }
+    return text;
+}
+
+std::string toStdString(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    qsizetype start = 0;
+    const auto flush = [&](qsizetype end) {
+        if (end > start) bytes += text.mid(start, end - start).toUtf8().toStdString();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u >= 0xDC80 && u <= 0xDCFF) {
+            flush(i);
+            bytes += static_cast<char>(u - 0xDC00);
+            start = i + 1;
+        }
+    }
+    flush(text.size());
+    return bytes;
+}
+
+std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error) *error = systemError(errno);
+        return nullptr;
+    }
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        if (error) *error = file->errorString();
+        return nullptr;
+    }
+    return file;
+}
+
+bool pathExists(const QByteArray& path) {
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0;
+}
+
+bool isRegularFile(const QByteArray& path) {
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isDirectoryPath(const QByteArray& path) {
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> listFolder(const QByteArray& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.empty() || name[0] == '.' || !matches(name, pattern)) continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK)
+            regular = isRegularFile(folder + "/" + QByteArray::fromStdString(name));
+        if (regular) names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+}  // namespace gb::qt
