@@ -193,6 +193,21 @@ TEST_F(Scan, AForwardStepWhileTheScanYieldsDoesNothing) {
     EXPECT_EQ(f.Slab(2).caption(), "Cur=1");
 }
 
+TEST_F(Scan, TheListingOrderDoesNotChangeTheQueue) {
+    folder("/pics", {"c.jpg", "A.jpg", "b.gif", "a.jpg", "B.GIF"});
+    pick("/pics/c.jpg");
+    const auto first = queue();
+    Headless other;
+    other.start();
+    other.files.folders["/pics"] = {"B.GIF", "a.jpg", "c.jpg", "b.gif", "A.jpg"};
+    other.fileDialog.answers.push_back(platform::OpenFileAnswer{"/pics/c.jpg", 1});
+    other.form->menuFileScegli_Click();
+    // Equal-but-for-case names keep their listing order; everything else is A-Z whatever the listing gave.
+    EXPECT_EQ(first, (std::vector<std::string>{"/pics/A.jpg", "/pics/a.jpg", "/pics/b.gif", "/pics/B.GIF", "/pics/c.jpg"}));
+    EXPECT_EQ(other.form->DoveShow.listItems(),
+              (std::vector<std::string>{"/pics/a.jpg", "/pics/A.jpg", "/pics/B.GIF", "/pics/b.gif", "/pics/c.jpg"}));
+}
+
 TEST_F(Scan, FortyThousandImagesAreCountedAndWalked) {
     std::vector<std::string> names;
     for (int i = 0; i < 40000; ++i) {

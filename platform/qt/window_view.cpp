@@ -240,6 +240,8 @@ void WindowView::applyControl(platform::Control& c) {
             break;
         }
         case platform::ControlKind::TextBox: {
+            // A hidden box (the thumbnail page, the instructions) can hold megabytes: shown text only.
+            if (!c.visible()) break;
             auto* edit = static_cast<QLineEdit*>(w);
             const QString text = qs(static_cast<platform::TextBox&>(c).text());
             if (edit->text() != text) edit->setText(text);

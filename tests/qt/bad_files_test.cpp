@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QComboBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -135,6 +137,57 @@ TEST_F(BadFiles, HostileHeadersAreRefusedBeforeAnyDecoding) {
     EXPECT_LT(maxResidentKb() - before, 100 * 1024);
     for (const char* name : {"b empty.jpg", "d text.jpg"}) EXPECT_FALSE(probe.probe(toStdString(file(name))).ok) << name;
     EXPECT_NE(probe.probe(toStdString(file("i vanishing.jpg"))).error.find("does not exist"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace gb::qt
+
+namespace gb::qt {
+namespace {
+
+// Forty thousand pictures in one folder: all queued, the window turns its event loop while the folder is read,
+// and the walk works at the far end.
+TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(test::writePicture(dir.filePath("seed.bmp"), 4, 3, "BMP", Qt::yellow));
+    QFile seed(dir.filePath("seed.bmp"));
+    ASSERT_TRUE(seed.open(QIODevice::ReadOnly));
+    const QByteArray bytes = seed.readAll();
+    seed.close();
+    QFile::remove(dir.filePath("seed.bmp"));
+    for (int i = 0; i < 40000; ++i)
+        ASSERT_TRUE(test::writeBytes(dir.filePath(QStringLiteral("p%1.bmp").arg(39999 - i, 5, 10, QChar('0'))), bytes));
+
+    QtEventQueue events;
+    QtImageProbe probe;
+    QtFileSystem files;
+    QtTrash trash;
+    QtFileDialog dialog;
+    QtMessageBoxes messages;
+    platform::Services services{events, probe, files, trash, dialog, messages, {1280, 1024}};
+    Form1 form{services};
+    ImageLoader loader;
+    WindowView view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
+    form.Form_Load();
+    form.window.setVisible(true);
+    QApplication::processEvents();
+
+    int turnsDuringScan = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (form.queueCount == 0) ++turnsDuringScan;
+    });
+    ticker.start(0);
+    form.openFromCommandLine(toStdString(dir.filePath("p39998.bmp")));
+    ticker.stop();
+    EXPECT_GT(turnsDuringScan, 0);
+    EXPECT_EQ(form.Slab(1).caption(), "Tot=40000");
+    EXPECT_EQ(form.queuePos, 39999);
+    EXPECT_EQ(form.Slab(2).caption(), "Cur=39999");
+    form.menuSAvanti_Click();
+    EXPECT_EQ(form.Slab(2).caption(), "END");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 4; }, 5000));
+    EXPECT_EQ(qobject_cast<QComboBox*>(view.widgetFor(&form.DoveShow))->count(), 40000);
 }
 
 }  // namespace
