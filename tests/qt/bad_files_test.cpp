@@ -3,6 +3,9 @@
 // shown says so with its name; the slideshow goes on past it.
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
@@ -188,6 +191,79 @@ TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {
     EXPECT_EQ(form.Slab(2).caption(), "END");
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 4; }, 5000));
     EXPECT_EQ(qobject_cast<QComboBox*>(view.widgetFor(&form.DoveShow))->count(), 40000);
+}
+
+}  // namespace
+}  // namespace gb::qt
+
+namespace gb::qt {
+namespace {
+
+// A file the user may not read: the probe says so. Run as root, the check drops to an ordinary user in a child
+// process, since root reads everything.
+TEST(UnreadableFile, TheProbeSaysPermissionDenied) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("locked.jpg");
+    ASSERT_TRUE(test::writePicture(path, 8, 8, "JPG", Qt::red));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    const auto check = [&] {
+        QtImageProbe probe;
+        const auto info = probe.probe(toStdString(path));
+        return !info.ok && info.error.find("Permission denied") != std::string::npos;
+    };
+    if (::getuid() != 0) {
+        EXPECT_TRUE(check());
+        return;
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped && check() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// The folder goes away while its pictures are shown: every later step says so, nothing crashes, and the exit
+// still ends the program after naming what it could not remove.
+TEST_F(BadFiles, AFolderRemovedWhileShownIsReportedAndTheProgramStillEnds) {
+    Form2& lists = form.form2();
+    int a = 65;
+    form.window.onKeyDown(a, 0);  // suspend the first picture
+    ASSERT_EQ(lists.ListNO.listCount(), 1);
+    ASSERT_TRUE(QDir(dir.path()).removeRecursively());
+    for (int i = 0; i < 3; ++i) {
+        form.menuSAvanti_Click();
+        const std::string path = form.DoveShow.text();
+        settle(path);
+        EXPECT_NE(form.HDocBrwI->bodyHTML().find("does not exist"), std::string::npos) << path;
+    }
+    lists.ListSI.userPick(0);  // the preview of a vanished file changes nothing
+    form.menuThumb_Click();
+    QTest::qWait(100);
+    int z = 90;
+    int shown = 0;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            ++shown;
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    const int before = form.queueCount;
+    form.window.onKeyDown(z, 0);
+    EXPECT_EQ(shown, 1);  // the trash could not take it: said so
+    EXPECT_EQ(form.queueCount, before);
+    QTimer::singleShot(50, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_N);  // "Keep ?" No
+    });
+    QTimer::singleShot(300, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
+    });
+    form.Form_Unload();
+    EXPECT_TRUE(form.window.unloaded());
 }
 
 }  // namespace
