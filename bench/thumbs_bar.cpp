@@ -5,55 +5,17 @@
 //   thumbs_bar FOLDER/first.jpg
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImageReader>
 #include <QScrollBar>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
-#include "app/form1.h"
+#include "bench/drive.h"
 #include "platform/qt/browser_view.h"
-#include "platform/qt/image_loader.h"
-#include "platform/qt/qt_services.h"
-#include "platform/qt/window_view.h"
+#include "platform/qt/viewer.h"
 
-namespace {
-
-// The longest time between two turns of the event loop.
-class StallMeter : public QObject {
-public:
-    StallMeter() {
-        clock_.start();
-        timer_.setInterval(1);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            longest_ = std::max(longest_, clock_.restart());
-        });
-        timer_.start();
-    }
-    qint64 longest() const { return longest_; }
-    void reset() {
-        longest_ = 0;
-        clock_.restart();
-    }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 longest_ = 0;
-};
-
-bool waitFor(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-}  // namespace
+using gb::bench::StallMeter;
+using gb::bench::waitFor;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -62,19 +24,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
-    gb::qt::QtEventQueue events;
-    gb::qt::QtImageProbe probe;
-    gb::qt::QtFileSystem files;
-    gb::qt::QtTrash trash;
-    gb::qt::QtFileDialog dialog;
-    gb::qt::QtMessageBoxes messages;
-    const QSize screen = QGuiApplication::primaryScreen()->size();
-    gb::platform::Services services{events, probe, files, trash, dialog, messages, {screen.width(), screen.height()}};
-    gb::Form1 form(services);
-    gb::qt::ImageLoader loader;
-    gb::qt::WindowView view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
-    form.Form_Load();
-    form.window.setVisible(true);
+    gb::qt::Viewer viewer;
+    gb::Form1& form = viewer.form;
+    gb::qt::ImageLoader& loader = viewer.loader;
+    gb::qt::WindowView& view = viewer.view;
+    viewer.start();
     waitFor([&] { return view.isVisible(); }, 5000);
 
     QElapsedTimer clock;

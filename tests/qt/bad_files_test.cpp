@@ -19,6 +19,7 @@
 #include "app/form1.h"
 #include "platform/qt/image_loader.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/viewer.h"
 #include "platform/qt/window_view.h"
 #include "tests/qt/image_files.h"
 
@@ -33,16 +34,10 @@ long maxResidentKb() {
 
 struct BadFiles : ::testing::Test {
     QTemporaryDir dir;
-    QtEventQueue events;
-    QtImageProbe probe;
-    QtFileSystem files;
-    QtTrash trash;
-    QtFileDialog dialog;
-    QtMessageBoxes messages;
-    platform::Services services{events, probe, files, trash, dialog, messages, {1280, 1024}};
-    Form1 form{services};
-    ImageLoader loader;
-    std::unique_ptr<WindowView> view;
+    Viewer viewer{QSize(1280, 1024)};
+    Form1& form = viewer.form;
+    ImageLoader& loader = viewer.loader;
+    QtImageProbe& probe = viewer.probe;
 
     QString file(const char* name) const { return dir.filePath(name); }
 
@@ -60,10 +55,7 @@ struct BadFiles : ::testing::Test {
         QFile::setPermissions(file("j locked.jpg"), QFileDevice::Permissions());
         ASSERT_TRUE(test::writePicture(file("z good.jpg"), 80, 60, "JPG", Qt::darkGreen));
 
-        view = std::make_unique<WindowView>(
-            WindowContent{&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
-        form.Form_Load();
-        form.window.setVisible(true);
+        viewer.start();
         QApplication::processEvents();
         form.openFromCommandLine(toStdString(file("a good.jpg")));
         QFile::remove(file("i vanishing.jpg"));  // gone between the scan and its display
@@ -161,18 +153,9 @@ TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {
     for (int i = 0; i < 40000; ++i)
         ASSERT_TRUE(test::writeBytes(dir.filePath(QStringLiteral("p%1.bmp").arg(39999 - i, 5, 10, QChar('0'))), bytes));
 
-    QtEventQueue events;
-    QtImageProbe probe;
-    QtFileSystem files;
-    QtTrash trash;
-    QtFileDialog dialog;
-    QtMessageBoxes messages;
-    platform::Services services{events, probe, files, trash, dialog, messages, {1280, 1024}};
-    Form1 form{services};
-    ImageLoader loader;
-    WindowView view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
-    form.Form_Load();
-    form.window.setVisible(true);
+    Viewer viewer{QSize(1280, 1024)};
+    Form1& form = viewer.form;
+    viewer.start();
     QApplication::processEvents();
 
     int turnsDuringScan = 0;
@@ -190,7 +173,7 @@ TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {
     form.menuSAvanti_Click();
     EXPECT_EQ(form.Slab(2).caption(), "END");
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 4; }, 5000));
-    EXPECT_EQ(qobject_cast<QComboBox*>(view.widgetFor(&form.DoveShow))->count(), 40000);
+    EXPECT_EQ(qobject_cast<QComboBox*>(viewer.view.widgetFor(&form.DoveShow))->count(), 40000);
 }
 
 }  // namespace

@@ -20,30 +20,22 @@
 #include "app/form1.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"
 
 namespace gb::qt {
 namespace {
 
 struct MainWindowView : ::testing::Test {
-    QtEventQueue events;
-    QtImageProbe probe;
-    QtFileSystem files;
-    QtTrash trash;
-    QtFileDialog dialog;
-    QtMessageBoxes messages;
-    platform::Services services{events, probe, files, trash, dialog, messages, {1280, 1024}};
-    Form1 form{services};
-    ImageLoader loader;
-    std::unique_ptr<WindowView> view;
+    Viewer viewer{QSize(1280, 1024)};
+    Form1& form = viewer.form;
+    ImageLoader& loader = viewer.loader;
+    WindowView* view = &viewer.view;
 
     void SetUp() override {
-        view = std::make_unique<WindowView>(
-            WindowContent{&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader);
-        form.Form_Load();
-        form.window.setVisible(true);
+        viewer.start();
         QApplication::processEvents();  // the window shows once the handler has returned
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
         QApplication::processEvents();
     }
     template <class W>
@@ -210,7 +202,6 @@ TEST(QtMessageBoxesTest, EscapeGivesTheAnswerThatKeepsFiles) {
 }
 
 TEST_F(MainWindowView, AboutIsModalAndOkCloses) {
-    form.showModal = [this](Form3& about) { showModal({&about.window, about.controls(), {}, {}}, loader, view.get()); };
     QString title, version;
     QTimer::singleShot(100, [&] {
         QWidget* about = QApplication::activeModalWidget();

@@ -1,0 +1,32 @@
+#include "platform/qt/viewer.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace gb::qt {
+
+namespace {
+platform::ScreenSize screenSize(QSize given) {
+    const QSize size = given.isEmpty() ? QGuiApplication::primaryScreen()->size() : given;
+    return {size.width(), size.height()};
+}
+}  // namespace
+
+Viewer::Viewer(QSize screen)
+    : services{events, probe, files, trash, fileDialog, messages, screenSize(screen)},
+      form(services),
+      view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader) {
+    form.onForm2Created = [this](Form2& form2) {
+        suspendedView = std::make_unique<WindowView>(WindowContent{&form2.window, form2.controls(), {}, {}}, loader);
+    };
+    form.showModal = [this](Form3& about) { showModal({&about.window, about.controls(), {}, {}}, loader, &view); };
+}
+
+void Viewer::start() {
+    form.Form_Load();
+    form.window.setVisible(true);
+    // The scan fills the suspended-images window's lists; its view exists before anything is shown in it.
+    form.form2();
+}
+
+}  // namespace gb::qt

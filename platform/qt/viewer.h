@@ -1,0 +1,36 @@
+#pragma once
+// The viewer on Qt: the services, the main window's logic and the views of its windows. The program, the widget
+// tests and the benchmarks all start it this way.
+
+#include <QSize>
+#include <memory>
+
+#include "app/form1.h"
+#include "platform/qt/image_loader.h"
+#include "platform/qt/qt_services.h"
+#include "platform/qt/window_view.h"
+
+namespace gb::qt {
+
+class Viewer {
+public:
+    // `screen` is the screen the main window opens on, in pixels; empty: the primary screen's.
+    explicit Viewer(QSize screen = {});
+
+    QtEventQueue events;
+    QtImageProbe probe;
+    QtFileSystem files;
+    QtTrash trash;
+    QtFileDialog fileDialog;
+    QtMessageBoxes messages;
+    platform::Services services;
+    Form1 form;
+    ImageLoader loader;
+    WindowView view;
+    std::unique_ptr<WindowView> suspendedView;
+
+    // Form_Load, then the window is shown (once the event loop runs).
+    void start();
+};
+
+}  // namespace gb::qt
