@@ -159,6 +159,17 @@ def extents(obj):
     return r.x, r.y, r.width, r.height
 
 
+def wait_for(what, timeout, every=0.2):
+    """Polls what() until it gives something true; that, or None after timeout seconds."""
+    end = time.time() + timeout
+    while time.time() < end:
+        result = what()
+        if result:
+            return result
+        time.sleep(every)
+    return None
+
+
 def find_accessible(app, role, name=None, showing=True, timeout=5.0):
     """The first object of `role` (and `name`, when given) under app, waiting for it to appear."""
     end = time.time() + timeout

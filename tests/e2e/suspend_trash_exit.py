@@ -7,19 +7,9 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, centre, colour_box, extents, find_accessible
+from desktop import Desktop, wait_for, centre, colour_box, extents, find_accessible
 
 PICTURES = [("a.jpg", (0, 160, 0)), ("b.jpg", (220, 120, 0)), ("c.jpg", (120, 0, 160)), ("d.jpg", (0, 140, 140))]
-
-
-def wait_for(what, timeout, every=0.2):
-    end = time.time() + timeout
-    while time.time() < end:
-        result = what()
-        if result:
-            return result
-        time.sleep(every)
-    return None
 
 
 def main(binary):

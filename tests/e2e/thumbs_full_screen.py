@@ -7,21 +7,11 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, accessible_states, colour_box, extents, find_accessible, read_ppm
+from desktop import Desktop, wait_for, accessible_states, colour_box, extents, find_accessible, read_ppm
 
 PICTURES = [("a.jpg", (0, 160, 0), "400x300"), ("b.jpg", (220, 120, 0), "300x360"),
             ("c.jpg", (120, 0, 160), "2400x1800"), ("d.jpg", (0, 140, 140), "240x240")]
 BLUE = (0, 0, 192)
-
-
-def wait_for(what, timeout, every=0.2):
-    end = time.time() + timeout
-    while time.time() < end:
-        result = what()
-        if result:
-            return result
-        time.sleep(every)
-    return None
 
 
 def main(binary):
