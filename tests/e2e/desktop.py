@@ -83,14 +83,14 @@ class Desktop:
     def run(self, *argv):
         return subprocess.run(list(argv), capture_output=True, text=True, env=self.env).stdout.strip()
 
-    def wait_window(self, name_regex, timeout=20):
+    def wait_window(self, name_regex, timeout=60):
         end = time.time() + timeout
         while time.time() < end:
             ids = self.run("xdotool", "search", "--onlyvisible", "--name", name_regex).split()
             if ids:
                 return ids[0]
             time.sleep(0.2)
-        raise AssertionError("no window named like %r appeared" % name_regex)
+        raise AssertionError("no window named like %r appeared\n%s" % (name_regex, self.program_output()))
 
     def wait_focus(self, win, timeout=10):
         """Waits until the window has the keyboard, so that typed keys reach it."""
