@@ -210,6 +210,7 @@ public:
     bool HDocBrwI_onclick();
 
 private:
+    void jumpPositionTo(const std::string& name);  // show/navigation.cpp
     void zoomBy(double factor);
     void toggleFitOption(platform::MenuItem& option);
     void leaveFullScreen();

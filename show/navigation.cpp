@@ -42,15 +42,20 @@ void Form1::DoveShow_Click() {
     TempoSlide.setEnabled(false);
     Slab(3).setCaption(texts::pauseLabel);
     WebBrwI.Navigate2(DoveShow.text());
-    // A jump never writes "END", also onto the last entry.
+    jumpPositionTo(DoveShow.text());
+    if (WebBrwT.visible()) SyncThumbs();
+}
+
+// A jump (a name picked, a thumbnail clicked) finds the first entry equal to the name, case included, and never
+// writes "END", also onto the last entry. A name not in the queue leaves the position as it was.
+void Form1::jumpPositionTo(const std::string& name) {
     for (int i = 0; i < DoveShow.listCount(); ++i) {
-        if (DoveShow.listItem(i) == DoveShow.text()) {
+        if (DoveShow.listItem(i) == name) {
             queuePos = i + 1;
             Slab(2).setCaption(positionCaption(queuePos));
-            break;
+            return;
         }
     }
-    if (WebBrwT.visible()) SyncThumbs();
 }
 
 }  // namespace gb

@@ -14,9 +14,9 @@ struct FullScreen : ::testing::Test {
     Form1& f = *h.form;
     void SetUp() override {
         h.start();
-        h.files.folders["/pics"] = {"a.jpg", "b.jpg"};
         h.probe.add("/pics/a.jpg", 1600, 1200);
         h.probe.add("/pics/b.jpg", 200, 100);
+        h.files.folders["/pics"] = {"a.jpg", "b.jpg"};
         h.fileDialog.answers.push_back(platform::OpenFileAnswer{"/pics/a.jpg", 1});
         f.menuFileScegli_Click();
         h.events.runAll();

@@ -11,14 +11,7 @@ struct Help : ::testing::Test {
     test::Headless h;
     Form1& f = *h.form;
     void SetUp() override { h.start(); }
-    void scan() {
-        h.files.folders["/pics"] = {"a.jpg", "b.jpg"};
-        h.probe.add("/pics/a.jpg", 64, 48);
-        h.probe.add("/pics/b.jpg", 64, 48);
-        h.fileDialog.answers.push_back(platform::OpenFileAnswer{"/pics/a.jpg", 1});
-        f.menuFileScegli_Click();
-        h.events.runAll();
-    }
+    void scan() { h.openFolder("/pics", {"a.jpg", "b.jpg"}, "a.jpg"); }
     bool fourMenusEnabled() const {
         return f.menuFile.enabled() && f.menuView.enabled() && f.menuSlShow.enabled() && f.menuStrumenti.enabled();
     }

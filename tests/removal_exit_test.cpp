@@ -15,11 +15,7 @@ struct Removal : ::testing::Test {
     Form2& w = f.form2();
     void SetUp() override {
         h.start();
-        h.files.folders["/pics"] = {"a.jpg", "b.jpg", "c.jpg", "d.jpg"};
-        for (const char* n : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) h.probe.add(std::string("/pics/") + n, 64, 48);
-        h.fileDialog.answers.push_back(platform::OpenFileAnswer{"/pics/b.jpg", 1});
-        f.menuFileScegli_Click();
-        h.events.runAll();
+        h.openFolder("/pics", {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, "b.jpg");
     }
     void key(int code) {
         f.window.onKeyDown(code, 0);

@@ -13,13 +13,7 @@ struct Suspend : ::testing::Test {
     Form2& w = f.form2();
     void SetUp() override { h.start(); }
 
-    void scan(const std::vector<std::string>& names, const std::string& start) {
-        h.files.folders["/pics"] = names;
-        for (const auto& n : names) h.probe.add("/pics/" + n, 640, 480);
-        h.fileDialog.answers.push_back(platform::OpenFileAnswer{"/pics/" + start, 1});
-        f.menuFileScegli_Click();
-        h.events.runAll();
-    }
+    void scan(const std::vector<std::string>& names, const std::string& start) { h.openFolder("/pics", names, start); }
     void key(int code, int shift = 0) {
         f.window.onKeyDown(code, shift);
         h.events.runAll();

@@ -16,11 +16,7 @@ struct ThumbsBar : ::testing::Test {
     void SetUp() override { h.start(); }
 
     void scan(const std::string& folder, const std::vector<std::string>& names, const std::string& start) {
-        h.files.folders[folder] = names;
-        for (const auto& n : names) h.probe.add(folder + "/" + n, 100, 80);
-        h.fileDialog.answers.push_back(platform::OpenFileAnswer{folder + "/" + start, 1});
-        f.menuFileScegli_Click();
-        h.events.runAll();
+        h.openFolder(folder, names, start);
     }
     // A click on the thumbnail of `path`, as the browser reports it.
     bool click(const std::string& path) { return f.HDocBrwT->userClick(platform::toFileUrl(path), "<IMG>"); }

@@ -54,13 +54,7 @@ bool Form1::HDocBrwT_onclick() {
     TempoSlide.setEnabled(false);
     Slab(3).setCaption(texts::pauseLabel);
     WebBrwI.Navigate2(DoveShow.text());
-    for (int i = 0; i < DoveShow.listCount(); ++i) {
-        if (DoveShow.listItem(i) == DoveShow.text()) {
-            queuePos = i + 1;
-            Slab(2).setCaption(texts::curPrefix + std::to_string(queuePos));
-            break;
-        }
-    }
+    jumpPositionTo(DoveShow.text());
     return false;
 }
 

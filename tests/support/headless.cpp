@@ -140,6 +140,15 @@ void Headless::restore(int width, int height) {
     form->window.resized(width, height);
 }
 
+void Headless::openFolder(const std::string& folder, const std::vector<std::string>& names,
+                          const std::string& start, int filter) {
+    files.folders[folder] = names;
+    for (const auto& n : names) probe.add(folder + "/" + n, 64, 48);
+    fileDialog.answers.push_back(platform::OpenFileAnswer{folder + "/" + start, filter});
+    form->menuFileScegli_Click();
+    events.runAll();
+}
+
 void Headless::fillQueue(const std::vector<std::string>& paths) {
     for (const auto& p : paths) {
         form->DoveShow.addItem(p);

@@ -100,6 +100,9 @@ struct Headless {
     void restore(int width, int height);
     // Puts full paths into the queue through the model, as the folder scan does.
     void fillQueue(const std::vector<std::string>& paths);
+    // A folder of pictures of 64 x 48 pixels, opened through the dialog at `start` under `filter`.
+    void openFolder(const std::string& folder, const std::vector<std::string>& names, const std::string& start,
+                    int filter = 1);
 };
 
 }  // namespace gb::test
