@@ -5,7 +5,6 @@
 #include <QImageReader>
 
 #include <algorithm>
-#include <QPointer>
 #include <QThreadPool>
 
 #include "platform/qt/logging.h"
@@ -65,20 +64,15 @@ QImage ImageLoader::image(const QString& path, QSize size) {
     }
     if (pending_.contains(key) || errors_.contains(path)) return {};
     pending_.insert(key);
-    QPointer<ImageLoader> self(this);
     // Thumbnails wait behind the picture the user is looking at.
     const int priority = size.width() * size.height() > 64 * 64 ? 1 : 0;
-    QThreadPool::globalInstance()->start([self, key] {
+    pool_.start([this, key] {
         int frames = 1;
         QString error;
         const QImage decoded = decode(key.path, key.size, &error, &frames);
         const bool animated = frames > 1;
         QMetaObject::invokeMethod(
-            self.data(),
-            [self, key, decoded, animated, error] {
-                if (self) self->store(key, decoded, animated, error);
-            },
-            Qt::QueuedConnection);
+            this, [this, key, decoded, animated, error] { store(key, decoded, animated, error); }, Qt::QueuedConnection);
     }, priority);
     return {};
 }

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QSize>
 #include <QString>
+#include <QThreadPool>
 
 namespace gb::qt {
 
@@ -53,6 +54,8 @@ private:
     QHash<QString, QMovie*> movies_;
     QList<QString> movieOrder_;
     static constexpr int moviesKept = 2;
+    // Declared last, destroyed first: its destructor waits for the decodes running, so none outlives the loader.
+    QThreadPool pool_;
 };
 
 }  // namespace gb::qt
