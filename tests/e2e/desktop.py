@@ -18,15 +18,19 @@ class Desktop:
 
     # ---- set-up and tear-down
     def __enter__(self):
-        read_fd, write_fd = os.pipe()
+        # A display number of our own, well away from :0, and a server that answers before anything uses it.
+        display = next(n for n in range(100 + os.getpid() % 700, 1000)
+                       if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n))
         xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (self.width, self.height),
-             "-nolisten", "tcp"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
+            ["Xvfb", ":%d" % display, "-screen", "0", "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(xvfb)
-        display = os.read(read_fd, 64).decode().strip()
-        os.close(read_fd)
-        self.env["DISPLAY"] = ":" + display
+        self.env["DISPLAY"] = ":%d" % display
+        end = time.time() + 30
+        while subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode != 0:
+            if time.time() > end or xvfb.poll() is not None:
+                raise AssertionError("Xvfb did not start on :%d" % display)
+            time.sleep(0.1)
         self.env["XDG_RUNTIME_DIR"] = self.tmp
         os.chmod(self.tmp, 0o700)
         bus = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
@@ -39,7 +43,12 @@ class Desktop:
         if os.path.exists(launcher):
             self.spawn([launcher, "--launch-immediately"])
         self.spawn(["openbox"])
-        time.sleep(1.0)
+        # The window manager is up once it has announced itself on the root window.
+        end = time.time() + 30
+        while "window id" not in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"):
+            if time.time() > end:
+                raise AssertionError("openbox did not start")
+            time.sleep(0.1)
         return self
 
     def __exit__(self, *exc):

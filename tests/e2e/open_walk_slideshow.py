@@ -37,7 +37,7 @@ def main(binary):
         os.mkdir(pictures)
         make_pictures(pictures)
         d.start(binary)
-        d.wait_window("^  Glimmerbox")
+        win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
 
         # File > Select and open Image files, then type the path into the dialog.
@@ -61,6 +61,7 @@ def main(binary):
         assert find_accessible(app, "label", "Pause")
 
         # Enter: the next picture.
+        d.wait_focus(win)
         d.run("xdotool", "key", "Return")
         box = wait_for_picture(d, PICTURES[2][1], area, 5)
         assert box and (box[2], box[3]) == (500, 200), box

@@ -32,11 +32,13 @@ def main(binary):
         assert picture(0), "a.jpg not drawn"
 
         # "a": a.jpg is suspended, b.jpg drawn.
+        d.wait_focus(win)
         d.run("xdotool", "key", "--window", win, "a")
         assert picture(1), "the next picture was not drawn after a"
         find_accessible(app, "label", "Tot=3", timeout=5)
 
         # F3: the suspended-images window lists a.jpg; closing it comes back to the main window.
+        d.wait_focus(win)
         d.run("xdotool", "key", "--window", win, "F3")
         d.wait_window("Current Images.*Suspended Images.*Preview")
         suspended = find_accessible(app, "list", "Suspended Images", timeout=5)
@@ -51,6 +53,7 @@ def main(binary):
         assert picture(1), "the main window did not come back with b.jpg"
 
         # "z": b.jpg goes to the trash.
+        d.wait_focus(win)
         d.run("xdotool", "key", "--window", win, "z")
         assert picture(2), "the next picture was not drawn after z\n" + d.program_output()
         assert wait_for(lambda: not os.path.exists(os.path.join(folder, "b.jpg")), 5), "b.jpg still in its folder"

@@ -26,6 +26,7 @@ def main(binary):
         app = d.accessible_app("glimmerbox")
         find_accessible(app, "label", "Tot=4", timeout=10)
 
+        d.wait_focus(win)
         d.run("xdotool", "key", "--window", win, "F2")
         bar = extents(find_accessible(app, "label", "Thumbnails", timeout=5))
         print("thumbnail bar at", bar)
@@ -49,6 +50,7 @@ def main(binary):
         print("third picture at", shown)
 
         # Full screen: the blue field fills the screen and the picture fits inside it.
+        d.wait_focus(win)
         d.run("xdotool", "key", "--window", win, "Escape")
 
         def full_screen():
@@ -70,6 +72,7 @@ def main(binary):
         file_menu = find_accessible(app, "menu item", "File", showing=False)
         assert not accessible_states(file_menu)["showing"], "the menu bar is still shown"
 
+        d.wait_focus(win)
         d.run("xdotool", "key", "--window", win, "Escape")
         find_accessible(app, "menu item", "File", timeout=5)
         assert "_NET_WM_STATE_FULLSCREEN" not in d.run("xprop", "-id", win, "_NET_WM_STATE")
