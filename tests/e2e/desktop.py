@@ -42,12 +42,17 @@ class Desktop:
         launcher = "/usr/libexec/at-spi-bus-launcher"
         if os.path.exists(launcher):
             self.spawn([launcher, "--launch-immediately"])
-        self.spawn(["openbox"])
-        # The window manager is up once it has announced itself on the root window.
+        # The window manager is up once it has announced itself on the root window; one that went away at once
+        # (seen on a loaded machine) is started again.
+        wm_log = os.path.join(self.tmp, "openbox.log")
+        wm = self.spawn(["openbox"], log=wm_log)
         end = time.time() + 30
         while "window id" not in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"):
+            if wm.poll() is not None and time.time() < end:
+                wm = self.spawn(["openbox"], log=wm_log)
             if time.time() > end:
-                raise AssertionError("openbox did not start")
+                with open(wm_log, "rb") as f:
+                    raise AssertionError("openbox did not start\n" + f.read().decode(errors="replace"))
             time.sleep(0.1)
         return self
 
