@@ -7,7 +7,6 @@
 #include <string>
 #include <QCommandLineParser>
 #include <QTimer>
-#include <QImageReader>
 
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
@@ -30,7 +29,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("glimmerbox");
     QApplication::setApplicationVersion(GLIMMERBOX_VERSION);
     QApplication::setDesktopFileName("glimmerbox");
-    QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Glimmerbox shows the pictures (jpg, jpeg, gif, bmp) of one folder.");

@@ -4,7 +4,6 @@
 //   big_folder FOLDER/first.jpg [STEPS]
 
 #include <QApplication>
-#include <QImageReader>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +21,6 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const int steps = argc > 2 ? std::atoi(argv[2]) : 20;
-    QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
     gb::qt::Viewer viewer;
     gb::Form1& form = viewer.form;
     gb::qt::ImageLoader& loader = viewer.loader;

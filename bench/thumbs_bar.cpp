@@ -5,7 +5,6 @@
 //   thumbs_bar FOLDER/first.jpg
 
 #include <QApplication>
-#include <QImageReader>
 #include <QScrollBar>
 #include <QTimer>
 #include <cstdio>
@@ -23,7 +22,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: thumbs_bar FOLDER/first.jpg\n");
         return 2;
     }
-    QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
     gb::qt::Viewer viewer;
     gb::Form1& form = viewer.form;
     gb::qt::ImageLoader& loader = viewer.loader;

@@ -1,6 +1,7 @@
 #include "platform/qt/viewer.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QScreen>
 
 namespace gb::qt {
@@ -16,6 +17,8 @@ Viewer::Viewer(QSize screen)
     : services{events, probe, files, trash, fileDialog, messages, screenSize(screen)},
       form(services),
       view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader) {
+    // Qt's default refuses an ordinary 48-megapixel photo; headers claiming more than this are refused anyway.
+    QImageReader::setAllocationLimit(imageAllocationLimitMb);
     form.onForm2Created = [this](Form2& form2) {
         suspendedView = std::make_unique<WindowView>(WindowContent{&form2.window, form2.controls(), {}, {}}, loader);
     };
