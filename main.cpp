@@ -22,20 +22,40 @@ std::string absolutePath(const std::string& raw) {
     std::string cwd(4096, '\0');
     return (::getcwd(cwd.data(), cwd.size()) ? std::string(cwd.c_str()) : std::string()) + "/" + raw;
 }
+
+void describe(QCommandLineParser& parser) {
+    parser.setApplicationDescription("Glimmerbox shows the pictures (jpg, jpeg, gif, bmp) of one folder.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("path", "A picture to start from, or a folder to show from its first picture.",
+                                 "[FILE|FOLDER]");
+}
+
+// --help, --version and mistyped options are answered without a display, so they work from any terminal.
+void answerWithoutWindow(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '-' || std::string(argv[i]) == "--") return;
+    }
+    if (argc < 2) return;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("glimmerbox");
+    QCoreApplication::setApplicationVersion(GLIMMERBOX_VERSION);
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(app);  // exits after answering
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    answerWithoutWindow(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("glimmerbox");
     QApplication::setApplicationVersion(GLIMMERBOX_VERSION);
     QApplication::setDesktopFileName("glimmerbox");
 
     QCommandLineParser parser;
-    parser.setApplicationDescription("Glimmerbox shows the pictures (jpg, jpeg, gif, bmp) of one folder.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument("path", "A picture to start from, or a folder to show from its first picture.",
-                                 "[FILE|FOLDER]");
+    describe(parser);
     parser.process(app);
 
     gb::qt::Viewer viewer;
