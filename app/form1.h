@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/numbers.h"
@@ -202,6 +204,21 @@ public:
     static std::string lineBreakPrefix(float heightDifference);
     bool rewritePage(int width, int height);
     void writeBottomBar(const Scale& scale);
+    // A natural size as the 16-bit size variables take it.
+    static std::pair<double, double> withinSixteenBits(double width, double height);
+    // The fit modes' scale and drawn size for a picture of the given natural size; a size that does not fit
+    // 16 bits keeps the kept one.
+    struct Fit {
+        Scale scale;
+        Int16 width = 0, height = 0;
+    };
+    Fit fitPicture(Int16 width, Int16 height, Int16 keptWidth, Int16 keptHeight) const;
+
+    // Preloading (display/preload.cpp): the picture on show and its neighbours in the direction of travel, at
+    // the size each will be drawn.
+    void preloadAround();
+    std::optional<std::pair<int, int>> drawnSizeOf(const std::string& path);
+    bool steppingBack = false;
 
     // Slideshow (show/slideshow.cpp).
     void TempoSlide_Timer();

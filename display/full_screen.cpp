@@ -85,6 +85,8 @@ void Form1::toggleFitOption(platform::MenuItem& option) {
     } else {
         menuFit.setEnabled(true);
     }
+    // The option applies from the next picture on.
+    preloadAround();
 }
 
 }  // namespace gb

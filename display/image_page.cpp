@@ -6,10 +6,16 @@
 
 namespace gb {
 
-namespace {
-// The largest natural size the 16-bit size variables hold; a larger image keeps its proportions inside it.
-constexpr int maxSize = 32767;
-}  // namespace
+std::pair<double, double> Form1::withinSixteenBits(double w, double h) {
+    // The largest natural size the 16-bit size variables hold; a larger image keeps its proportions inside it.
+    constexpr double maxSize = 32767;
+    if (w > maxSize || h > maxSize) {
+        const double fit = std::min(maxSize / w, maxSize / h);
+        w = std::clamp(std::round(w * fit), 1.0, maxSize);
+        h = std::clamp(std::round(h * fit), 1.0, maxSize);
+    }
+    return {w, h};
+}
 
 std::string Form1::lineBreakPrefix(float heightDifference) {
     const float x = heightDifference / 50.0f;
@@ -46,15 +52,10 @@ void Form1::WebBrwI_DocumentComplete(const std::string& url) {
         imageTag.clear();
         naturalWidth = naturalHeight = shownWidth = shownHeight = 0;
         Tastiera.setFocus();
+        preloadAround();
         return;
     }
-    double w = HDocBrwI->images().front().width;
-    double h = HDocBrwI->images().front().height;
-    if (w > maxSize || h > maxSize) {
-        const double fit = std::min(maxSize / w, maxSize / h);
-        w = std::clamp(std::round(w * fit), 1.0, double(maxSize));
-        h = std::clamp(std::round(h * fit), 1.0, double(maxSize));
-    }
+    const auto [w, h] = withinSixteenBits(HDocBrwI->images().front().width, HDocBrwI->images().front().height);
     assignInt16(naturalHeight, h);
     assignInt16(naturalWidth, w);
     assignInt16(shownHeight, h);
@@ -67,38 +68,46 @@ void Form1::WebBrwI_DocumentComplete(const std::string& url) {
     if (!menuFit.checked()) {
         assignInt16(shownWidth, shownWidth * ratioFactor);
         rewritePage(shownWidth, shownHeight);
+        preloadAround();
     }
+}
+
+Form1::Fit Form1::fitPicture(Int16 width, Int16 height, Int16 keptWidth, Int16 keptHeight) const {
+    Fit fit{Scale::integer(1), keptWidth, keptHeight};
+    const double ratioWidth = width * ratioFactor;
+    // Each size is taken in the precision of the scale and stored on its own; one that does not fit stays.
+    const auto fitSizes = [&] {
+        assignInt16(fit.height, fit.scale.times(height));
+        assignInt16(fit.width, fit.scale.times(width) * ratioFactor);
+    };
+    if (menuFitG.checked()) {
+        float heightScale = 1.0f;
+        if (areaHeight < height && height != 0) heightScale = static_cast<float>(areaHeight) / static_cast<float>(height);
+        double widthScale = 1.0;
+        if (ratioWidth > areaWidth && ratioWidth != 0) widthScale = areaWidth / ratioWidth;
+        fit.scale = Scale::single(heightScale);
+        if (static_cast<double>(heightScale) > widthScale) fit.scale = Scale::dbl(widthScale);
+        fitSizes();
+    }
+    if (menuFitP.checked() && fit.scale.value() == 1.0) {
+        float heightScale = 1.0f;
+        if (areaHeight > height && height > 0) heightScale = static_cast<float>(areaHeight) / static_cast<float>(height);
+        double widthScale = 1.0;
+        if (ratioWidth < areaWidth && ratioWidth > 0) widthScale = areaWidth / ratioWidth;
+        fit.scale = Scale::single(heightScale);
+        if (widthScale < static_cast<double>(heightScale)) fit.scale = Scale::dbl(widthScale);
+        fitSizes();
+    }
+    return fit;
 }
 
 void Form1::ShowImage() {
     fitScale = Scale::integer(1);
     if (!menuFit.checked()) return;
-    const double ratioWidth = naturalWidth * ratioFactor;
-    // Each size is taken in the precision of the scale and stored on its own; one that does not fit stays.
-    const auto fitSizes = [this] {
-        assignInt16(fitHeight, fitScale.times(naturalHeight));
-        assignInt16(fitWidth, fitScale.times(naturalWidth) * ratioFactor);
-    };
-    if (menuFitG.checked()) {
-        float heightScale = 1.0f;
-        if (areaHeight < naturalHeight && naturalHeight != 0)
-            heightScale = static_cast<float>(areaHeight) / static_cast<float>(naturalHeight);
-        double widthScale = 1.0;
-        if (ratioWidth > areaWidth && ratioWidth != 0) widthScale = areaWidth / ratioWidth;
-        fitScale = Scale::single(heightScale);
-        if (static_cast<double>(heightScale) > widthScale) fitScale = Scale::dbl(widthScale);
-        fitSizes();
-    }
-    if (menuFitP.checked() && fitScale.value() == 1.0) {
-        float heightScale = 1.0f;
-        if (areaHeight > naturalHeight && naturalHeight > 0)
-            heightScale = static_cast<float>(areaHeight) / static_cast<float>(naturalHeight);
-        double widthScale = 1.0;
-        if (ratioWidth < areaWidth && ratioWidth > 0) widthScale = areaWidth / ratioWidth;
-        fitScale = Scale::single(heightScale);
-        if (widthScale < static_cast<double>(heightScale)) fitScale = Scale::dbl(widthScale);
-        fitSizes();
-    }
+    const Fit fit = fitPicture(naturalWidth, naturalHeight, fitWidth, fitHeight);
+    fitScale = fit.scale;
+    fitWidth = fit.width;
+    fitHeight = fit.height;
     pagePrefix = lineBreakPrefix(static_cast<float>(WebBrwI.height()) - static_cast<float>(fitHeight));
     HDocBrwI->setBgColor("#0000c0");
     shownScale = fitScale;
@@ -106,6 +115,7 @@ void Form1::ShowImage() {
     shownHeight = fitHeight;
     shownWidth = fitWidth;
     writeBottomBar(fitScale);
+    preloadAround();
 }
 
 }  // namespace gb

@@ -33,6 +33,21 @@ public:
     virtual ImageInfo probe(const std::string& path) = 0;
 };
 
+// Decodes pictures ahead of need, at the size they will be drawn. Each call states everything wanted now, most
+// wanted first; what an earlier call asked for and this one does not is dropped unless its decoding has started.
+struct PreloadRequest {
+    std::string path;
+    int width = 0;
+    int height = 0;
+    bool operator==(const PreloadRequest&) const = default;
+};
+
+class Preloader {
+public:
+    virtual ~Preloader() = default;
+    virtual void preload(const std::vector<PreloadRequest>& wanted) = 0;
+};
+
 struct FileResult {
     bool ok = false;
     std::string error;
@@ -110,6 +125,7 @@ struct ScreenSize {
 struct Services {
     EventQueue& events;
     ImageProbe& images;
+    Preloader& preloader;
     FileSystem& files;
     Trash& trash;
     FileDialog& fileDialog;

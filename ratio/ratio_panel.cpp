@@ -76,6 +76,8 @@ void Form1::ApplyRatioChange() {
     // From the width on show, so zoom steps already made stay in effect.
     assignInt16(shownWidth, shownWidth / old * ratioFactor);
     rewritePage(shownWidth, shownHeight);
+    // The pictures ahead will be drawn with the new ratio.
+    preloadAround();
 }
 
 void Form1::ChiudiRisoluzione_Click() { Risoluzione.setVisible(false); }

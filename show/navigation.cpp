@@ -12,6 +12,7 @@ void Form1::menuSAvanti_Click() {
     // The list and the counter are kept together; the check also keeps a move inside the list.
     if (queuePos >= queueCount || queuePos >= DoveShow.listCount()) return;
     ++queuePos;
+    steppingBack = false;
     DoveShow.setText(DoveShow.listItem(queuePos - 1));
     labelShow.setCaption(DoveShow.text());
     WebBrwI.Navigate2(DoveShow.text());
@@ -27,6 +28,7 @@ void Form1::menuSIndietro_Click() {
     TempoSlide.setEnabled(false);
     if (queuePos <= 1 || queuePos - 2 >= DoveShow.listCount()) return;
     --queuePos;
+    steppingBack = true;
     DoveShow.setText(DoveShow.listItem(queuePos - 1));
     labelShow.setCaption(DoveShow.text());
     WebBrwI.Navigate2(DoveShow.text());

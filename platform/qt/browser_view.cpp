@@ -20,6 +20,29 @@ QString pathOf(const QTextImageFormat& format) {
     const auto path = platform::pathFromFileUrl(toStdString(format.name()));
     return path ? toQString(*path) : format.name();
 }
+// A browser ends an open link where the next one starts; Qt's importer would nest them instead, which costs
+// time growing with the depth (thousands of thumbnails) and changes nothing drawn.
+QString closeOpenLinks(const QString& html) {
+    QString out;
+    out.reserve(html.size() + html.size() / 16);
+    bool open = false;
+    qsizetype from = 0;
+    for (qsizetype i = html.indexOf('<'); i >= 0; i = html.indexOf('<', i + 1)) {
+        const QStringView rest = QStringView(html).mid(i + 1);
+        const bool closing = rest.startsWith(u'/');
+        const QStringView name = closing ? rest.mid(1) : rest;
+        if (name.size() < 2 || name.front().toLower() != u'a' || !(name[1].isSpace() || name[1] == u'>')) continue;
+        if (!closing && open) {
+            out += QStringView(html).mid(from, i - from);
+            out += QStringLiteral("</a>");
+            from = i;
+        }
+        open = !closing;
+    }
+    out += QStringView(html).mid(from);
+    return out;
+}
+
 }  // namespace
 
 ImageObjectHandler::ImageObjectHandler(ImageLoader& loader, QObject* parent) : QObject(parent), loader_(loader) {}
@@ -46,8 +69,15 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
     const QString path = pathOf(format.toImageFormat());
     const QImage image = loader_.image(path, rect.size().toSize());
     if (!image.isNull()) {
-        painter->drawImage(rect.topLeft(), image);
+        if (image.size() == rect.size().toSize()) {
+            painter->drawImage(rect.topLeft(), image);
+        } else {
+            // Drawn larger than the picture is: only the part in view is enlarged.
+            painter->setRenderHint(QPainter::SmoothPixmapTransform);
+            painter->drawImage(rect, image);
+        }
         qCDebug(lcGlimmerbox) << "drawn" << path << "at" << rect.size().toSize();
+        emit pictureDrawn(path, rect.size().toSize());
     } else if (const QString error = loader_.errorFor(path); !error.isEmpty()) {
         // The picture's place says which file could not be shown and why.
         painter->fillRect(rect, QColor(255, 240, 240));
@@ -69,6 +99,7 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
     setFrameShape(QFrame::StyledPanel);
     images_ = new ImageObjectHandler(loader_, this);
     document()->documentLayout()->registerHandler(QTextFormat::ImageObject, images_);
+    connect(images_, &ImageObjectHandler::pictureDrawn, this, &BrowserView::pictureDrawn);
     connect(&loader_, &ImageLoader::ready, this, [this](const QString& path) {
         if (images_->takeWanted(path)) viewport()->update();
     });
@@ -95,7 +126,7 @@ void BrowserView::render() {
     setPalette(p);
     QElapsedTimer clock;
     clock.start();
-    setHtml(toQString(doc.bodyHTML()));
+    setHtml(closeOpenLinks(toQString(doc.bodyHTML())));
     const qint64 parsed = clock.elapsed();
     reportHeight();
     qCDebug(lcGlimmerbox) << objectName() << "page of" << doc.bodyHTML().size() << "bytes set in" << parsed

@@ -23,6 +23,11 @@ public:
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int posInDocument,
                     const QTextFormat& format) override;
 
+signals:
+    // A picture was painted from its decoded image (not a placeholder).
+    void pictureDrawn(const QString& path, QSize size);
+
+public:
     // Whether a picture that just arrived is one this page waits for; it is then no longer waited for.
     bool takeWanted(const QString& path) { return wanted_.remove(path) || loader_.isAnimated(path); }
 
@@ -38,6 +43,10 @@ public:
 
     // Renders the model's document again (markup, background) and reports the page height.
     void render();
+
+signals:
+    // A picture was painted from its decoded image; the benchmarks time the steps by it.
+    void pictureDrawn(const QString& path, QSize size);
 
 protected:
     // Pictures are drawn by the image handler from the loader; the text engine never reads the files.

@@ -14,6 +14,7 @@ namespace gb::qt {
 
 ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {}
 
+
 QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int* frames) {
     QElapsedTimer clock;
     clock.start();
@@ -50,52 +51,167 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     return image;
 }
 
+ImageLoader::~ImageLoader() {
+    // Decodes not started yet are not wanted any more; the pool's destructor waits for the running ones.
+    pool_.clear();
+}
+
+const QImage* ImageLoader::Store::find(const Key& key) {
+    const auto it = entries.find(key);
+    if (it == entries.end()) return nullptr;
+    it->used = ++clock;
+    return &it->image;
+}
+
+void ImageLoader::Store::insert(const Key& key, const QImage& image) {
+    if (const auto it = entries.constFind(key); it != entries.constEnd()) bytes -= it->image.sizeInBytes();
+    entries.insert(key, {image, ++clock});
+    bytes += image.sizeInBytes();
+}
+
+bool ImageLoader::Store::makeRoom(qint64 extra, const QSet<Key>& keep) {
+    while (bytes + extra > limit) {
+        auto oldest = entries.end();
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            if (!keep.contains(it.key()) && (oldest == entries.end() || it->used < oldest->used)) oldest = it;
+        }
+        if (oldest == entries.end()) return false;
+        bytes -= oldest->image.sizeInBytes();
+        entries.erase(oldest);
+    }
+    return true;
+}
+
+QSize ImageLoader::decodeSize(const QString& path, QSize drawn) {
+    if (isThumbnail(drawn)) return drawn;
+    auto it = naturals_.constFind(path);
+    if (it == naturals_.constEnd()) {
+        const platform::ImageInfo info = QtImageProbe().probe(toStdString(path));
+        it = naturals_.insert(path, info.ok ? QSize(info.width, info.height) : QSize());
+    }
+    if (!it->isValid() || it->isEmpty()) return drawn;
+    return drawn.boundedTo(*it);
+}
+
 QImage ImageLoader::image(const QString& path, QSize size) {
     if (size.isEmpty()) return {};
     if (QMovie* movie = movies_.value(path)) {
         const QImage frame = movie->currentImage();
-        if (!frame.isNull()) return frame.size() == size ? frame : frame.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (!frame.isNull()) return frame;
     }
-    const Key key{path, size};
-    if (const auto it = cache_.constFind(key); it != cache_.constEnd()) {
-        order_.removeOne(key);
-        order_.append(key);
-        return *it;
+    const Key key{path, decodeSize(path, size)};
+    if (!isThumbnail(key.size)) shown_ = key;
+    if (const QImage* found = storeFor(key).find(key)) {
+        if (animatedPaths_.contains(path)) animate(path);
+        return *found;
     }
-    if (pending_.contains(key) || errors_.contains(path)) return {};
-    pending_.insert(key);
+    if (errors_.contains(path)) return {};
+    if (const auto job = jobs_.value(key)) {
+        // A preload the user has caught up with moves to the front unless it is decoding already.
+        int queued = Job::Queued;
+        if (job->priority != Priority::Preload || !job->state.compare_exchange_strong(queued, Job::Dropped)) return {};
+        jobs_.remove(key);
+    }
     // Thumbnails wait behind the picture the user is looking at.
-    const int priority = size.width() * size.height() > 64 * 64 ? 1 : 0;
-    pool_.start([this, key] {
-        int frames = 1;
-        QString error;
-        const QImage decoded = decode(key.path, key.size, &error, &frames);
-        const bool animated = frames > 1;
-        QMetaObject::invokeMethod(
-            this, [this, key, decoded, animated, error] { store(key, decoded, animated, error); }, Qt::QueuedConnection);
-    }, priority);
+    start(key, isThumbnail(key.size) ? Priority::Thumbnail : Priority::Shown);
     return {};
 }
 
-void ImageLoader::store(const Key& key, const QImage& image, bool animated, const QString& error) {
-    if (animated) animate(key.path);
-    pending_.remove(key);
+bool ImageLoader::holds(const QString& path, QSize size) {
+    const Key key{path, decodeSize(path, size)};
+    return storeFor(key).entries.contains(key);
+}
+
+void ImageLoader::start(const Key& key, Priority priority) {
+    qCDebug(lcGlimmerbox) << "decode" << key.path << "at" << key.size << "priority" << static_cast<int>(priority);
+    auto job = std::make_shared<Job>();
+    job->key = key;
+    job->priority = priority;
+    jobs_.insert(key, job);
+    pool_.start(
+        [this, job] {
+            int queued = Job::Queued;
+            if (!job->state.compare_exchange_strong(queued, Job::Running)) return;  // dropped before it started
+            ++decodesStarted_;
+            int frames = 1;
+            QString error;
+            const QImage decoded = decode(job->key.path, job->key.size, &error, &frames);
+            QMetaObject::invokeMethod(
+                this, [this, job, decoded, animated = frames > 1, error] { finished(job, decoded, animated, error); },
+                Qt::QueuedConnection);
+        },
+        static_cast<int>(priority));
+}
+
+void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
+    QList<Key> wishes;
+    QSet<Key> keep;
+    qint64 budget = 0, missing = 0;
+    for (const auto& request : wanted) {
+        if (request.width <= 0 || request.height <= 0) continue;
+        const QString path = toQString(request.path);
+        const Key key{path, decodeSize(path, QSize(request.width, request.height))};
+        const qint64 bytes = 4LL * key.size.width() * key.size.height();
+        if (!wishes.isEmpty() && budget + bytes > pictures_.limit) break;
+        budget += bytes;
+        wishes.append(key);
+        keep.insert(key);
+        if (!pictures_.entries.contains(key)) missing += bytes;
+    }
+    if (!preloading_ && !wishes.isEmpty()) wishes = {wishes.first()};
+    // Preloads wished before and not any more are dropped unless they are decoding already.
+    for (auto it = jobs_.begin(); it != jobs_.end();) {
+        int queued = Job::Queued;
+        if (it.value()->priority == Priority::Preload && !keep.contains(it.key()) &&
+            it.value()->state.compare_exchange_strong(queued, Job::Dropped)) {
+            it = jobs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    wishes_ = wishes;
+    // Room for what is coming is made before it is decoded, so that memory stays within the bound.
+    keep.insert(shown_);
+    pictures_.makeRoom(missing, keep);
+    pump();
+}
+
+bool ImageLoader::shownPending() const {
+    for (const auto& job : jobs_)
+        if (job->priority == Priority::Shown) return true;
+    return false;
+}
+
+void ImageLoader::pump() {
+    for (int i = 0; i < wishes_.size(); ++i) {
+        const Key& key = wishes_[i];
+        if (pictures_.entries.contains(key) || jobs_.contains(key) || errors_.contains(key.path)) continue;
+        // The first wish is the picture on show: it is needed now.
+        if (i == 0) {
+            start(key, Priority::Shown);
+            continue;
+        }
+        if (shownPending()) return;
+        start(key, Priority::Preload);
+    }
+}
+
+void ImageLoader::finished(const std::shared_ptr<Job>& job, const QImage& image, bool animated, const QString& error) {
+    const Key& key = job->key;
+    if (jobs_.value(key) == job) jobs_.remove(key);
     if (image.isNull()) {
-        // Not tried again for this size; the page draws the reason instead.
+        // Not tried again; the page draws the reason instead.
         errors_.insert(key.path, error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : error);
-        emit ready(key.path);
-        return;
+    } else {
+        if (animated) animatedPaths_.insert(key.path);
+        Store& store = storeFor(key);
+        QSet<Key> wanted(wishes_.begin(), wishes_.end());
+        wanted.insert(shown_);
+        // A picture no one wants any more is not worth evicting a wanted one for.
+        if (store.makeRoom(image.sizeInBytes(), wanted) || wanted.contains(key)) store.insert(key, image);
+        if (animated && job->priority != Priority::Preload) animate(key.path);
     }
-    if (cache_.contains(key)) cacheBytes_ -= cache_.value(key).sizeInBytes();
-    cache_.insert(key, image);
-    cacheBytes_ += image.sizeInBytes();
-    order_.removeAll(key);
-    order_.append(key);
-    while (cacheBytes_ > cacheLimitBytes && order_.size() > 1) {
-        const Key oldest = order_.takeFirst();
-        cacheBytes_ -= cache_.value(oldest).sizeInBytes();
-        cache_.remove(oldest);
-    }
+    pump();
     emit ready(key.path);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// Decodes image files on worker threads at the size they will be drawn, and keeps the last results.
+// Decodes image files on worker threads at the size they will be drawn and keeps the results: pictures in one
+// cache bounded in bytes, thumbnails in a store of their own. Preloading asks ahead for the pictures a step
+// will show; wishes that are no longer wanted are dropped before their decoding starts.
 
 #include <QHash>
 #include <QImage>
@@ -10,16 +12,33 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "platform/services.h"
+
 namespace gb::qt {
 
-class ImageLoader : public QObject {
+class ImageLoader : public QObject, public platform::Preloader {
     Q_OBJECT
 public:
-    explicit ImageLoader(QObject* parent = nullptr);
+    // Room for three 24-megapixel photos at 100 % (the one on show and the next two), or dozens of screen-size
+    // pictures. Thumbnails (up to 64 x 64) have their own bound: about 13,000 of 50 x 50.
+    static constexpr qint64 defaultPictureBytes = 320LL * 1024 * 1024;
+    static constexpr qint64 defaultThumbnailBytes = 128LL * 1024 * 1024;
 
-    // The decoded image of `path` at exactly `size`, or a null image while it is not ready; a missing one is
-    // requested in the background and announced by ready().
+    explicit ImageLoader(QObject* parent = nullptr);
+    ~ImageLoader() override;
+
+    // The decoded image of `path` for drawing at `size`, or a null image while it is not ready; a missing one
+    // is requested in the background and announced by ready(). A picture drawn larger than it is comes at its
+    // natural size: the painter enlarges it, so a zoomed picture costs no more memory than the picture.
     QImage image(const QString& path, QSize size);
+
+    // Preloader: decodes the wanted pictures in order, the first at once and the others once no picture to be
+    // shown is waiting. Wishes past the picture cache's bound are not taken.
+    void preload(const std::vector<platform::PreloadRequest>& wanted) override;
 
     // Decoding off the UI thread; also used directly by tests and benchmarks. `frames` receives the number of
     // frames of an animation (1 for a still picture).
@@ -28,6 +47,15 @@ public:
     bool isAnimated(const QString& path) const { return movies_.contains(path); }
     // Why the picture could not be decoded; empty while it could, or has not been tried.
     QString errorFor(const QString& path) const { return errors_.value(path); }
+
+    // For tests and benchmarks: what is held and what was done.
+    bool holds(const QString& path, QSize size);
+    qint64 pictureBytes() const { return pictures_.bytes; }
+    qint64 thumbnailBytes() const { return thumbnails_.bytes; }
+    int decodesStarted() const { return decodesStarted_.load(); }
+    void setPictureLimit(qint64 bytes) { pictures_.limit = bytes; }
+    void setPreloading(bool on) { preloading_ = on; }
+    QThreadPool& workers() { return pool_; }
 
 signals:
     void ready(const QString& path);
@@ -40,16 +68,51 @@ private:
     };
     friend size_t qHash(const Key& k, size_t seed) { return qHashMulti(seed, k.path, k.size.width(), k.size.height()); }
 
-    void store(const Key& key, const QImage& image, bool animated, const QString& error);
+    // Least recently used entries go first once the bytes pass the limit; `keep` is never evicted.
+    struct Store {
+        struct Entry {
+            QImage image;
+            quint64 used = 0;
+        };
+        QHash<Key, Entry> entries;
+        qint64 bytes = 0;
+        qint64 limit = 0;
+        quint64 clock = 0;
+        const QImage* find(const Key& key);
+        void insert(const Key& key, const QImage& image);
+        // Evicts until `extra` more bytes fit, sparing the keys in `keep`; false when only kept ones are left.
+        bool makeRoom(qint64 extra, const QSet<Key>& keep);
+    };
+
+    enum class Priority { Preload = 0, Thumbnail = 1, Shown = 2 };
+    struct Job {
+        enum State { Queued, Running, Dropped };
+        Key key;
+        Priority priority;
+        std::atomic<int> state{Queued};
+    };
+
+    static bool isThumbnail(QSize size) { return size.width() <= 64 && size.height() <= 64; }
+    Store& storeFor(const Key& key) { return isThumbnail(key.size) ? thumbnails_ : pictures_; }
+    // The size to decode for drawing at `drawn`: never larger than the picture in either direction.
+    QSize decodeSize(const QString& path, QSize drawn);
+    void start(const Key& key, Priority priority);
+    void finished(const std::shared_ptr<Job>& job, const QImage& image, bool animated, const QString& error);
+    // Starts the wished decodes that may start now.
+    void pump();
+    bool shownPending() const;
     void animate(const QString& path);
 
-    QHash<Key, QImage> cache_;
-    QList<Key> order_;  // least recently used first
-    qint64 cacheBytes_ = 0;
-    QSet<Key> pending_;
+    Store pictures_{{}, 0, defaultPictureBytes, 0};
+    Store thumbnails_{{}, 0, defaultThumbnailBytes, 0};
+    QHash<Key, std::shared_ptr<Job>> jobs_;
+    QList<Key> wishes_;
+    Key shown_;
+    bool preloading_ = true;
+    QHash<QString, QSize> naturals_;
     QHash<QString, QString> errors_;
-    // Room for a few screen-size pictures and thousands of thumbnails.
-    static constexpr qint64 cacheLimitBytes = 256LL * 1024 * 1024;
+    QSet<QString> animatedPaths_;
+    std::atomic<int> decodesStarted_{0};
     // Animated GIFs play through QMovie; only the most recent ones are kept running.
     QHash<QString, QMovie*> movies_;
     QList<QString> movieOrder_;

@@ -14,7 +14,7 @@ platform::ScreenSize screenSize(QSize given) {
 }  // namespace
 
 Viewer::Viewer(QSize screen)
-    : services{events, probe, files, trash, fileDialog, messages, screenSize(screen)},
+    : services{events, probe, loader, files, trash, fileDialog, messages, screenSize(screen)},
       form(services),
       view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader) {
     // Qt's default refuses an ordinary 48-megapixel photo; headers claiming more than this are refused anyway.

@@ -23,9 +23,9 @@ public:
     QtTrash trash;
     QtFileDialog fileDialog;
     QtMessageBoxes messages;
+    ImageLoader loader;
     platform::Services services;
     Form1 form;
-    ImageLoader loader;
     WindowView view;
     std::unique_ptr<WindowView> suspendedView;
 

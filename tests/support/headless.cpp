@@ -108,7 +108,7 @@ platform::MessageAnswer ScriptedMessageBoxes::show(const platform::MessageReques
 }
 
 Headless::Headless(platform::ScreenSize screen)
-    : services{events, probe, files, trash, fileDialog, messages, screen}, form(std::make_unique<Form1>(services)) {
+    : services{events, probe, preloader, files, trash, fileDialog, messages, screen}, form(std::make_unique<Form1>(services)) {
     files.folders[files.current];
     // The window system applies a maximise at once and reports the new client size.
     // The window system applies a maximise, or a move that sizes a normal window, at once and reports the new

@@ -28,10 +28,18 @@ private:
 class ScriptedImageProbe final : public platform::ImageProbe {
 public:
     void add(const std::string& path, int width, int height) { answers_[path] = {true, width, height, {}}; }
+    void unreadable(const std::string& path) { answers_[path] = {false, 0, 0, "The file cannot be read."}; }
     platform::ImageInfo probe(const std::string& path) override;
 
 private:
     std::map<std::string, platform::ImageInfo> answers_;
+};
+
+// Keeps every list of wishes the logic states, newest last.
+class RecordingPreloader final : public platform::Preloader {
+public:
+    std::vector<std::vector<platform::PreloadRequest>> calls;
+    void preload(const std::vector<platform::PreloadRequest>& wanted) override { calls.push_back(wanted); }
 };
 
 class FakeFileSystem final : public platform::FileSystem {
@@ -83,6 +91,7 @@ struct Headless {
 
     ManualEventQueue events;
     ScriptedImageProbe probe;
+    RecordingPreloader preloader;
     FakeFileSystem files;
     RecordingTrash trash{files};
     ScriptedFileDialog fileDialog;

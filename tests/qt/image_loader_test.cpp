@@ -1,0 +1,123 @@
+// The image loader's caching and preloading, on real files: what is asked for ahead is used, what is no longer
+// wanted is never decoded, and the pictures held stay within their bound.
+
+#include "platform/qt/image_loader.h"
+
+#include <QFileInfo>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "platform/qt/byte_paths.h"
+#include "tests/qt/image_files.h"
+
+namespace gb::qt {
+namespace {
+
+constexpr QSize natural{400, 300};
+constexpr qint64 pictureBytes = 4LL * 400 * 300;
+
+struct ImageCache : ::testing::Test {
+    QTemporaryDir dir;
+    ImageLoader loader;
+
+    void SetUp() override {
+        for (int i = 0; i < 8; ++i)
+            ASSERT_TRUE(test::writePicture(path(i), natural.width(), natural.height(), "JPG", QColor(30 * i, 0, 0)));
+    }
+    QString path(int i) const { return dir.filePath(QStringLiteral("p%1.jpg").arg(i)); }
+    platform::PreloadRequest request(int i, QSize size = natural) const {
+        return {toStdString(path(i)), size.width(), size.height()};
+    }
+    bool waitHeld(int i, QSize size = natural) {
+        return QTest::qWaitFor([&] { return loader.holds(path(i), size); }, 5000);
+    }
+    // Occupies the only worker until release() so that what is asked meanwhile waits in the queue.
+    QSemaphore gate;
+    void blockWorkers() {
+        loader.workers().setMaxThreadCount(1);
+        loader.workers().start([this] { gate.acquire(); }, 100);
+    }
+    void release() { gate.release(); }
+};
+
+TEST_F(ImageCache, APreloadedPictureIsDrawnWithoutBeingDecodedAgain) {
+    loader.preload({request(0), request(1, {200, 150}), request(2)});
+    ASSERT_TRUE(waitHeld(1, {200, 150}));
+    ASSERT_TRUE(waitHeld(2));
+    const int decodes = loader.decodesStarted();
+    EXPECT_EQ(decodes, 3);
+    const QImage next = loader.image(path(1), {200, 150});
+    ASSERT_FALSE(next.isNull());  // at once, from the cache
+    EXPECT_EQ(next.size(), QSize(200, 150));
+    EXPECT_EQ(qRed(next.pixel(100, 75)), 30);
+    EXPECT_FALSE(loader.image(path(2), natural).isNull());
+    EXPECT_EQ(loader.decodesStarted(), decodes);
+}
+
+TEST_F(ImageCache, WishesNoLongerWantedAreDroppedBeforeTheirDecodingStarts) {
+    loader.preload({request(0)});
+    ASSERT_TRUE(waitHeld(0));
+    blockWorkers();
+    loader.preload({request(0), request(1), request(2)});  // the user holds Enter: 1 and 2 wait for a worker
+    loader.preload({request(0), request(3)});
+    release();
+    ASSERT_TRUE(waitHeld(3));
+    QTest::qWait(100);
+    EXPECT_FALSE(loader.holds(path(1), natural));
+    EXPECT_FALSE(loader.holds(path(2), natural));
+    EXPECT_EQ(loader.decodesStarted(), 2);  // 0 and 3 only
+}
+
+TEST_F(ImageCache, APictureAskedForWhileItsPreloadWaitsGoesFirst) {
+    loader.preload({request(0)});
+    ASSERT_TRUE(waitHeld(0));
+    blockWorkers();
+    loader.preload({request(0), request(1), request(2), request(3)});
+    EXPECT_TRUE(loader.image(path(3), natural).isNull());  // the user jumped to 3: it is queued before 1 and 2
+    QStringList order;
+    QObject::connect(&loader, &ImageLoader::ready, [&](const QString& p) { order << QFileInfo(p).fileName(); });
+    release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 3; }, 5000)) << order.join(' ').toStdString();
+    EXPECT_EQ(order.front(), "p3.jpg");
+}
+
+TEST_F(ImageCache, ThePicturesHeldStayWithinTheBoundAndTheOneOnShowStays) {
+    loader.setPictureLimit(3 * pictureBytes);
+    for (int i = 0; i < 8; ++i) {
+        // As the viewer walks: the picture on show first, then the next two and the one behind.
+        std::vector<platform::PreloadRequest> wanted{request(i)};
+        for (const int k : {i + 1, i + 2, i - 1})
+            if (k >= 0 && k < 8) wanted.push_back(request(k));
+        loader.preload(wanted);
+        loader.image(path(i), natural);
+        ASSERT_TRUE(waitHeld(i));
+        QTest::qWait(50);
+        EXPECT_LE(loader.pictureBytes(), 3 * pictureBytes) << "step " << i;
+        EXPECT_TRUE(loader.holds(path(i), natural)) << "step " << i;
+        if (i + 1 < 8) {
+            EXPECT_TRUE(waitHeld(i + 1)) << "step " << i;  // the next one fits in the bound
+        }
+    }
+}
+
+TEST_F(ImageCache, AZoomedPictureCostsNoMoreThanThePictureAndThumbnailsLiveApart) {
+    const QImage zoomed = [&] {
+        loader.image(path(0), {1600, 1200});
+        EXPECT_TRUE(waitHeld(0, {1600, 1200}));
+        return loader.image(path(0), {1600, 1200});
+    }();
+    EXPECT_EQ(zoomed.size(), natural);  // the painter enlarges what is in view
+    EXPECT_EQ(loader.pictureBytes(), pictureBytes);
+
+    loader.setPictureLimit(pictureBytes);
+    for (int i = 0; i < 8; ++i) loader.image(path(i), {50, 50});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loader.thumbnailBytes() == 8 * 50 * 50 * 4; }, 5000));
+    loader.image(path(1), natural);
+    ASSERT_TRUE(waitHeld(1));
+    for (int i = 0; i < 8; ++i) EXPECT_TRUE(loader.holds(path(i), {50, 50})) << i;  // pictures do not push them out
+}
+
+}  // namespace
+}  // namespace gb::qt
