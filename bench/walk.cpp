@@ -89,7 +89,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "the first picture was not drawn\n");
         return 1;
     }
-    std::printf("first picture drawn %lld ms after the process started\n", static_cast<long long>(sinceStart.elapsed()));
+    std::printf("first picture drawn %lld ms after the process started; peak memory %.1f MiB\n",
+                static_cast<long long>(sinceStart.elapsed()), static_cast<double>(peakMemoryKib()) / 1024.0);
     if (steps == 0) return 0;
     if (fullScreen) {
         pressKey(&viewer.view, Qt::Key_Escape);

@@ -3,16 +3,29 @@
 #include <QElapsedTimer>
 #include <QImageIOHandler>
 #include <QImageReader>
+#include <QTimer>
 
 #include <algorithm>
 #include <QThreadPool>
 
+#include "platform/qt/image_buffers.h"
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
 
 namespace gb::qt {
 
-ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {}
+ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
+    // Memory kept for pictures to come goes back to the system once no picture of its size came for a while.
+    auto* trim = new QTimer(this);
+    connect(trim, &QTimer::timeout, this, [] { ImageBuffers::shared().trim(std::chrono::seconds(2)); });
+    trim->start(1000);
+    settle_.setSingleShot(true);
+    settle_.setInterval(settleMs);
+    connect(&settle_, &QTimer::timeout, this, [this] {
+        settled_ = true;
+        pump();
+    });
+}
 
 
 QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int* frames) {
@@ -36,11 +49,14 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
         return {};
     }
     // Reduced decoding (the JPEG DCT scaling) when the picture is drawn smaller than it is.
-    if (natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
-        reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        reader.setScaledSize(turned ? size.transposed() : size);
-    }
-    QImage image = reader.read();
+    const bool reduced = natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
+                         reader.supportsOption(QImageIOHandler::ScaledSize);
+    if (reduced) reader.setScaledSize(turned ? size.transposed() : size);
+    QImage image;
+    // A large JPEG at full size is decoded into memory used before (the decoder fills a blank image of its size).
+    if (!reduced && reader.format() == "jpeg" && static_cast<qint64>(natural.width()) * natural.height() >= largePixels)
+        image = ImageBuffers::shared().make(reader.size(), reader.imageFormat());
+    if (!reader.read(&image)) image = QImage();
     if (image.isNull()) {
         if (error) *error = reader.errorString();
         qCWarning(lcGlimmerbox) << "cannot decode" << path << reader.errorString();
@@ -70,16 +86,30 @@ void ImageLoader::Store::insert(const Key& key, const QImage& image) {
 }
 
 bool ImageLoader::Store::makeRoom(qint64 extra, const QSet<Key>& keep) {
-    while (bytes + extra > limit) {
+    while (true) {
         auto oldest = entries.end();
+        int others = 0;
         for (auto it = entries.begin(); it != entries.end(); ++it) {
-            if (!keep.contains(it.key()) && (oldest == entries.end() || it->used < oldest->used)) oldest = it;
+            if (keep.contains(it.key())) continue;
+            ++others;
+            if (oldest == entries.end() || it->used < oldest->used) oldest = it;
         }
+        if (bytes + extra <= limit && others <= othersKept) return true;
         if (oldest == entries.end()) return false;
         bytes -= oldest->image.sizeInBytes();
         entries.erase(oldest);
     }
-    return true;
+}
+
+void ImageLoader::Store::removeIf(const std::function<bool(const Key&)>& unwanted) {
+    for (auto it = entries.begin(); it != entries.end();) {
+        if (unwanted(it.key())) {
+            bytes -= it->image.sizeInBytes();
+            it = entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 QSize ImageLoader::decodeSize(const QString& path, QSize drawn) {
@@ -169,10 +199,24 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
             ++it;
         }
     }
+    // A step onto a picture asked for ahead continues a walk: its neighbours are needed soon. A picture opened
+    // or jumped to is looked at a moment first (the user may as well switch to full screen or leave).
+    const bool walking = !wishes.isEmpty() && wishes_.indexOf(wishes.first()) > 0;
+    settled_ = walking;
+    settle_.stop();
     wishes_ = wishes;
     // Room for what is coming is made before it is decoded, so that memory stays within the bound.
     keep.insert(shown_);
+    // A wanted picture held at another size (before full screen was entered or left) is not needed any more.
+    QSet<QString> wantedPaths;
+    for (const Key& key : std::as_const(wishes_)) wantedPaths.insert(key.path);
+    pictures_.removeIf([&](const Key& key) { return wantedPaths.contains(key.path) && !keep.contains(key); });
     pictures_.makeRoom(missing, keep);
+    // Memory kept for large pictures goes back at once when none is wanted (full screen was entered, say).
+    const bool large = std::any_of(wishes_.begin(), wishes_.end(), [](const Key& k) {
+        return static_cast<qint64>(k.size.width()) * k.size.height() >= largePixels;
+    });
+    if (!large) ImageBuffers::shared().trim(std::chrono::milliseconds(0));
     pump();
 }
 
@@ -192,6 +236,11 @@ void ImageLoader::pump() {
             continue;
         }
         if (shownPending()) return;
+        if (!settled_) {
+            // The moment counts from when the picture on show is there.
+            if (!settle_.isActive()) settle_.start();
+            return;
+        }
         start(key, Priority::Preload);
     }
 }

@@ -11,8 +11,11 @@
 #include <QSize>
 #include <QString>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <atomic>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -23,9 +26,10 @@ namespace gb::qt {
 class ImageLoader : public QObject, public platform::Preloader {
     Q_OBJECT
 public:
-    // Room for three 24-megapixel photos at 100 % (the one on show and the next two), or dozens of screen-size
-    // pictures. Thumbnails (up to 64 x 64) have their own bound: about 13,000 of 50 x 50.
-    static constexpr qint64 defaultPictureBytes = 320LL * 1024 * 1024;
+    // Room for two 24-megapixel photos at 100 % (the one on show and the next), or dozens of screen-size
+    // pictures; with the memory kept for decoding (ImageBuffers, one such photo) a walk through 24-megapixel
+    // photos stays under 400 MB. Thumbnails (up to 64 x 64) have their own bound: about 13,000 of 50 x 50.
+    static constexpr qint64 defaultPictureBytes = 256LL * 1024 * 1024;
     static constexpr qint64 defaultThumbnailBytes = 128LL * 1024 * 1024;
 
     explicit ImageLoader(QObject* parent = nullptr);
@@ -68,7 +72,8 @@ private:
     };
     friend size_t qHash(const Key& k, size_t seed) { return qHashMulti(seed, k.path, k.size.width(), k.size.height()); }
 
-    // Least recently used entries go first once the bytes pass the limit; `keep` is never evicted.
+    // Least recently used entries go first once the bytes pass the limit or too many unwanted ones are held;
+    // `keep` is never evicted.
     struct Store {
         struct Entry {
             QImage image;
@@ -77,11 +82,15 @@ private:
         QHash<Key, Entry> entries;
         qint64 bytes = 0;
         qint64 limit = 0;
+        // How many entries beyond the wanted ones may stay (the pictures just seen, for a step back).
+        int othersKept = 0;
         quint64 clock = 0;
         const QImage* find(const Key& key);
         void insert(const Key& key, const QImage& image);
-        // Evicts until `extra` more bytes fit, sparing the keys in `keep`; false when only kept ones are left.
+        // Evicts until `extra` more bytes fit, sparing the keys in `keep`; false when only kept ones are left
+        // and they do not leave room.
         bool makeRoom(qint64 extra, const QSet<Key>& keep);
+        void removeIf(const std::function<bool(const Key&)>& unwanted);
     };
 
     enum class Priority { Preload = 0, Thumbnail = 1, Shown = 2 };
@@ -92,6 +101,8 @@ private:
         std::atomic<int> state{Queued};
     };
 
+    // From this size on, a full-size JPEG decodes into memory used before (ImageBuffers).
+    static constexpr qint64 largePixels = 1 << 20;
     static bool isThumbnail(QSize size) { return size.width() <= 64 && size.height() <= 64; }
     Store& storeFor(const Key& key) { return isThumbnail(key.size) ? thumbnails_ : pictures_; }
     // The size to decode for drawing at `drawn`: never larger than the picture in either direction.
@@ -103,10 +114,14 @@ private:
     bool shownPending() const;
     void animate(const QString& path);
 
-    Store pictures_{{}, 0, defaultPictureBytes, 0};
-    Store thumbnails_{{}, 0, defaultThumbnailBytes, 0};
+    Store pictures_{{}, 0, defaultPictureBytes, 2, 0};
+    Store thumbnails_{{}, 0, defaultThumbnailBytes, std::numeric_limits<int>::max(), 0};
     QHash<Key, std::shared_ptr<Job>> jobs_;
     QList<Key> wishes_;
+    // Preloads around a picture opened or jumped to start once it has been on show for a moment.
+    static constexpr int settleMs = 250;
+    QTimer settle_;
+    bool settled_ = false;
     Key shown_;
     bool preloading_ = true;
     QHash<QString, QSize> naturals_;
