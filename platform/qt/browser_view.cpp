@@ -10,6 +10,7 @@
 #include <QTextImageFormat>
 
 #include "platform/file_url.h"
+#include "platform/qt/linked_images.h"
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
 
@@ -126,7 +127,14 @@ void BrowserView::render() {
     setPalette(p);
     QElapsedTimer clock;
     clock.start();
-    setHtml(closeOpenLinks(toQString(doc.bodyHTML())));
+    const QString html = toQString(doc.bodyHTML());
+    if (importLinkedImages(*document(), html)) {
+        // As setHtml leaves it: the page shown from its start.
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+    } else {
+        setHtml(closeOpenLinks(html));
+    }
     const qint64 parsed = clock.elapsed();
     reportHeight();
     qCDebug(lcGlimmerbox) << objectName() << "page of" << doc.bodyHTML().size() << "bytes set in" << parsed

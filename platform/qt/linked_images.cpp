@@ -1,0 +1,205 @@
+#include "platform/qt/linked_images.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+
+#include <optional>
+#include <vector>
+
+namespace gb::qt {
+
+namespace {
+
+struct Tag {
+    QString name;  // lower case
+    bool closing = false;
+    std::vector<std::pair<QString, QString>> attributes;  // names lower case, values decoded
+    std::optional<QString> value(const char* name) const {
+        for (const auto& [n, v] : attributes)
+            if (n == QLatin1String(name)) return v;
+        return std::nullopt;
+    }
+};
+
+// Decodes the character references markup may hold; nothing for one this import does not know.
+std::optional<QString> decodeReferences(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'&') {
+            out += text[i];
+            continue;
+        }
+        const qsizetype end = text.indexOf(u';', i);
+        if (end < 0) return std::nullopt;
+        const QStringView name = text.mid(i + 1, end - i - 1);
+        if (name == u"amp") out += u'&';
+        else if (name == u"lt") out += u'<';
+        else if (name == u"gt") out += u'>';
+        else if (name == u"quot") out += u'"';
+        else if (name == u"apos") out += u'\'';
+        else if (name.startsWith(u'#')) {
+            bool ok = false;
+            const uint code = name.size() > 1 && (name[1] == u'x' || name[1] == u'X') ? name.mid(2).toUInt(&ok, 16)
+                                                                                     : name.mid(1).toUInt(&ok, 10);
+            if (!ok || code == 0 || code > 0x10FFFF) return std::nullopt;
+            out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        } else {
+            return std::nullopt;
+        }
+        i = end;
+    }
+    return out;
+}
+
+// Reads the tag starting at html[at] == '<'; `at` moves past its '>'.
+std::optional<Tag> readTag(const QString& html, qsizetype& at) {
+    qsizetype i = at + 1;
+    const qsizetype n = html.size();
+    Tag tag;
+    if (i < n && html[i] == u'/') {
+        tag.closing = true;
+        ++i;
+    }
+    const qsizetype nameStart = i;
+    while (i < n && html[i].isLetter()) ++i;
+    tag.name = html.mid(nameStart, i - nameStart).toLower();
+    if (tag.name.isEmpty()) return std::nullopt;
+    while (true) {
+        while (i < n && html[i].isSpace()) ++i;
+        if (i >= n) return std::nullopt;
+        if (html[i] == u'>') break;
+        const qsizetype keyStart = i;
+        while (i < n && (html[i].isLetterOrNumber() || html[i] == u'-')) ++i;
+        if (i == keyStart) return std::nullopt;
+        QString key = html.mid(keyStart, i - keyStart).toLower();
+        while (i < n && html[i].isSpace()) ++i;
+        QString value;
+        if (i < n && html[i] == u'=') {
+            ++i;
+            while (i < n && html[i].isSpace()) ++i;
+            if (i >= n) return std::nullopt;
+            qsizetype valueStart = i, valueEnd = i;
+            if (html[i] == u'"' || html[i] == u'\'') {
+                valueEnd = html.indexOf(html[i], i + 1);
+                if (valueEnd < 0) return std::nullopt;
+                ++valueStart;
+                i = valueEnd + 1;
+            } else {
+                while (i < n && !html[i].isSpace() && html[i] != u'>') ++i;
+                valueEnd = i;
+            }
+            const auto decoded = decodeReferences(QStringView(html).mid(valueStart, valueEnd - valueStart));
+            if (!decoded) return std::nullopt;
+            value = *decoded;
+        }
+        tag.attributes.emplace_back(std::move(key), std::move(value));
+    }
+    at = i + 1;
+    return tag;
+}
+
+std::optional<int> pixels(const std::optional<QString>& value) {
+    if (!value) return std::nullopt;
+    bool ok = false;
+    const int v = value->toInt(&ok);
+    return ok && v >= 0 ? std::optional<int>(v) : std::nullopt;
+}
+
+struct Piece {
+    enum Kind { LineBreak, Image } kind;
+    QString href;  // the link it stands in, empty outside one
+    QString source;
+    int width = 0, height = 0;
+};
+
+// The page as pieces, or nothing when it holds anything else.
+std::optional<std::vector<Piece>> readPage(const QString& html, QString& title) {
+    std::vector<Piece> pieces;
+    QString href;
+    bool inTitle = false;
+    for (qsizetype i = 0; i < html.size();) {
+        if (html[i] != u'<') {
+            const qsizetype next = html.indexOf(u'<', i);
+            const qsizetype end = next < 0 ? html.size() : next;
+            if (!inTitle) return std::nullopt;
+            const auto text = decodeReferences(QStringView(html).mid(i, end - i));
+            if (!text) return std::nullopt;
+            title += *text;
+            i = end;
+            continue;
+        }
+        const auto tag = readTag(html, i);
+        if (!tag) return std::nullopt;
+        const QString& name = tag->name;
+        if (name == u"html" || name == u"head" || name == u"body") {
+            if (!tag->attributes.empty()) return std::nullopt;
+        } else if (name == u"title") {
+            inTitle = !tag->closing;
+        } else if (inTitle) {
+            return std::nullopt;
+        } else if (name == u"br" && !tag->closing) {
+            pieces.push_back({Piece::LineBreak, href, {}, 0, 0});
+        } else if (name == u"a") {
+            if (tag->closing) {
+                href.clear();
+                continue;
+            }
+            // A new link ends the one open, as a browser does.
+            const auto target = tag->value("href");
+            if (!target || target->isEmpty() || tag->attributes.size() != 1) return std::nullopt;
+            href = *target;
+        } else if (name == u"img" && !tag->closing) {
+            const auto source = tag->value("src");
+            const auto width = pixels(tag->value("width"));
+            const auto height = pixels(tag->value("height"));
+            if (!source || !width || !height || tag->attributes.size() != 3) return std::nullopt;
+            pieces.push_back({Piece::Image, href, *source, *width, *height});
+        } else {
+            return std::nullopt;
+        }
+    }
+    return pieces;
+}
+
+}  // namespace
+
+bool importLinkedImages(QTextDocument& doc, const QString& html) {
+    QString title;
+    const auto pieces = readPage(html, title);
+    if (!pieces) return false;
+    doc.clear();
+    doc.setMetaInformation(QTextDocument::DocumentTitle, title.simplified());
+    // Links look as Qt's importer makes them: the palette's link colour, underlined.
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setForeground(QGuiApplication::palette().link());
+    link.setFontUnderline(true);
+    const QString lineSeparator(QChar::LineSeparator);
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    for (const Piece& piece : *pieces) {
+        QTextCharFormat format;
+        if (!piece.href.isEmpty()) {
+            format = link;
+            format.setAnchorHref(piece.href);
+        }
+        if (piece.kind == Piece::LineBreak) {
+            cursor.insertText(lineSeparator, format);
+            continue;
+        }
+        QTextImageFormat image;
+        image.setName(piece.source);
+        image.merge(format);
+        image.setWidth(piece.width);
+        image.setHeight(piece.height);
+        cursor.insertImage(image);
+    }
+    cursor.endEditBlock();
+    return true;
+}
+
+}  // namespace gb::qt
