@@ -16,10 +16,19 @@ public:
     StallMeter() {
         clock_.start();
         timer_.setInterval(1);
-        connect(&timer_, &QTimer::timeout, this, [this] { longest_ = std::max(longest_, clock_.restart()); });
+        since_.start();
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            const qint64 gap = clock_.restart();
+            if (gap > longest_) {
+                longest_ = gap;
+                longestEnded_ = since_.elapsed();
+            }
+        });
         timer_.start();
     }
     qint64 longest() const { return longest_; }
+    // When the longest stall ended, in milliseconds since the meter started.
+    qint64 longestEnded() const { return longestEnded_; }
     void reset() {
         longest_ = 0;
         clock_.restart();
@@ -28,15 +37,21 @@ public:
 private:
     QTimer timer_;
     QElapsedTimer clock_;
+    QElapsedTimer since_;
     qint64 longest_ = 0;
+    qint64 longestEnded_ = 0;
 };
 
+// Runs the event loop until `done` holds, sleeping between events so that the benchmark takes no processor
+// time from the program it measures; a timer wakes the loop to check at least every millisecond.
 inline bool waitFor(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer t;
     t.start();
+    QTimer wake;
+    wake.start(1);
     while (!done()) {
         if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextImageFormat>
 
 #include "platform/file_url.h"
@@ -136,9 +137,24 @@ void BrowserView::render() {
         setHtml(closeOpenLinks(html));
     }
     const qint64 parsed = clock.elapsed();
+    fetchThumbnails();
+    const qint64 fetched = clock.elapsed();
     reportHeight();
     qCDebug(lcGlimmerbox) << objectName() << "page of" << doc.bodyHTML().size() << "bytes set in" << parsed
-                          << "ms, laid out in" << clock.elapsed() - parsed << "ms";
+                          << "ms, thumbnails asked for in" << fetched - parsed << "ms, laid out in"
+                          << clock.elapsed() - fetched << "ms";
+}
+
+void BrowserView::fetchThumbnails() {
+    QList<QPair<QString, QSize>> thumbnails;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextImageFormat image = it.fragment().charFormat().toImageFormat();
+            if (image.isValid() && image.width() > 0 && image.width() <= 64 && image.height() > 0 && image.height() <= 64)
+                thumbnails.append({pathOf(image), QSize(qRound(image.width()), qRound(image.height()))});
+        }
+    }
+    if (!thumbnails.isEmpty()) loader_.fetchThumbnails(thumbnails);
 }
 
 void BrowserView::reportHeight() {

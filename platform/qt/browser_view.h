@@ -56,6 +56,8 @@ protected:
 
 private:
     void reportHeight();
+    // The thumbnails of the page are decoded in the background, those in view first.
+    void fetchThumbnails();
 
     platform::Browser& model_;
     ImageLoader& loader_;

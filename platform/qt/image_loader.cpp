@@ -136,14 +136,15 @@ QImage ImageLoader::image(const QString& path, QSize size) {
         return *found;
     }
     if (errors_.contains(path)) return {};
+    // Thumbnails wait behind the picture the user is looking at.
+    const Priority priority = isThumbnail(key.size) ? Priority::Thumbnail : Priority::Shown;
     if (const auto job = jobs_.value(key)) {
-        // A preload the user has caught up with moves to the front unless it is decoding already.
+        // Asked for ahead and needed now: it moves to the front unless it is decoding already.
         int queued = Job::Queued;
-        if (job->priority != Priority::Preload || !job->state.compare_exchange_strong(queued, Job::Dropped)) return {};
+        if (job->priority >= priority || !job->state.compare_exchange_strong(queued, Job::Dropped)) return {};
         jobs_.remove(key);
     }
-    // Thumbnails wait behind the picture the user is looking at.
-    start(key, isThumbnail(key.size) ? Priority::Thumbnail : Priority::Shown);
+    start(key, priority);
     return {};
 }
 
@@ -220,6 +221,42 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     pump();
 }
 
+void ImageLoader::fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails) {
+    // No more than the thumbnail store holds: beyond that the first ones would make room for the last.
+    const qsizetype most = std::min<qsizetype>(thumbnails.size(), thumbnails_.limit / (4 * 64 * 64));
+    QSet<Key> wanted;
+    background_.clear();
+    for (qsizetype i = 0; i < most; ++i) {
+        const Key key{thumbnails[i].first, thumbnails[i].second};
+        if (!isThumbnail(key.size) || wanted.contains(key)) continue;
+        wanted.insert(key);
+        background_.append(key);
+    }
+    for (auto it = jobs_.begin(); it != jobs_.end();) {
+        int queued = Job::Queued;
+        if (it.value()->priority == Priority::Background && !wanted.contains(it.key()) &&
+            it.value()->state.compare_exchange_strong(queued, Job::Dropped)) {
+            it = jobs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    backgroundNext_ = 0;
+    if (!background_.isEmpty()) QTimer::singleShot(0, this, &ImageLoader::queueBackground);
+}
+
+void ImageLoader::queueBackground() {
+    // A slice at a time, so that a page of thousands never holds up the window.
+    constexpr qsizetype slice = 100;
+    const qsizetype end = std::min(background_.size(), backgroundNext_ + slice);
+    for (; backgroundNext_ < end; ++backgroundNext_) {
+        const Key& key = background_[backgroundNext_];
+        if (thumbnails_.entries.contains(key) || jobs_.contains(key) || errors_.contains(key.path)) continue;
+        start(key, Priority::Background);
+    }
+    if (backgroundNext_ < background_.size()) QTimer::singleShot(0, this, &ImageLoader::queueBackground);
+}
+
 bool ImageLoader::shownPending() const {
     for (const auto& job : jobs_)
         if (job->priority == Priority::Shown) return true;
@@ -258,7 +295,7 @@ void ImageLoader::finished(const std::shared_ptr<Job>& job, const QImage& image,
         wanted.insert(shown_);
         // A picture no one wants any more is not worth evicting a wanted one for.
         if (store.makeRoom(image.sizeInBytes(), wanted) || wanted.contains(key)) store.insert(key, image);
-        if (animated && job->priority != Priority::Preload) animate(key.path);
+        if (animated && job->priority >= Priority::Thumbnail) animate(key.path);
     }
     pump();
     emit ready(key.path);

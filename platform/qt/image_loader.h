@@ -44,6 +44,10 @@ public:
     // shown is waiting. Wishes past the picture cache's bound are not taken.
     void preload(const std::vector<platform::PreloadRequest>& wanted) override;
 
+    // The thumbnails of a page, in page order: decoded in the background after those in view, which are asked
+    // for as they are drawn. A new page drops the ones of the old page not started yet.
+    void fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails);
+
     // Decoding off the UI thread; also used directly by tests and benchmarks. `frames` receives the number of
     // frames of an animation (1 for a still picture).
     static QImage decode(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr);
@@ -93,7 +97,8 @@ private:
         void removeIf(const std::function<bool(const Key&)>& unwanted);
     };
 
-    enum class Priority { Preload = 0, Thumbnail = 1, Shown = 2 };
+    // Thumbnails of the page out of view, pictures ahead, thumbnails in view, the picture on show.
+    enum class Priority { Background = 0, Preload = 1, Thumbnail = 2, Shown = 3 };
     struct Job {
         enum State { Queued, Running, Dropped };
         Key key;
@@ -112,12 +117,15 @@ private:
     // Starts the wished decodes that may start now.
     void pump();
     bool shownPending() const;
+    void queueBackground();
     void animate(const QString& path);
 
     Store pictures_{{}, 0, defaultPictureBytes, 2, 0};
     Store thumbnails_{{}, 0, defaultThumbnailBytes, std::numeric_limits<int>::max(), 0};
     QHash<Key, std::shared_ptr<Job>> jobs_;
     QList<Key> wishes_;
+    QList<Key> background_;  // the thumbnails of the page, queued a slice at a time
+    qsizetype backgroundNext_ = 0;
     // Preloads around a picture opened or jumped to start once it has been on show for a moment.
     static constexpr int settleMs = 250;
     QTimer settle_;

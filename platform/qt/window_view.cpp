@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -431,9 +432,11 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
         const int vk = virtualKeyCode(key->key(), key->modifiers());
         if (vk == 0) return false;
         int code = vk;
-        qCDebug(lcGlimmerbox) << "key" << vk;
+        QElapsedTimer clock;
+        clock.start();
         // The window sees every key before the control that has the focus.
         content_.window->onKeyDown(code, shiftState(key->modifiers()));
+        qCDebug(lcGlimmerbox) << "key" << vk << "handled in" << clock.elapsed() << "ms";
         return code == 0;
     }
     return false;
