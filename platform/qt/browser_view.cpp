@@ -45,6 +45,12 @@ QString closeOpenLinks(const QString& html) {
     return out;
 }
 
+// The part of a picture drawn at `rect` that the painter is asked to paint, in the picture's coordinates.
+QRect visibleArea(const QPainter* painter, const QRectF& rect) {
+    const QRectF exposed = painter->hasClipping() ? painter->clipBoundingRect().intersected(rect) : rect;
+    return exposed.translated(-rect.topLeft()).toAlignedRect();
+}
+
 }  // namespace
 
 ImageObjectHandler::ImageObjectHandler(ImageLoader& loader, QObject* parent) : QObject(parent), loader_(loader) {}
@@ -79,6 +85,12 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
             painter->drawImage(rect, image);
         }
         qCDebug(lcGlimmerbox) << "drawn" << path << "at" << rect.size().toSize();
+        emit pictureDrawn(path, rect.size().toSize());
+    } else if (const ImageLoader::Part part = loader_.part(path, rect.size().toSize(), visibleArea(painter, rect));
+               !part.image.isNull()) {
+        // What is in view, decoded ahead of the whole picture, which follows.
+        painter->drawImage(rect.topLeft() + QPointF(part.area.topLeft()), part.image);
+        wanted_.insert(path);
         emit pictureDrawn(path, rect.size().toSize());
     } else if (const QString error = loader_.errorFor(path); !error.isEmpty()) {
         // The picture's place says which file could not be shown and why.

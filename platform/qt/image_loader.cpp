@@ -19,6 +19,13 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
     auto* trim = new QTimer(this);
     connect(trim, &QTimer::timeout, this, [] { ImageBuffers::shared().trim(std::chrono::seconds(2)); });
     trim->start(1000);
+    wholeLater_.setSingleShot(true);
+    wholeLater_.setInterval(settleMs);
+    connect(&wholeLater_, &QTimer::timeout, this, [this] {
+        const Key& key = wholeLaterKey_;
+        if (key == shown_ && !pictures_.entries.contains(key) && !jobs_.contains(key) && !errors_.contains(key.path))
+            start(key, Priority::Shown);
+    });
     settle_.setSingleShot(true);
     settle_.setInterval(settleMs);
     connect(&settle_, &QTimer::timeout, this, [this] {
@@ -112,15 +119,44 @@ void ImageLoader::Store::removeIf(const std::function<bool(const Key&)>& unwante
     }
 }
 
+const ImageLoader::Header& ImageLoader::header(const QString& path) {
+    auto it = headers_.constFind(path);
+    if (it == headers_.constEnd()) {
+        Header h;
+        if (const auto file = openForReading(path)) {
+            QImageReader reader(file.get());
+            h.size = reader.size();
+            const bool upright = reader.transformation() == QImageIOHandler::TransformationNone;
+            if (!upright && (reader.transformation() & QImageIOHandler::TransformationRotate90)) h.size.transpose();
+            h.partial = upright && reader.format() == "jpeg";
+        }
+        it = headers_.insert(path, h);
+    }
+    return *it;
+}
+
 QSize ImageLoader::decodeSize(const QString& path, QSize drawn) {
     if (isThumbnail(drawn)) return drawn;
-    auto it = naturals_.constFind(path);
-    if (it == naturals_.constEnd()) {
-        const platform::ImageInfo info = QtImageProbe().probe(toStdString(path));
-        it = naturals_.insert(path, info.ok ? QSize(info.width, info.height) : QSize());
+    const QSize natural = header(path).size;
+    if (!natural.isValid() || natural.isEmpty()) return drawn;
+    return drawn.boundedTo(natural);
+}
+
+bool ImageLoader::showsInParts(const Key& key) {
+    const Header& h = header(key.path);
+    return h.partial && key.size == h.size && static_cast<qint64>(key.size.width()) * key.size.height() >= largePixels;
+}
+
+void ImageLoader::startShown(const Key& key) {
+    if (!showsInParts(key)) {
+        start(key, Priority::Shown);
+        return;
     }
-    if (!it->isValid() || it->isEmpty()) return drawn;
-    return drawn.boundedTo(*it);
+    // A large photo at 100 %: the part in view comes first (part()); the whole follows once the picture has
+    // been on show a moment, unless the user has moved on (full screen, the next picture) by then.
+    if (wholeLater_.isActive() && wholeLaterKey_ == key) return;
+    wholeLaterKey_ = key;
+    wholeLater_.start();
 }
 
 QImage ImageLoader::image(const QString& path, QSize size) {
@@ -144,7 +180,8 @@ QImage ImageLoader::image(const QString& path, QSize size) {
         if (job->priority >= priority || !job->state.compare_exchange_strong(queued, Job::Dropped)) return {};
         jobs_.remove(key);
     }
-    start(key, priority);
+    if (priority == Priority::Shown) startShown(key);
+    else start(key, priority);
     return {};
 }
 
@@ -269,7 +306,7 @@ void ImageLoader::pump() {
         if (pictures_.entries.contains(key) || jobs_.contains(key) || errors_.contains(key.path)) continue;
         // The first wish is the picture on show: it is needed now.
         if (i == 0) {
-            start(key, Priority::Shown);
+            startShown(key);
             continue;
         }
         if (shownPending()) return;
@@ -285,6 +322,7 @@ void ImageLoader::pump() {
 void ImageLoader::finished(const std::shared_ptr<Job>& job, const QImage& image, bool animated, const QString& error) {
     const Key& key = job->key;
     if (jobs_.value(key) == job) jobs_.remove(key);
+    parts_.remove(key.path);
     if (image.isNull()) {
         // Not tried again; the page draws the reason instead.
         errors_.insert(key.path, error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : error);

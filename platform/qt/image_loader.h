@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMovie>
 #include <QObject>
+#include <QRect>
 #include <QSet>
 #include <QSize>
 #include <QString>
@@ -39,6 +40,15 @@ public:
     // is requested in the background and announced by ready(). A picture drawn larger than it is comes at its
     // natural size: the painter enlarges it, so a zoomed picture costs no more memory than the picture.
     QImage image(const QString& path, QSize size);
+
+    // While a large picture drawn at its own size is decoding, the decoded part of it around `visible`
+    // (picture coordinates) so that what is in view is drawn at once: a null image while it is not ready, in
+    // which case it is asked for ahead of everything else. JPEG only (Qt decodes other types whole anyway).
+    struct Part {
+        QRect area;
+        QImage image;
+    };
+    Part part(const QString& path, QSize size, QRect visible);
 
     // Preloader: decodes the wanted pictures in order, the first at once and the others once no picture to be
     // shown is waiting. Wishes past the picture cache's bound are not taken.
@@ -119,6 +129,8 @@ private:
     bool shownPending() const;
     void queueBackground();
     void animate(const QString& path);
+    static QImage decodePart(const QString& path, QRect area);
+    void partFinished(const QString& path, QSize size, const Part& part);
 
     Store pictures_{{}, 0, defaultPictureBytes, 2, 0};
     Store thumbnails_{{}, 0, defaultThumbnailBytes, std::numeric_limits<int>::max(), 0};
@@ -132,7 +144,21 @@ private:
     bool settled_ = false;
     Key shown_;
     bool preloading_ = true;
-    QHash<QString, QSize> naturals_;
+    // What the header says, read once: the upright size, and whether parts can be decoded on their own.
+    struct Header {
+        QSize size;
+        bool partial = false;
+    };
+    QHash<QString, Header> headers_;
+    const Header& header(const QString& path);
+    bool showsInParts(const Key& key);
+    // Starts the decoding of the picture on show; a large photo at 100 % is shown in parts first.
+    void startShown(const Key& key);
+    QTimer wholeLater_;
+    Key wholeLaterKey_;
+    // The latest part of pictures still decoding, and the pictures whose part is being decoded.
+    QHash<QString, std::pair<QSize, Part>> parts_;
+    QSet<QString> partsPending_;
     QHash<QString, QString> errors_;
     QSet<QString> animatedPaths_;
     std::atomic<int> decodesStarted_{0};

@@ -119,5 +119,29 @@ TEST_F(ImageCache, AZoomedPictureCostsNoMoreThanThePictureAndThumbnailsLiveApart
     for (int i = 0; i < 8; ++i) EXPECT_TRUE(loader.holds(path(i), {50, 50})) << i;  // pictures do not push them out
 }
 
+TEST_F(ImageCache, ALargePhotoAtFullSizeShowsThePartInViewFirstAndTheWholeOnlyIfTheUserStays) {
+    const QSize large(1600, 1000);
+    const QString stays = dir.filePath("stays.jpg"), left = dir.filePath("left.jpg");
+    ASSERT_TRUE(test::writePicture(stays, large.width(), large.height(), "JPG", QColor(0, 200, 0)));
+    ASSERT_TRUE(test::writePicture(left, large.width(), large.height(), "JPG", QColor(0, 0, 200)));
+    const QRect view(100, 50, 400, 300);
+
+    EXPECT_TRUE(loader.image(left, large).isNull());
+    EXPECT_TRUE(loader.part(left, large, view).image.isNull());  // asked for
+    EXPECT_TRUE(loader.image(stays, large).isNull());  // the user moved on at once
+    ImageLoader::Part part;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !(part = loader.part(stays, large, view)).image.isNull(); }, 5000));
+    EXPECT_TRUE(part.area.contains(view));
+    EXPECT_EQ(part.image.size(), part.area.size());
+    EXPECT_GT(qGreen(part.image.pixel(view.topLeft() - part.area.topLeft())), 150);
+    EXPECT_EQ(loader.decodesStarted(), 0);  // nothing decoded whole yet
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loader.holds(stays, large); }, 5000));
+    QTest::qWait(400);
+    EXPECT_FALSE(loader.holds(left, large));
+    EXPECT_EQ(loader.decodesStarted(), 1);
+    EXPECT_TRUE(loader.part(stays, large, view).image.isNull());  // the whole is there: no parts any more
+}
+
 }  // namespace
 }  // namespace gb::qt

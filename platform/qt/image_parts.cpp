@@ -1,0 +1,55 @@
+// The part in view of a large picture, decoded ahead of the whole: a 24-megapixel JPEG at 100 % shows its
+// first 1280 x 1000 pixels after about 30 ms, where the whole takes about 100 ms and more.
+
+#include <QImageReader>
+#include <QThreadPool>
+
+#include "platform/qt/image_loader.h"
+#include "platform/qt/qt_services.h"
+
+namespace gb::qt {
+
+ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visible) {
+    if (!showsInParts({path, size}) || errors_.contains(path)) return {};
+    const QRect whole(QPoint(0, 0), size);
+    visible = visible.intersected(whole);
+    if (visible.isEmpty()) return {};
+    if (const auto it = parts_.constFind(path); it != parts_.constEnd() && it->first == size && it->second.area.contains(visible))
+        return it->second;
+    if (partsPending_.contains(path)) return {};
+    // A picture preloaded and decoding already comes sooner than a part queued behind it.
+    if (const auto job = jobs_.value({path, size}); job && job->priority == Priority::Preload && job->state.load() == Job::Running)
+        return {};
+    partsPending_.insert(path);
+    // Some room around the view, so that a little scrolling finds it decoded too.
+    const QRect area = visible.adjusted(-visible.width() / 2, -visible.height() / 2, visible.width() / 2, visible.height() / 2)
+                           .intersected(whole);
+    pool_.start(
+        [this, path, size, area] {
+            const QImage image = decodePart(path, area);
+            QMetaObject::invokeMethod(
+                this, [this, path, size, area, image] { partFinished(path, size, {area, image}); }, Qt::QueuedConnection);
+        },
+        static_cast<int>(Priority::Shown) + 1);
+    return {};
+}
+
+QImage ImageLoader::decodePart(const QString& path, QRect area) {
+    const auto file = openForReading(path);
+    if (!file) return {};
+    QImageReader reader(file.get());
+    reader.setClipRect(area);
+    const QImage image = reader.read();
+    return image.size() == area.size() ? image : QImage();
+}
+
+void ImageLoader::partFinished(const QString& path, QSize size, const Part& part) {
+    partsPending_.remove(path);
+    if (part.image.isNull() || pictures_.entries.contains({path, size})) return;
+    // Only the picture on show needs its part.
+    for (auto it = parts_.begin(); it != parts_.end();) it = it.key() == shown_.path ? std::next(it) : parts_.erase(it);
+    parts_.insert(path, {size, part});
+    emit ready(path);
+}
+
+}  // namespace gb::qt
