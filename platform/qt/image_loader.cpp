@@ -180,7 +180,8 @@ QImage ImageLoader::image(const QString& path, QSize size) {
         if (job->priority >= priority || !job->state.compare_exchange_strong(queued, Job::Dropped)) return {};
         jobs_.remove(key);
     }
-    if (priority == Priority::Shown) startShown(key);
+    // Drawn enlarged, the picture has no parts to show first.
+    if (priority == Priority::Shown && size == key.size) startShown(key);
     else start(key, priority);
     return {};
 }
