@@ -372,10 +372,12 @@ void WindowView::buildMenu(platform::MenuItem& item, QMenu* into) {
     } else {
         action = into ? into->addAction(qs(item.caption())) : menuBar()->addAction(qs(item.caption()));
         if (!item.shortcut.empty()) action->setShortcut(QKeySequence(qs(item.shortcut)));
-        connect(action, &QAction::triggered, this, [this, &item, action] {
+        connect(action, &QAction::triggered, this, [this, &item] {
+            QElapsedTimer clock;
+            clock.start();
             item.userClick();
             applyMenu(item);
-            Q_UNUSED(action);
+            qCDebug(lcGlimmerbox) << "menu" << qs(item.name()) << "handled in" << clock.elapsed() << "ms";
         });
     }
     action->setObjectName(qs(item.name()));
