@@ -12,9 +12,9 @@ data=${1:-/tmp/glimmerbox-bench}
 rounds=${ROUNDS:-3}
 build=${BUILD:-$here/../build}/bench
 for tool in feh vipsthumbnail Xvfb openbox xdpyinfo python3; do
-  command -v "$tool" >/dev/null || { echo "missing $tool: run bench/install-deps.sh" >&2; exit 1; }
+  command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh --bench" >&2; exit 1; }
 done
-[[ -x /usr/bin/time ]] || { echo "missing /usr/bin/time: run bench/install-deps.sh" >&2; exit 1; }
+[[ -x /usr/bin/time ]] || { echo "missing /usr/bin/time: run scripts/install-deps.sh --bench" >&2; exit 1; }
 for prog in walk thumbs_bar big_folder decode_floor; do
   [[ -x $build/$prog ]] || { echo "missing $build/$prog: build the project first (cmake --build build)" >&2; exit 1; }
 done

@@ -229,15 +229,7 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     }
     if (!preloading_ && !wishes.isEmpty()) wishes = {wishes.first()};
     // Preloads wished before and not any more are dropped unless they are decoding already.
-    for (auto it = jobs_.begin(); it != jobs_.end();) {
-        int queued = Job::Queued;
-        if (it.value()->priority == Priority::Preload && !keep.contains(it.key()) &&
-            it.value()->state.compare_exchange_strong(queued, Job::Dropped)) {
-            it = jobs_.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    dropQueued(Priority::Preload, keep);
     // A step onto a picture asked for ahead continues a walk: its neighbours are needed soon. A picture opened
     // or jumped to is looked at a moment first (the user may as well switch to full screen or leave).
     const bool walking = !wishes.isEmpty() && wishes_.indexOf(wishes.first()) > 0;
@@ -259,6 +251,18 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     pump();
 }
 
+void ImageLoader::dropQueued(Priority priority, const QSet<Key>& keep) {
+    for (auto it = jobs_.begin(); it != jobs_.end();) {
+        int queued = Job::Queued;
+        if (it.value()->priority == priority && !keep.contains(it.key()) &&
+            it.value()->state.compare_exchange_strong(queued, Job::Dropped)) {
+            it = jobs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void ImageLoader::fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails) {
     // No more than the thumbnail store holds: beyond that the first ones would make room for the last.
     const qsizetype most = std::min<qsizetype>(thumbnails.size(), thumbnails_.limit / (4 * 64 * 64));
@@ -270,15 +274,7 @@ void ImageLoader::fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails
         wanted.insert(key);
         background_.append(key);
     }
-    for (auto it = jobs_.begin(); it != jobs_.end();) {
-        int queued = Job::Queued;
-        if (it.value()->priority == Priority::Background && !wanted.contains(it.key()) &&
-            it.value()->state.compare_exchange_strong(queued, Job::Dropped)) {
-            it = jobs_.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    dropQueued(Priority::Background, wanted);
     backgroundNext_ = 0;
     if (!background_.isEmpty()) QTimer::singleShot(0, this, &ImageLoader::queueBackground);
 }

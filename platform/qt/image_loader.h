@@ -123,6 +123,8 @@ private:
     // The size to decode for drawing at `drawn`: never larger than the picture in either direction.
     QSize decodeSize(const QString& path, QSize drawn);
     void start(const Key& key, Priority priority);
+    // Drops the jobs of `priority` not started yet whose key is not in `keep`.
+    void dropQueued(Priority priority, const QSet<Key>& keep);
     void finished(const std::shared_ptr<Job>& job, const QImage& image, bool animated, const QString& error);
     // Starts the wished decodes that may start now.
     void pump();
