@@ -119,6 +119,29 @@ TEST_F(ImageCache, AZoomedPictureCostsNoMoreThanThePictureAndThumbnailsLiveApart
     for (int i = 0; i < 8; ++i) EXPECT_TRUE(loader.holds(path(i), {50, 50})) << i;  // pictures do not push them out
 }
 
+TEST_F(ImageCache, ThumbnailsInViewComeFirstAndARebuiltPageReusesWhatWasDecoded) {
+    const QSize thumb(50, 50);
+    QList<QPair<QString, QSize>> page;
+    for (int i = 0; i < 8; ++i) page.append({path(i), thumb});
+    blockWorkers();
+    loader.fetchThumbnails(page);
+    QTest::qWait(20);  // the page's thumbnails are queued in slices from the event loop
+    EXPECT_TRUE(loader.image(path(6), thumb).isNull());  // in view: ahead of the others
+    QStringList order;
+    QObject::connect(&loader, &ImageLoader::ready, [&](const QString& p) { order << QFileInfo(p).fileName(); });
+    release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 8; }, 5000)) << order.join(' ').toStdString();
+    EXPECT_EQ(order.front(), "p6.jpg");
+    EXPECT_EQ(loader.decodesStarted(), 8);
+
+    // The page built again after a file left the queue: nothing is decoded twice.
+    page.removeAt(3);
+    loader.fetchThumbnails(page);
+    QTest::qWait(100);
+    for (const auto& [p, size] : page) EXPECT_FALSE(loader.image(p, size).isNull());
+    EXPECT_EQ(loader.decodesStarted(), 8);
+}
+
 TEST_F(ImageCache, ALargePhotoAtFullSizeShowsThePartInViewFirstAndTheWholeOnlyIfTheUserStays) {
     const QSize large(1600, 1000);
     const QString stays = dir.filePath("stays.jpg"), left = dir.filePath("left.jpg");
