@@ -18,6 +18,8 @@
 namespace gb::qt {
 
 namespace {
+constexpr int frameMs = 16;
+
 QString pathOf(const QTextImageFormat& format) {
     const auto path = platform::pathFromFileUrl(toStdString(format.name()));
     return path ? toQString(*path) : format.name();
@@ -55,6 +57,14 @@ QRect visibleArea(const QPainter* painter, const QRectF& rect) {
 
 ImageObjectHandler::ImageObjectHandler(ImageLoader& loader, QObject* parent) : QObject(parent), loader_(loader) {}
 
+ImageObjectHandler::Wanted ImageObjectHandler::takeWanted(const QString& path) {
+    const auto it = wanted_.constFind(path);
+    if (it == wanted_.constEnd()) return loader_.isAnimated(path) ? Wanted::Picture : Wanted::No;
+    const bool thumbnail = *it;
+    wanted_.erase(it);
+    return thumbnail ? Wanted::Thumbnail : Wanted::Picture;
+}
+
 QSizeF ImageObjectHandler::intrinsicSize(QTextDocument*, int, const QTextFormat& format) {
     const QTextImageFormat image = format.toImageFormat();
     qreal w = image.width();
@@ -90,7 +100,7 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
                !part.image.isNull()) {
         // What is in view, decoded ahead of the whole picture, which follows.
         painter->drawImage(rect.topLeft() + QPointF(part.area.topLeft()), part.image);
-        wanted_.insert(path);
+        wanted_.insert(path, false);
         emit pictureDrawn(path, rect.size().toSize());
     } else if (const QString error = loader_.errorFor(path); !error.isEmpty()) {
         // The picture's place says which file could not be shown and why.
@@ -101,7 +111,7 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
     } else {
         // A placeholder until the decoded picture arrives.
         painter->fillRect(rect, QColor(0, 0, 0, 24));
-        wanted_.insert(path);
+        wanted_.insert(path, rect.width() <= 64 && rect.height() <= 64);
     }
 }
 
@@ -114,8 +124,17 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
     images_ = new ImageObjectHandler(loader_, this);
     document()->documentLayout()->registerHandler(QTextFormat::ImageObject, images_);
     connect(images_, &ImageObjectHandler::pictureDrawn, this, &BrowserView::pictureDrawn);
+    thumbnailsArrived_.setSingleShot(true);
+    thumbnailsArrived_.setInterval(frameMs);
+    connect(&thumbnailsArrived_, &QTimer::timeout, this, [this] { viewport()->update(); });
     connect(&loader_, &ImageLoader::ready, this, [this](const QString& path) {
-        if (images_->takeWanted(path)) viewport()->update();
+        switch (images_->takeWanted(path)) {
+            case ImageObjectHandler::Wanted::Picture: viewport()->update(); break;
+            case ImageObjectHandler::Wanted::Thumbnail:
+                if (!thumbnailsArrived_.isActive()) thumbnailsArrived_.start();
+                break;
+            case ImageObjectHandler::Wanted::No: break;
+        }
     });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int y) {
         model_.document().platformScrolled(horizontalScrollBar()->value(), y);

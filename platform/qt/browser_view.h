@@ -3,7 +3,8 @@
 // forwards clicks, and draws image elements through the image loader.
 
 #include <QTextBrowser>
-#include <QSet>
+#include <QHash>
+#include <QTimer>
 #include <QTextObjectInterface>
 
 #include "platform/browser.h"
@@ -29,11 +30,12 @@ signals:
 
 public:
     // Whether a picture that just arrived is one this page waits for; it is then no longer waited for.
-    bool takeWanted(const QString& path) { return wanted_.remove(path) || loader_.isAnimated(path); }
+    enum class Wanted { No, Picture, Thumbnail };
+    Wanted takeWanted(const QString& path);
 
 private:
     ImageLoader& loader_;
-    QSet<QString> wanted_;
+    QHash<QString, bool> wanted_;  // path -> drawn as a thumbnail
 };
 
 class BrowserView : public QTextBrowser {
@@ -62,6 +64,8 @@ private:
     platform::Browser& model_;
     ImageLoader& loader_;
     ImageObjectHandler* images_ = nullptr;
+    // Thumbnails arrive by the hundred a second: the page is painted again at most once a frame for them.
+    QTimer thumbnailsArrived_;
 };
 
 }  // namespace gb::qt
