@@ -119,16 +119,37 @@ void ImageLoader::Store::removeIf(const std::function<bool(const Key&)>& unwante
     }
 }
 
+// Whether the JPEG whose start is `head` stores its picture in several passes: a part of such a file costs a
+// decoding of the whole, so it is not shown in parts.
+bool ImageLoader::isProgressiveJpeg(const QByteArray& head) {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(head[i]); };
+    if (head.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8) return false;
+    for (qsizetype i = 2; i + 4 <= head.size();) {
+        if (byte(i) != 0xFF) return false;
+        const unsigned marker = byte(i + 1);
+        if (marker == 0xFF) {
+            ++i;
+            continue;
+        }
+        // The start-of-frame markers: C0-CF except C4 (tables), C8 (reserved) and CC (arithmetic tables).
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+        i += 2 + ((byte(i + 2) << 8) | byte(i + 3));
+    }
+    return false;
+}
+
 const ImageLoader::Header& ImageLoader::header(const QString& path) {
     auto it = headers_.constFind(path);
     if (it == headers_.constEnd()) {
         Header h;
         if (const auto file = openForReading(path)) {
+            const QByteArray head = file->peek(64 * 1024);
             QImageReader reader(file.get());
             h.size = reader.size();
             const bool upright = reader.transformation() == QImageIOHandler::TransformationNone;
             if (!upright && (reader.transformation() & QImageIOHandler::TransformationRotate90)) h.size.transpose();
-            h.partial = upright && reader.format() == "jpeg";
+            h.partial = upright && reader.format() == "jpeg" && !isProgressiveJpeg(head);
         }
         it = headers_.insert(path, h);
     }

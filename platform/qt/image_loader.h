@@ -153,6 +153,7 @@ private:
     };
     QHash<QString, Header> headers_;
     const Header& header(const QString& path);
+    static bool isProgressiveJpeg(const QByteArray& head);
     bool showsInParts(const Key& key);
     // Starts the decoding of the picture on show; a large photo at 100 % is shown in parts first.
     void startShown(const Key& key);

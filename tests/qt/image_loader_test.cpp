@@ -4,6 +4,7 @@
 #include "platform/qt/image_loader.h"
 
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
@@ -164,6 +165,26 @@ TEST_F(ImageCache, ALargePhotoAtFullSizeShowsThePartInViewFirstAndTheWholeOnlyIf
     EXPECT_FALSE(loader.holds(left, large));
     EXPECT_EQ(loader.decodesStarted(), 1);
     EXPECT_TRUE(loader.part(stays, large, view).image.isNull());  // the whole is there: no parts any more
+}
+
+TEST_F(ImageCache, AProgressiveJpegIsDecodedWholeAtOnceForAPartOfItCostsAsMuch) {
+    const QSize large(1600, 1000);
+    const QString progressive = dir.filePath("progressive.jpg");
+    QImage picture(large, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QImageWriter writer(progressive, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(picture));
+
+    EXPECT_TRUE(loader.image(progressive, large).isNull());
+    // Unlike a baseline JPEG (above), no part shows before the whole picture is there.
+    bool partShown = false;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        partShown = partShown || !loader.part(progressive, large, QRect(0, 0, 400, 300)).image.isNull();
+        return loader.holds(progressive, large);
+    }, 5000));
+    EXPECT_FALSE(partShown);
+    EXPECT_EQ(loader.decodesStarted(), 1);
 }
 
 }  // namespace
