@@ -3,7 +3,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -70,12 +69,7 @@ QSizeF ImageObjectHandler::intrinsicSize(QTextDocument*, int, const QTextFormat&
     qreal w = image.width();
     qreal h = image.height();
     if (w > 0 && h > 0) return {w, h};
-    const auto file = openForReading(pathOf(image));
-    if (!file) return {w > 0 ? w : 16, h > 0 ? h : 16};
-    QImageReader reader(file.get());
-    reader.setAutoTransform(true);
-    QSizeF natural = reader.size();
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90) natural.transpose();
+    const QSizeF natural = loader_.naturalSize(pathOf(image));
     if (!natural.isValid() || natural.isEmpty()) return {w > 0 ? w : 16, h > 0 ? h : 16};
     if (w > 0) return {w, natural.height() * w / natural.width()};
     if (h > 0) return {natural.width() * h / natural.height(), h};

@@ -47,9 +47,8 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     QImageReader reader(file.get());
     reader.setAutoTransform(true);
     if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
-    QSize natural = reader.size();
+    const QSize natural = uprightSize(reader);
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    if (turned) natural.transpose();
     // A header that claims more than can ever be shown is not decoded at all, not even reduced.
     if (natural.isValid() && static_cast<double>(natural.width()) * natural.height() > maxPicturePixels) {
         if (error) *error = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(natural.width()).arg(natural.height());
@@ -146,10 +145,9 @@ const ImageLoader::Header& ImageLoader::header(const QString& path) {
         if (const auto file = openForReading(path)) {
             const QByteArray head = file->peek(64 * 1024);
             QImageReader reader(file.get());
-            h.size = reader.size();
-            const bool upright = reader.transformation() == QImageIOHandler::TransformationNone;
-            if (!upright && (reader.transformation() & QImageIOHandler::TransformationRotate90)) h.size.transpose();
-            h.partial = upright && reader.format() == "jpeg" && !isProgressiveJpeg(head);
+            h.size = uprightSize(reader);
+            h.partial = reader.transformation() == QImageIOHandler::TransformationNone && reader.format() == "jpeg" &&
+                        !isProgressiveJpeg(head);
         }
         it = headers_.insert(path, h);
     }

@@ -62,6 +62,9 @@ public:
     // frames of an animation (1 for a still picture).
     static QImage decode(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr);
 
+    // The picture's upright size from its header (read once per file); invalid when it cannot be read.
+    QSize naturalSize(const QString& path) { return header(path).size; }
+
     bool isAnimated(const QString& path) const { return movies_.contains(path); }
     // Why the picture could not be decoded; empty while it could, or has not been tried.
     QString errorFor(const QString& path) const { return errors_.value(path); }

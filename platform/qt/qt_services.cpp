@@ -22,6 +22,12 @@ void QtEventQueue::post(std::function<void()> work) {
 
 void QtEventQueue::processPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
+QSize uprightSize(QImageReader& reader) {
+    QSize size = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
+    return size;
+}
+
 platform::ImageInfo QtImageProbe::probe(const std::string& path) {
     platform::ImageInfo info;
     const QByteArray native = QByteArray::fromStdString(path);
@@ -37,7 +43,7 @@ platform::ImageInfo QtImageProbe::probe(const std::string& path) {
     }
     QImageReader reader(file.get());
     reader.setAutoTransform(true);
-    QSize size = reader.size();
+    const QSize size = uprightSize(reader);
     if (!size.isValid()) {
         // Qt says "Unknown error" for a header it refuses (a bomb, a lie): that is no help to anyone.
         const QString why = reader.error() == QImageReader::UnknownError ? QStringLiteral("its header cannot be read as a picture")
@@ -45,7 +51,6 @@ platform::ImageInfo QtImageProbe::probe(const std::string& path) {
         info.error = "This is not a picture that can be shown: " + why.toStdString() + ".";
         return info;
     }
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
     // A header can claim any size; what could not be decoded within the allocation limit is not tried.
     if (static_cast<double>(size.width()) * size.height() > maxPicturePixels) {
         info.error = "The picture is too large to show: " + std::to_string(size.width()) + " x " +

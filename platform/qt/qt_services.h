@@ -1,7 +1,9 @@
 #pragma once
 // The services of platform/services.h on Qt.
 
+#include <QImageReader>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <string>
 
@@ -47,6 +49,9 @@ class QtMessageBoxes final : public platform::MessageBoxes {
 public:
     platform::MessageAnswer show(const platform::MessageRequest& request) override;
 };
+
+// The size a picture is shown at: its header's size, turned when its orientation turns it a quarter.
+QSize uprightSize(QImageReader& reader);
 
 // The largest image Qt's readers may allocate: a 100-megapixel photo at 4 bytes a pixel fits, a header bomb
 // does not.
