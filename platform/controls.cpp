@@ -283,9 +283,10 @@ void Window::setFocus(Control* control) {
     focused_ = control;
     changed();
 }
-void Window::platformStateChanged(WindowState s) {
-    if (state_ == s) return;
-    state_ = s;
+void Window::platformMinimized(bool minimized) {
+    if (minimized == (state_ == WindowState::Minimized)) return;
+    if (minimized) restoredState_ = state_;
+    state_ = minimized ? WindowState::Minimized : restoredState_;
     if (onResize) onResize();
 }
 void Window::resized(int clientWidth, int clientHeight) {

@@ -343,8 +343,11 @@ public:
     // The platform moved the focus (a click, Tab): recorded without raising anything.
     void platformFocusChanged(Control* control) { focused_ = control; }
 
-    // Reported by the platform: new state and/or client size; raises onResize when either changed.
-    void platformStateChanged(WindowState s);
+    // Reported by the platform: the user minimised the window or restored it (to the state the logic last set);
+    // the client size. Each raises onResize when it changes something. Maximised and full-screen transitions
+    // are the logic's own requests and are not reported back: a window manager passes through intermediate
+    // states on its way, and the logic must not take them for its own.
+    void platformMinimized(bool minimized);
     void resized(int clientWidth, int clientHeight);
     // The platform moved or sized the outer window (twips): recorded without raising anything.
     void platformGeometry(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height);
@@ -366,6 +369,7 @@ private:
     bool visible_ = false;
     std::int64_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     WindowState state_ = WindowState::Normal;
+    WindowState restoredState_ = WindowState::Normal;
     int scaleWidth_ = 0, scaleHeight_ = 0;
     Control* focused_ = nullptr;
     bool unloaded_ = false;

@@ -98,9 +98,15 @@ TEST(Window, ResizeEventsFollowSizeAndStateChanges) {
     window.resized(800, 600);
     window.resized(800, 600);
     EXPECT_EQ(resizes, 1);
-    window.platformStateChanged(WindowState::Minimized);
+    window.setWindowState(WindowState::Maximized);
+    window.platformMinimized(true);
     EXPECT_EQ(resizes, 2);
+    EXPECT_EQ(window.windowState(), WindowState::Minimized);
     EXPECT_EQ(window.scaleWidth(), 800);
+    // Restored to what the logic had asked for, whatever the window manager passed through.
+    window.platformMinimized(false);
+    EXPECT_EQ(resizes, 3);
+    EXPECT_EQ(window.windowState(), WindowState::Maximized);
 }
 
 TEST(Window, FocusGoesToTheControlAskingForIt) {

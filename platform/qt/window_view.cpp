@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -22,6 +23,7 @@
 #include "platform/qt/browser_view.h"
 #include "platform/qt/key_codes.h"
 #include "platform/qt/logging.h"
+#include "platform/qt/pick_list.h"
 #include "platform/qt/qt_services.h"
 
 namespace gb::qt {
@@ -68,6 +70,7 @@ void applyAppearance(QWidget* w, const platform::Appearance& a) {
 
 WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidget* parent)
     : QMainWindow(parent), content_(content), loader_(loader) {
+    installAccessibleFactories();
     client_ = new QWidget(this);
     client_->setAccessibleName(qs(content_.window->caption()));
     setCentralWidget(client_);
@@ -137,12 +140,14 @@ QWidget* WindowView::createWidget(platform::Control& c) {
         }
         case platform::ControlKind::ComboBox: {
             auto& model = static_cast<platform::ComboBox&>(c);
-            auto* box = new QComboBox(parent);
+            auto* box = new PickList(parent);
             box->setEditable(model.editable());
             box->setInsertPolicy(QComboBox::NoInsert);
+            // Completing typed text would pick entries the user never chose.
+            if (model.editable()) box->setCompleter(nullptr);
             box->setMaxVisibleItems(20);
             for (const auto& item : model.listItems()) box->addItem(toQString(item));
-            connect(box, &QComboBox::activated, box, [&model](int index) { model.userPick(index); });
+            connect(box, &PickList::picked, box, [&model](int index) { model.userPick(index); });
             model.onListChanged = [&model, box](platform::ListChange change, int index) {
                 const QSignalBlocker block(box);
                 switch (change) {
@@ -298,11 +303,18 @@ bool WindowView::menusHidden() const {
     return !content_.menus.empty();
 }
 
-// The logic lifts the window above the screen's top edge with its menus hidden: on this platform that is the
-// full-screen window state.
-bool WindowView::wantsFullScreen() const {
+// The logic lifts a normal window above the screen's top edge with its menus hidden: on this platform that is the
+// full-screen window state. Once there, it stays until the logic asks for another state or shows its menus:
+// the window manager's reports of the real position (top 0) do not end it.
+WindowView::Presentation WindowView::wantedPresentation() const {
     const platform::Window& m = *content_.window;
-    return m.windowState() == platform::WindowState::Normal && m.top() < 0 && menusHidden();
+    switch (m.windowState()) {
+        case platform::WindowState::Minimized: return Presentation::Minimized;
+        case platform::WindowState::Maximized: return Presentation::Maximized;
+        case platform::WindowState::Normal: break;
+    }
+    if (menusHidden() && (m.top() < 0 || presentation_ == Presentation::FullScreen)) return Presentation::FullScreen;
+    return Presentation::Normal;
 }
 
 void WindowView::applyWindow() {
@@ -315,18 +327,21 @@ void WindowView::applyWindow() {
     const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
     // Size changes are reported to the logic at once, as the window system it was written for does; the real
     // size confirms them when the window manager has acted.
-    if (wantsFullScreen() && !isFullScreen()) {
+    const Presentation wanted = wantedPresentation();
+    if (wanted == Presentation::FullScreen && presentation_ != Presentation::FullScreen) {
         content_.window->resized(shown->geometry().width(), shown->geometry().height());
-    } else if (m.windowState() == platform::WindowState::Maximized && (!isMaximized() || isFullScreen())) {
+    } else if (wanted == Presentation::Maximized && presentation_ != Presentation::Maximized) {
         if (maximisedClient_.isValid()) {
             content_.window->resized(maximisedClient_.width(), maximisedClient_.height());
         } else {
+            // A first estimate; the window manager's frame is known once the window is shown.
             const QRect avail = shown->availableGeometry();
             content_.window->resized(avail.width(), avail.height() - menuBar()->sizeHint().height());
         }
     }
     // The window's state and visibility follow once the handler has returned: a window hidden and shown again,
-    // or passing through the normal state on its way to full screen, does so without flicker.
+    // or passing through the normal state on its way to full screen, does so without flicker, and a burst of
+    // requests ends in the last one.
     if (!statePending_) {
         statePending_ = true;
         QTimer::singleShot(0, this, [this] { syncWindowState(); });
@@ -336,6 +351,9 @@ void WindowView::applyWindow() {
     }
 }
 
+// Asks the platform for a state only when the logic's wish changed (or the window was hidden): the platform's
+// own echoes, and a user who resized the window by hand, are left alone. On Wayland a full-screen or maximised
+// surface takes the size the compositor gives it; nothing here moves or sizes it.
 void WindowView::syncWindowState() {
     statePending_ = false;
     const platform::Window& m = *content_.window;
@@ -343,20 +361,34 @@ void WindowView::syncWindowState() {
         hide();
         return;
     }
+    const Presentation wanted = wantedPresentation();
+    if (wanted == presentation_ && isVisible()) return;
     // A window the logic shows again (the main window after the suspended-images window) takes the keyboard
     // once the window manager has mapped it; not every window manager hands it over by itself.
     if (!isVisible()) activateWhenShown_ = true;
+    presentation_ = wanted;
     const int t = platform::Window::twipsPerPixel;
-    if (wantsFullScreen()) {
-        if (!isFullScreen() || !isVisible()) showFullScreen();
-    } else if (m.windowState() == platform::WindowState::Maximized) {
-        if (!isMaximized() || isFullScreen() || !isVisible()) showMaximized();
-    } else if (m.windowState() == platform::WindowState::Minimized) {
-        showMinimized();
-    } else {
-        if (isMaximized() || isMinimized() || isFullScreen() || !isVisible()) showNormal();
-        if (m.top() >= 0 && (pos().x() * t != m.left() || pos().y() * t != m.top()))
-            move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
+    switch (wanted) {
+        case Presentation::FullScreen: showFullScreen(); break;
+        case Presentation::Maximized:
+            // On Wayland, a maximise asked for while the compositor still has the window full screen is
+            // configured with no size (weston 10), and Qt 6.4 then commits its own size: a protocol error that
+            // ends the program. Leave full screen first; maximise once the compositor has sized the normal window.
+            if (isFullScreen() && QGuiApplication::platformName() == QLatin1String("wayland")) {
+                maximiseAfterFullScreen_ = true;
+                showNormal();
+                QTimer::singleShot(1000, this, [this] { maximiseAfterLeavingFullScreen(); });
+            } else {
+                showMaximized();
+            }
+            break;
+        case Presentation::Minimized: showMinimized(); break;
+        case Presentation::Hidden: break;
+        case Presentation::Normal:
+            showNormal();
+            if (m.top() >= 0 && (pos().x() * t != m.left() || pos().y() * t != m.top()))
+                move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
+            break;
     }
 }
 
@@ -427,6 +459,10 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && content_.window->onKeyDown) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (!w || w->window() != this) return false;
+        // While the menu bar is navigated from the keyboard (Alt, F10) or a menu or list is open, keys are theirs.
+        if (qobject_cast<QMenuBar*>(w) || qobject_cast<QMenu*>(w) || QApplication::activePopupWidget()) return false;
+        auto* pressed = static_cast<QKeyEvent*>(event);
+        if (pressed->key() == Qt::Key_F10 && pressed->modifiers() == Qt::NoModifier && openFirstMenu()) return true;
         // A key ignored by its control travels on to the parents; the window sees it once, at its first stop.
         const QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
         if (w != first) return false;
@@ -444,6 +480,19 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+// F10 opens the first menu that can open, as on other Linux desktops.
+bool WindowView::openFirstMenu() {
+    if (!menuBar()->isVisible()) return false;
+    for (QAction* a : menuBar()->actions()) {
+        if (a->isVisible() && a->isEnabled() && a->menu()) {
+            menuBar()->setFocus(Qt::MenuBarFocusReason);
+            menuBar()->setActiveAction(a);
+            return true;
+        }
+    }
+    return false;
+}
+
 void WindowView::closeEvent(QCloseEvent* event) {
     if (!content_.window->unloaded() && content_.window->onQueryUnload && content_.window->onQueryUnload()) {
         event->ignore();
@@ -456,14 +505,9 @@ void WindowView::closeEvent(QCloseEvent* event) {
 void WindowView::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) return;
-    platform::WindowState s = platform::WindowState::Normal;
-    if (isMinimized()) {
-        s = platform::WindowState::Minimized;
-    } else if (isMaximized() || isFullScreen()) {
-        s = platform::WindowState::Maximized;
-    }
-    content_.window->platformStateChanged(s);
-    if (s != platform::WindowState::Minimized) content_.window->resized(client_->width(), client_->height());
+    // Only the user's minimising and restoring reach the logic; maximised and full screen are its own requests.
+    content_.window->platformMinimized(isMinimized());
+    if (!isMinimized()) content_.window->resized(client_->width(), client_->height());
 }
 
 bool WindowView::event(QEvent* event) {
@@ -473,6 +517,17 @@ bool WindowView::event(QEvent* event) {
         activateWindow();
     }
     return handled;
+}
+
+void WindowView::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (maximiseAfterFullScreen_) QTimer::singleShot(0, this, [this] { maximiseAfterLeavingFullScreen(); });
+}
+
+void WindowView::maximiseAfterLeavingFullScreen() {
+    if (!maximiseAfterFullScreen_) return;
+    maximiseAfterFullScreen_ = false;
+    if (presentation_ == Presentation::Maximized) showMaximized();
 }
 
 void WindowView::moveEvent(QMoveEvent* event) {

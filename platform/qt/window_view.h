@@ -42,6 +42,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -52,9 +53,12 @@ private:
     void applyMenu(platform::MenuItem& item);
     void bindTimer(platform::Timer& timer);
     void reportGeometry();
+    bool openFirstMenu();
+    void maximiseAfterLeavingFullScreen();
+    enum class Presentation { Hidden, Normal, Maximized, FullScreen, Minimized };
     void syncWindowState();
     bool menusHidden() const;
-    bool wantsFullScreen() const;
+    Presentation wantedPresentation() const;
     platform::Control* controlFor(QWidget* widget) const;
 
     WindowContent content_;
@@ -63,6 +67,9 @@ private:
     QHash<const platform::Control*, QWidget*> widgets_;
     QHash<const platform::MenuItem*, QAction*> actions_;
     bool statePending_ = false;
+    // The state last asked of the platform.
+    Presentation presentation_ = Presentation::Hidden;
+    bool maximiseAfterFullScreen_ = false;
     bool activateWhenShown_ = false;
     // The client size of the maximised window, known once it has been maximised: leaving full screen
     // reports it at once, before the window manager has restored the window.

@@ -114,6 +114,17 @@ class Desktop:
                 raise AssertionError("window %s never got the keyboard" % win)
             time.sleep(0.1)
 
+    def wm_state(self, win):
+        """The window manager's _NET_WM_STATE atoms of a window, e.g. {"FULLSCREEN"}."""
+        out = self.run("xprop", "-id", win, "_NET_WM_STATE")
+        return {a.strip().replace("_NET_WM_STATE_", "") for a in out.partition("=")[2].split(",") if a.strip()}
+
+    def geometry(self, win):
+        """(x, y, width, height) of a window's client area on the screen, as xwininfo reads it."""
+        out = self.run("xwininfo", "-id", win)
+        field = lambda key: int(out.split(key)[1].split()[0])
+        return field("Absolute upper-left X:"), field("Absolute upper-left Y:"), field("Width:"), field("Height:")
+
     def screenshot(self, name="shot.png"):
         path = os.path.join(self.tmp, name)
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True)

@@ -6,7 +6,7 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, centre, colour_box, extents, find_accessible
+from desktop import Desktop, accessible_walk, centre, colour_box, extents, find_accessible
 
 # One colour a picture, none of them used by the window itself.
 PICTURES = [("a green.jpg", (0, 160, 0), "400x300"), ("b orange.jpg", (220, 120, 0), "300x360"),
@@ -68,8 +68,11 @@ def main(binary):
         print("after Enter, purple picture at", box)
 
         # Interval 1 second: the slideshow moves on by itself.
-        # A combo box reads out its current text: the interval box says "10".
-        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "combo box", "10"))), "click", "1")
+        # The combo boxes are read out by what they are for, not by their text.
+        names = sorted(obj.get_name() for _, obj in accessible_walk(app) if obj.get_role_name() == "combo box")
+        assert names == ["Images of the folder", "Slideshow interval in seconds"], names
+        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "combo box", "Slideshow interval in seconds"))),
+              "click", "1")
         one = find_accessible(app, "list item", "1")
         # The popup list is narrower than its items report: click near the item's left end.
         x, y, w, h = extents(one)

@@ -133,10 +133,10 @@ void Headless::start() {
 
 void Headless::resizeClient(int width, int height) { form->window.resized(width, height); }
 
-void Headless::minimise() { form->window.platformStateChanged(platform::WindowState::Minimized); }
+void Headless::minimise() { form->window.platformMinimized(true); }
 
 void Headless::restore(int width, int height) {
-    form->window.platformStateChanged(platform::WindowState::Normal);
+    form->window.platformMinimized(false);
     form->window.resized(width, height);
 }
 
