@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string>
 #include <QCommandLineParser>
-#include <QTimer>
 
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
@@ -63,7 +62,9 @@ int main(int argc, char* argv[]) {
     if (!parser.positionalArguments().isEmpty()) {
         // The path as the shell gave it, byte for byte (a name need not be UTF-8), made absolute.
         const std::string path = absolutePath(argv[argc - 1]);
-        QTimer::singleShot(0, &viewer.view, [&viewer, path] { viewer.form.openFromCommandLine(path); });
+        // Opened once the window stands at its real size: the picture's place depends on the browser's height.
+        QObject::connect(&viewer.view, &gb::qt::WindowView::firstShown, &viewer.view,
+                         [&viewer, path] { viewer.form.openFromCommandLine(path); });
     }
     return QApplication::exec();
 }

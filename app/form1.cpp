@@ -82,6 +82,7 @@ void Form1::buildDesign() {
     FrameShow.move(72, 8, 521, 18);
     FrameShow.appearance.bold = true;
     FrameShow.appearance.pointSize = 8.25;
+    FrameShow.accessibleName = "Current image bar";
     labelShow.move(8, 0, 505, 17);
     labelShow.setCaption("aaaaaa");
     labelShow.appearance.foreground = blue;
@@ -103,9 +104,11 @@ void Form1::buildDesign() {
     for (int s = 1; s <= 10; ++s) Pausa.addItem(std::to_string(s));
     Pausa.toolTip = texts::intervalToolTip;
     Pausa.accessibleName = "Slideshow interval in seconds";
+    Pausa.accessibleDescription = "How many seconds each picture stays before the slideshow moves on";
 
     FraBot.move(0, 386, 633, 18);
     FraBot.appearance.systemBackground = SystemColour::ActiveBorder;
+    FraBot.accessibleName = "Status bar";
 
     BarGiu.locked = true;
     BarGiu.move(1, 389, 633, 18);
@@ -123,6 +126,8 @@ void Form1::buildDesign() {
     Tastiera.move(16, 104, 17, 13);
     Tastiera.appearance.pointSize = 3.75;
     Tastiera.accessibleName = "Keyboard commands";
+    Tastiera.accessibleDescription = "Enter next picture, Backspace previous, Esc full screen, plus and minus size";
+    Tastiera.focusHolder = true;
 
     DoveShow.move(72, 8, 553, 21);
     DoveShow.appearance.foreground = blue;

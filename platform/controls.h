@@ -67,6 +67,7 @@ public:
     Appearance appearance;
     std::string toolTip;
     std::string accessibleName;
+    std::string accessibleDescription;
 
     // Called after every change of state; the view's hook.
     std::function<void()> onChanged;
@@ -102,6 +103,8 @@ public:
     void setText(std::string v);
     // Design: a locked text box shows text the user cannot edit.
     bool locked = false;
+    // Design: a box that only holds the keyboard focus for the window's key handler; nobody types into it.
+    bool focusHolder = false;
     // A typing gesture of the user: the text changes as it would from code.
     void userType(std::string v) { setText(std::move(v)); }
 

@@ -162,12 +162,30 @@ void BrowserView::render() {
         setHtml(closeOpenLinks(html));
     }
     const qint64 parsed = clock.elapsed();
+    nameForScreenReaders();
     fetchThumbnails();
     const qint64 fetched = clock.elapsed();
     reportHeight();
     qCDebug(lcGlimmerbox) << objectName() << "page of" << doc.bodyHTML().size() << "bytes set in" << parsed
                           << "ms, thumbnails asked for in" << fetched - parsed << "ms, laid out in"
                           << clock.elapsed() - fetched << "ms";
+}
+
+// A page showing one picture file is read out as that picture: "Picture beach.jpg, 1600 by 1200".
+void BrowserView::nameForScreenReaders() {
+    const platform::Document& doc = model_.document();
+    const std::string& location = model_.locationURL();
+    const bool picture = doc.images().size() == 1 && location != "about:blank" && !location.empty() &&
+                         document()->toRawText().contains(QChar::ObjectReplacementCharacter);
+    QString name = toQString(model_.accessibleName);
+    if (picture) {
+        const auto& image = doc.images().front();
+        name = QStringLiteral("Picture %1, %2 by %3")
+                   .arg(QFileInfo(toQString(location)).fileName())
+                   .arg(image.width)
+                   .arg(image.height);
+    }
+    if (accessibleName() != name) setAccessibleName(name);
 }
 
 void BrowserView::fetchThumbnails() {

@@ -58,6 +58,7 @@ protected:
 
 private:
     void reportHeight();
+    void nameForScreenReaders();
     // The thumbnails of the page are decoded in the background, those in view first.
     void fetchThumbnails();
 

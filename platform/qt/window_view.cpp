@@ -30,6 +30,16 @@ namespace gb::qt {
 
 namespace {
 
+// Holds the keyboard focus so that the window's key handler sees every key. Not a text field: screen readers
+// do not announce an editable box, and no on-screen keyboard rises for it.
+class FocusHolder : public QWidget {
+public:
+    explicit FocusHolder(QWidget* parent) : QWidget(parent) {
+        setFocusPolicy(Qt::StrongFocus);
+        setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
+};
+
 // Captions can hold file names, whose bytes need not be UTF-8.
 QString qs(const std::string& s) { return toQString(s); }
 
@@ -90,6 +100,9 @@ WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidge
     for (platform::Timer* t : content_.timers) bindTimer(*t);
 
     content_.window->onChanged = [this] { applyWindow(); };
+    settling_.setSingleShot(true);
+    settling_.setInterval(settleMs);
+    connect(&settling_, &QTimer::timeout, this, [this] { settled(); });
     if (content_.menus.empty()) menuBar()->hide();
     // A window that is not maximised opens at the client size of its design.
     if (content_.window->scaleWidth() > 0) client_->setFixedSize(content_.window->scaleWidth(), content_.window->scaleHeight());
@@ -131,6 +144,10 @@ QWidget* WindowView::createWidget(platform::Control& c) {
         }
         case platform::ControlKind::TextBox: {
             auto& model = static_cast<platform::TextBox&>(c);
+            if (model.focusHolder) {
+                w = new FocusHolder(parent);
+                break;
+            }
             auto* edit = new QLineEdit(parent);
             edit->setReadOnly(model.locked);
             edit->setFrame(!model.locked);
@@ -222,6 +239,7 @@ QWidget* WindowView::createWidget(platform::Control& c) {
     w->setObjectName(qs(c.name()));
     applyAppearance(w, c.appearance);
     if (!c.toolTip.empty()) w->setToolTip(qs(c.toolTip));
+    if (!c.accessibleDescription.empty()) w->setAccessibleDescription(qs(c.accessibleDescription));
     // A label reads out its caption; what it stands for is its description.
     if (!c.accessibleName.empty()) {
         if (c.kind() == platform::ControlKind::Label) {
@@ -248,7 +266,8 @@ void WindowView::applyControl(platform::Control& c) {
         case platform::ControlKind::TextBox: {
             // A hidden box (the thumbnail page, the instructions) can hold megabytes: shown text only.
             if (!c.visible()) break;
-            auto* edit = static_cast<QLineEdit*>(w);
+            auto* edit = qobject_cast<QLineEdit*>(w);
+            if (!edit) break;
             const QString text = qs(static_cast<platform::TextBox&>(c).text());
             if (edit->text() != text) edit->setText(text);
             break;
@@ -294,7 +313,10 @@ void WindowView::applyControl(platform::Control& c) {
         case platform::ControlKind::Browser:
             break;
     }
-    w->setVisible(c.visible());
+    // A label without a caption shows nothing; hidden, a screen reader does not stop at it either.
+    const bool blankLabel = c.kind() == platform::ControlKind::Label &&
+                            static_cast<platform::Label&>(c).caption().empty() && !c.appearance.background;
+    w->setVisible(c.visible() && !blankLabel);
 }
 
 bool WindowView::menusHidden() const {
@@ -304,17 +326,24 @@ bool WindowView::menusHidden() const {
 }
 
 // The logic lifts a normal window above the screen's top edge with its menus hidden: on this platform that is the
-// full-screen window state. Once there, it stays until the logic asks for another state or shows its menus:
+// full-screen window state. Once asked for, it stays until the logic asks for another state or shows its menus:
 // the window manager's reports of the real position (top 0) do not end it.
-WindowView::Presentation WindowView::wantedPresentation() const {
+void WindowView::followFullScreenWish() {
     const platform::Window& m = *content_.window;
-    switch (m.windowState()) {
+    if (m.windowState() != platform::WindowState::Normal || !menusHidden()) {
+        fullScreenWish_ = false;
+    } else if (m.top() < 0) {
+        fullScreenWish_ = true;
+    }
+}
+
+WindowView::Presentation WindowView::wantedPresentation() const {
+    switch (content_.window->windowState()) {
         case platform::WindowState::Minimized: return Presentation::Minimized;
         case platform::WindowState::Maximized: return Presentation::Maximized;
         case platform::WindowState::Normal: break;
     }
-    if (menusHidden() && (m.top() < 0 || presentation_ == Presentation::FullScreen)) return Presentation::FullScreen;
-    return Presentation::Normal;
+    return fullScreenWish_ ? Presentation::FullScreen : Presentation::Normal;
 }
 
 void WindowView::applyWindow() {
@@ -324,13 +353,15 @@ void WindowView::applyWindow() {
         return;
     }
     setWindowTitle(qs(m.caption()));
+    const bool wasFullScreen = fullScreenWish_;
+    followFullScreenWish();
     const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
     // Size changes are reported to the logic at once, as the window system it was written for does; the real
     // size confirms them when the window manager has acted.
     const Presentation wanted = wantedPresentation();
-    if (wanted == Presentation::FullScreen && presentation_ != Presentation::FullScreen) {
+    if (wanted == Presentation::FullScreen && !wasFullScreen) {
         content_.window->resized(shown->geometry().width(), shown->geometry().height());
-    } else if (wanted == Presentation::Maximized && presentation_ != Presentation::Maximized) {
+    } else if (wanted == Presentation::Maximized && (wasFullScreen || presentation_ == Presentation::Hidden)) {
         if (maximisedClient_.isValid()) {
             content_.window->resized(maximisedClient_.width(), maximisedClient_.height());
         } else {
@@ -361,12 +392,26 @@ void WindowView::syncWindowState() {
         hide();
         return;
     }
+    // One request at a time: wishes that come while the window manager is still acting on the last one (a
+    // burst of Esc) are applied together when it has settled, so the last wish is the state that stays.
+    if (settling_.isActive()) return;
     const Presentation wanted = wantedPresentation();
     if (wanted == presentation_ && isVisible()) return;
+    present(wanted);
+}
+
+void WindowView::present(Presentation wanted) {
+    const platform::Window& m = *content_.window;
     // A window the logic shows again (the main window after the suspended-images window) takes the keyboard
     // once the window manager has mapped it; not every window manager hands it over by itself.
     if (!isVisible()) activateWhenShown_ = true;
     presentation_ = wanted;
+    if (!exposureWatched_) {
+        exposureWatched_ = true;
+        winId();  // makes the platform window, whose exposure tells when the window is on the screen
+        windowHandle()->installEventFilter(this);
+    }
+    settling_.start();
     const int t = platform::Window::twipsPerPixel;
     switch (wanted) {
         case Presentation::FullScreen: showFullScreen(); break;
@@ -389,6 +434,33 @@ void WindowView::syncWindowState() {
             if (m.top() >= 0 && (pos().x() * t != m.left() || pos().y() * t != m.top()))
                 move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
             break;
+    }
+}
+
+bool WindowView::platformShows(Presentation p) const {
+    switch (p) {
+        case Presentation::FullScreen: return isFullScreen();
+        case Presentation::Maximized: return isMaximized() && !isFullScreen() && !isMinimized();
+        case Presentation::Minimized: return isMinimized();
+        case Presentation::Normal: return !isMaximized() && !isFullScreen() && !isMinimized();
+        case Presentation::Hidden: return !isVisible();
+    }
+    return true;
+}
+
+// The window manager has had its time: the latest wish is asked for again if it differs from the last request
+// or the window ended elsewhere (a window manager that acted on requests out of order).
+void WindowView::settled() {
+    const platform::Window& m = *content_.window;
+    if (!m.visible() || maximiseAfterFullScreen_) return;
+    const Presentation wanted = wantedPresentation();
+    qCDebug(lcGlimmerbox) << "window settled: wanted" << int(wanted) << "asked" << int(presentation_) << "platform"
+                          << windowState();
+    if (wanted != presentation_ || !platformShows(wanted)) {
+        if (++settleRetries_ > maxSettleRetries) return;
+        present(wanted);
+    } else {
+        settleRetries_ = 0;
     }
 }
 
@@ -450,6 +522,10 @@ void WindowView::reportGeometry() {
 }
 
 bool WindowView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowExposed();
+        return false;
+    }
     if (watched == client_ && event->type() == QEvent::Resize) {
         reportGeometry();
         if (isMaximized() && !isFullScreen()) maximisedClient_ = client_->size();
@@ -505,18 +581,25 @@ void WindowView::closeEvent(QCloseEvent* event) {
 void WindowView::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) return;
+    qCDebug(lcGlimmerbox) << "window state" << windowState() << "asked" << int(presentation_);
+    // A state reported while a request is fresh may be the window manager's late answer to an older one.
+    if (!settling_.isActive() && settleRetries_ == 0 && !platformShows(presentation_)) settling_.start();
     // Only the user's minimising and restoring reach the logic; maximised and full screen are its own requests.
     content_.window->platformMinimized(isMinimized());
     if (!isMinimized()) content_.window->resized(client_->width(), client_->height());
 }
 
-bool WindowView::event(QEvent* event) {
-    const bool handled = QMainWindow::event(event);
-    if (event->type() == QEvent::Expose && activateWhenShown_ && isVisible()) {
+void WindowView::windowExposed() {
+    if (activateWhenShown_ && isVisible()) {
         activateWhenShown_ = false;
         activateWindow();
     }
-    return handled;
+    // The first exposure follows the window manager's placement (X11: the maximised size arrives before the
+    // map; Wayland: the first configure carries it); what the logic lays out from then on uses the real size.
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        QTimer::singleShot(0, this, [this] { emit firstShown(); });
+    }
 }
 
 void WindowView::resizeEvent(QResizeEvent* event) {

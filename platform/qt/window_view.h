@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QTimer>
 #include <vector>
 
 #include "platform/controls.h"
@@ -36,6 +37,9 @@ public:
 signals:
     // The window has closed (unloaded, or closed by the user without a handler to refuse it).
     void closed();
+    // The window is on the screen for the first time, in the state the logic asked for and at the size the
+    // window manager gave it.
+    void firstShown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,7 +47,6 @@ protected:
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QWidget* createWidget(platform::Control& control);
@@ -55,10 +58,15 @@ private:
     void reportGeometry();
     bool openFirstMenu();
     void maximiseAfterLeavingFullScreen();
+    void windowExposed();
     enum class Presentation { Hidden, Normal, Maximized, FullScreen, Minimized };
     void syncWindowState();
+    void present(Presentation wanted);
+    bool platformShows(Presentation p) const;
+    void settled();
     bool menusHidden() const;
     Presentation wantedPresentation() const;
+    void followFullScreenWish();
     platform::Control* controlFor(QWidget* widget) const;
 
     WindowContent content_;
@@ -70,7 +78,15 @@ private:
     // The state last asked of the platform.
     Presentation presentation_ = Presentation::Hidden;
     bool maximiseAfterFullScreen_ = false;
+    bool fullScreenWish_ = false;
+    // After each request the window manager is given this long before the next.
+    static constexpr int settleMs = 150;
+    static constexpr int maxSettleRetries = 5;
+    QTimer settling_;
+    int settleRetries_ = 0;
     bool activateWhenShown_ = false;
+    bool shownOnce_ = false;
+    bool exposureWatched_ = false;
     // The client size of the maximised window, known once it has been maximised: leaving full screen
     // reports it at once, before the window manager has restored the window.
     QSize maximisedClient_;

@@ -213,6 +213,23 @@ def find_accessible(app, role, name=None, showing=True, timeout=5.0):
         time.sleep(0.2)
 
 
+def image_area(app, timeout=5.0):
+    """The image browser: named "Image" while it shows no picture, "Picture NAME, W by H" while it does."""
+    end = time.time() + timeout
+    while True:
+        for _, obj in accessible_walk(app):
+            try:
+                name = obj.get_name()
+                if obj.get_role_name() == "label" and (name == "Image" or name.startswith("Picture ")) and \
+                        accessible_states(obj)["showing"]:
+                    return obj
+            except Exception:
+                continue
+        if time.time() > end:
+            raise AssertionError("no image area")
+        time.sleep(0.2)
+
+
 def centre(obj):
     x, y, w, h = extents(obj)
     return x + w // 2, y + h // 2

@@ -7,7 +7,7 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, wait_for, centre, colour_box, extents, find_accessible
+from desktop import Desktop, wait_for, centre, colour_box, extents, find_accessible, image_area
 
 PICTURES = [("a.jpg", (0, 160, 0)), ("b.jpg", (220, 120, 0)), ("c.jpg", (120, 0, 160)), ("d.jpg", (0, 140, 140))]
 
@@ -27,7 +27,7 @@ def main(binary):
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
         find_accessible(app, "label", "Tot=4", timeout=10)
-        image = extents(find_accessible(app, "label", "Image"))
+        image = extents(image_area(app))
         picture = lambda i: wait_for(lambda: colour_box(d.screenshot("s.png"), PICTURES[i][1], image), 10)
         assert picture(0), "a.jpg not drawn"
 

@@ -7,7 +7,7 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, wait_for, accessible_states, colour_box, extents, find_accessible, read_ppm
+from desktop import Desktop, wait_for, accessible_states, colour_box, extents, find_accessible, read_ppm, image_area
 
 PICTURES = [("a.jpg", (0, 160, 0), "400x300"), ("b.jpg", (220, 120, 0), "300x360"),
             ("c.jpg", (120, 0, 160), "2400x1800"), ("d.jpg", (0, 140, 140), "240x240")]
@@ -44,7 +44,7 @@ def main(binary):
         x, y, w, h = boxes[2]
         d.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
         find_accessible(app, "label", "Cur=3", timeout=5)
-        image = extents(find_accessible(app, "label", "Image"))
+        image = extents(image_area(app))
         shown = wait_for(lambda: colour_box(d.screenshot("third.png"), PICTURES[2][1], image), 10)
         assert shown and shown[2] > 400, shown
         print("third picture at", shown)
