@@ -51,7 +51,9 @@ void PickList::wheelEvent(QWheelEvent* event) { event->ignore(); }
 
 namespace {
 
-class PickListAccessible : public QAccessibleWidget {
+// The current text is also served as read-only text: AT-SPI has no other channel for a combo box's value in
+// Qt 6.4, and a screen reader reads it after the name ("Slideshow interval in seconds, combo box, 5").
+class PickListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit PickListAccessible(PickList* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
     PickList* box() const { return static_cast<PickList*>(widget()); }
@@ -90,6 +92,28 @@ public:
         if (name == showMenuAction() || name == pressAction()) box()->showPopup();
     }
     QStringList keyBindingsForAction(const QString&) const override { return {QStringLiteral("Alt+Down")}; }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(int start, int end) const override { return box()->currentText().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(box()->currentText().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
 };
 
 QAccessibleInterface* accessibleFor(const QString&, QObject* object) {

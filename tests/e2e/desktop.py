@@ -173,7 +173,15 @@ def accessible_states(obj):
     from gi.repository import Atspi
     s = obj.get_state_set()
     return {"enabled": s.contains(Atspi.StateType.ENABLED), "checked": s.contains(Atspi.StateType.CHECKED),
-            "showing": s.contains(Atspi.StateType.SHOWING)}
+            "showing": s.contains(Atspi.StateType.SHOWING), "focused": s.contains(Atspi.StateType.FOCUSED)}
+
+
+def accessible_text(obj):
+    """The text an object serves to screen readers (a label's caption, a combo box's current entry)."""
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi
+    return Atspi.Text.get_text(obj, 0, -1)
 
 
 def extents(obj):
