@@ -81,8 +81,9 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
     const QString path = pathOf(format.toImageFormat());
     const QImage image = loader_.image(path, rect.size().toSize());
     if (!image.isNull()) {
-        if (image.size() == rect.size().toSize()) {
-            painter->drawImage(rect.topLeft(), image);
+        if (image.size() == loader_.toDevice(rect.size().toSize())) {
+            // Decoded at the size drawn, in device pixels: one picture pixel to one screen pixel.
+            painter->drawImage(rect, image);
         } else {
             // Drawn larger than the picture is: only the part in view is enlarged.
             painter->setRenderHint(QPainter::SmoothPixmapTransform);

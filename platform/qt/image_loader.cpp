@@ -1,6 +1,7 @@
 #include "platform/qt/image_loader.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImageIOHandler>
 #include <QImageReader>
 #include <QTimer>
@@ -15,6 +16,7 @@
 namespace gb::qt {
 
 ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
+    if (qGuiApp) setDevicePixelRatio(qGuiApp->devicePixelRatio());
     // Memory kept for pictures to come goes back to the system once no picture of its size came for a while.
     auto* trim = new QTimer(this);
     connect(trim, &QTimer::timeout, this, [] { ImageBuffers::shared().trim(std::chrono::seconds(2)); });
@@ -155,10 +157,11 @@ const ImageLoader::Header& ImageLoader::header(const QString& path) {
 }
 
 QSize ImageLoader::decodeSize(const QString& path, QSize drawn) {
-    if (isThumbnail(drawn)) return drawn;
+    const QSize device = toDevice(drawn);
+    if (isThumbnail(device)) return device;
     const QSize natural = header(path).size;
-    if (!natural.isValid() || natural.isEmpty()) return drawn;
-    return drawn.boundedTo(natural);
+    if (!natural.isValid() || natural.isEmpty()) return device;
+    return device.boundedTo(natural);
 }
 
 bool ImageLoader::showsInParts(const Key& key) {
@@ -200,7 +203,7 @@ QImage ImageLoader::image(const QString& path, QSize size) {
         jobs_.remove(key);
     }
     // Drawn enlarged, the picture has no parts to show first.
-    if (priority == Priority::Shown && size == key.size) startShown(key);
+    if (priority == Priority::Shown && toDevice(size) == key.size) startShown(key);
     else start(key, priority);
     return {};
 }
@@ -284,11 +287,12 @@ void ImageLoader::dropQueued(Priority priority, const QSet<Key>& keep) {
 
 void ImageLoader::fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails) {
     // No more than the thumbnail store holds: beyond that the first ones would make room for the last.
-    const qsizetype most = std::min<qsizetype>(thumbnails.size(), thumbnails_.limit / (4 * 64 * 64));
+    const QSize largest = toDevice({thumbnailMost, thumbnailMost});
+    const qsizetype most = std::min<qsizetype>(thumbnails.size(), thumbnails_.limit / (4LL * largest.width() * largest.height()));
     QSet<Key> wanted;
     background_.clear();
     for (qsizetype i = 0; i < most; ++i) {
-        const Key key{thumbnails[i].first, thumbnails[i].second};
+        const Key key{thumbnails[i].first, toDevice(thumbnails[i].second)};
         if (!isThumbnail(key.size) || wanted.contains(key)) continue;
         wanted.insert(key);
         background_.append(key);

@@ -1,7 +1,8 @@
 #pragma once
 // Decodes image files on worker threads at the size they will be drawn and keeps the results: pictures in one
 // cache bounded in bytes, thumbnails in a store of their own. Preloading asks ahead for the pictures a step
-// will show; wishes that are no longer wanted are dropped before their decoding starts.
+// will show; wishes that are no longer wanted are dropped before their decoding starts. Sizes are asked for in
+// the layout's (logical) pixels and decoded in device pixels, so that a scaled screen shows every pixel sharp.
 
 #include <QHash>
 #include <QImage>
@@ -35,6 +36,11 @@ public:
 
     explicit ImageLoader(QObject* parent = nullptr);
     ~ImageLoader() override;
+
+    // Device pixels per logical pixel of the screens drawn on: the highest of the system's screens at start.
+    qreal devicePixelRatio() const { return devicePixelRatio_; }
+    void setDevicePixelRatio(qreal ratio) { devicePixelRatio_ = ratio > 0 ? ratio : 1.0; }
+    QSize toDevice(QSize logical) const { return (QSizeF(logical) * devicePixelRatio_).toSize(); }
 
     // The decoded image of `path` for drawing at `size`, or a null image while it is not ready; a missing one
     // is requested in the background and announced by ready(). A picture drawn larger than it is comes at its
@@ -121,9 +127,13 @@ private:
 
     // From this size on, a full-size JPEG decodes into memory used before (ImageBuffers).
     static constexpr qint64 largePixels = 1 << 20;
-    static bool isThumbnail(QSize size) { return size.width() <= 64 && size.height() <= 64; }
+    static constexpr int thumbnailMost = 64;  // logical pixels
+    bool isThumbnail(QSize device) const {
+        return device.width() <= thumbnailMost * devicePixelRatio_ && device.height() <= thumbnailMost * devicePixelRatio_;
+    }
     Store& storeFor(const Key& key) { return isThumbnail(key.size) ? thumbnails_ : pictures_; }
-    // The size to decode for drawing at `drawn`: never larger than the picture in either direction.
+    // The size in device pixels to decode for drawing at `drawn` (logical): never larger than the picture in
+    // either direction.
     QSize decodeSize(const QString& path, QSize drawn);
     void start(const Key& key, Priority priority);
     // Drops the jobs of `priority` not started yet whose key is not in `keep`.
@@ -137,6 +147,7 @@ private:
     static QImage decodePart(const QString& path, QRect area);
     void partFinished(const QString& path, QSize size, const Part& part);
 
+    qreal devicePixelRatio_ = 1.0;
     Store pictures_{{}, 0, defaultPictureBytes, 2, 0};
     Store thumbnails_{{}, 0, defaultThumbnailBytes, std::numeric_limits<int>::max(), 0};
     QHash<Key, std::shared_ptr<Job>> jobs_;

@@ -307,7 +307,14 @@ void WindowView::applyControl(platform::Control& c) {
         case platform::ControlKind::ImageBox: {
             auto* label = static_cast<QLabel*>(w);
             const std::string& path = static_cast<platform::ImageBox&>(c).picturePath();
-            label->setPixmap(path.empty() ? QPixmap() : QPixmap::fromImage(ImageLoader::decode(toQString(path), w->size())));
+            // Decoded at the box's size in device pixels, drawn at its size in logical ones.
+            const qreal ratio = label->devicePixelRatioF();
+            QPixmap picture;
+            if (!path.empty()) {
+                picture = QPixmap::fromImage(ImageLoader::decode(toQString(path), (QSizeF(w->size()) * ratio).toSize()));
+                picture.setDevicePixelRatio(ratio);
+            }
+            label->setPixmap(picture);
             break;
         }
         case platform::ControlKind::Browser:

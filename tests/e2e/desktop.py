@@ -79,12 +79,12 @@ class Desktop:
         return p
 
     # ---- the program
-    def start(self, binary, args=(), cwd=None):
+    def start(self, binary, args=(), cwd=None, env=None):
         binary = os.path.abspath(binary)
         self.log = os.path.join(self.tmp, "program.log")
         return self.spawn([binary, *args], cwd=cwd or self.tmp, log=self.log,
                           extra_env={"QT_ACCESSIBILITY": "1", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
-                                     "QT_LOGGING_RULES": "glimmerbox.debug=true"})
+                                     "QT_LOGGING_RULES": "glimmerbox.debug=true", **(env or {})})
 
     def program_output(self):
         """What the program printed so far (its log category included), for a failing test's report."""

@@ -120,6 +120,30 @@ TEST_F(ImageCache, AZoomedPictureCostsNoMoreThanThePictureAndThumbnailsLiveApart
     for (int i = 0; i < 8; ++i) EXPECT_TRUE(loader.holds(path(i), {50, 50})) << i;  // pictures do not push them out
 }
 
+// On a scaled screen, sizes come in logical pixels and are decoded in device pixels, never past the picture.
+TEST_F(ImageCache, AScaledScreenGetsPicturesAndThumbnailsInDevicePixels) {
+    struct Case {
+        qreal ratio;
+        QSize drawn, decoded;
+        bool thumbnail;
+    } cases[] = {
+        {2.0, {150, 100}, {300, 200}, false},  // a fitted picture, twice as many pixels
+        {2.0, {50, 50}, {100, 100}, true},     // a thumbnail, in the thumbnail store
+        {2.0, {400, 300}, {400, 300}, false},  // shown at its own size: the painter enlarges it
+        {1.5, {100, 80}, {150, 120}, false},
+        {1.0, {200, 150}, {200, 150}, false},
+    };
+    for (const Case& c : cases) {
+        ImageLoader scaled;
+        scaled.setDevicePixelRatio(c.ratio);
+        scaled.image(path(0), c.drawn);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return scaled.holds(path(0), c.drawn); }, 5000)) << c.ratio;
+        EXPECT_EQ(scaled.image(path(0), c.drawn).size(), c.decoded) << c.ratio << " " << c.drawn.width();
+        const qint64 bytes = 4LL * c.decoded.width() * c.decoded.height();
+        EXPECT_EQ(c.thumbnail ? scaled.thumbnailBytes() : scaled.pictureBytes(), bytes) << c.drawn.width();
+    }
+}
+
 TEST_F(ImageCache, ThumbnailsInViewComeFirstAndARebuiltPageReusesWhatWasDecoded) {
     const QSize thumb(50, 50);
     QList<QPair<QString, QSize>> page;
