@@ -56,6 +56,7 @@ struct FileResult {
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+    // Empty when the system cannot give it (a path deeper than its limit).
     virtual std::string currentDirectory() = 0;
     virtual bool setCurrentDirectory(const std::string& path) = 0;
     // Names (not paths) of the regular, non-hidden files of `folder` matching `pattern` ("*.jpg"), without
@@ -63,6 +64,11 @@ public:
     virtual std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) = 0;
     virtual bool isFile(const std::string& path) = 0;
     virtual bool isDirectory(const std::string& path) = 0;
+    // What stands at `path` when it is neither a regular file nor a folder ("a named pipe (FIFO)", "a socket",
+    // "a device"); empty otherwise, and when nothing is there.
+    virtual std::string specialKind(const std::string& path) = 0;
+    // Why the names of `folder` cannot be listed, in a user's words ("Permission denied"); empty when they can.
+    virtual std::string folderError(const std::string& folder) = 0;
     virtual FileResult removeFile(const std::string& path) = 0;
 };
 

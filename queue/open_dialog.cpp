@@ -42,7 +42,14 @@ void Form1::menuFileScegli_Click() {
         return;
     }
     chosenFile = OpenImageDialog();
-    lastFolder = services.files.currentDirectory();
+    // A folder whose path the system cannot give (deeper than its path limit) is not guessed at: an empty
+    // folder path would stand for the root.
+    const std::string current = services.files.currentDirectory();
+    if (current.empty() && chosenFile.find_first_not_of(' ') != std::string::npos) {
+        showWrongImage(services.messages);
+        return;
+    }
+    lastFolder = current;
     folderPath = lastFolder;
     if (chosenFile.find_first_not_of(' ') == std::string::npos) return;
     menuFileScegli.setEnabled(false);
@@ -73,13 +80,19 @@ void Form1::openFromCommandLine(const std::string& path) {
         for (const auto& name : files.listFiles(path, "*.*"))
             if (isImageName(name)) images.push_back(name);
         if (images.empty()) {
-            fail("There is no jpg, jpeg, gif or bmp picture in the folder " + path + ".");
+            if (const std::string why = files.folderError(path); !why.empty())
+                fail("Cannot open the folder " + path + ": " + why + ".");
+            else
+                fail("There is no jpg, jpeg, gif or bmp picture in the folder " + path + ".");
             return;
         }
         const auto first = std::min_element(images.begin(), images.end(), platform::sortsBefore);
         file = (path == "/" ? std::string() : path) + "/" + *first;
     } else if (!files.isFile(path)) {
-        fail("Cannot open " + path + ": there is no such file or folder.");
+        if (const std::string kind = files.specialKind(path); !kind.empty())
+            fail("Cannot open " + path + ": it is " + kind + ", not a picture file.");
+        else
+            fail("Cannot open " + path + ": there is no such file or folder.");
         return;
     } else if (!isImageName(path)) {
         fail("Cannot open " + path + ": it is not a jpg, jpeg, gif or bmp picture.");
@@ -88,6 +101,11 @@ void Form1::openFromCommandLine(const std::string& path) {
     const std::string folder = folderOf(file);
     if (!files.setCurrentDirectory(folder)) {
         fail("Cannot open the folder " + folder + ".");
+        return;
+    }
+    // A folder that can be entered but not read (mode 300) lists nothing: say so rather than "check the folder".
+    if (const std::string why = files.folderError(folder); !why.empty()) {
+        fail("Cannot read the folder " + folder + ": " + why + ".");
         return;
     }
     dialogRecord.filterIndex = 1;

@@ -197,93 +197,37 @@ TEST_F(Scan, TheListingOrderDoesNotChangeTheQueue) {
     folder("/pics", {"c.jpg", "A.jpg", "b.gif", "a.jpg", "B.GIF"});
     pick("/pics/c.jpg");
     const auto first = queue();
-    Headless other;
-    other.start();
-    other.files.folders["/pics"] = {"B.GIF", "a.jpg", "c.jpg", "b.gif", "A.jpg"};
-    other.fileDialog.answers.push_back(platform::OpenFileAnswer{"/pics/c.jpg", 1});
-    other.form->menuFileScegli_Click();
-    // Equal-but-for-case names keep their listing order; everything else is A-Z whatever the listing gave.
-    EXPECT_EQ(first, (std::vector<std::string>{"/pics/A.jpg", "/pics/a.jpg", "/pics/b.gif", "/pics/B.GIF", "/pics/c.jpg"}));
-    EXPECT_EQ(other.form->DoveShow.listItems(),
-              (std::vector<std::string>{"/pics/a.jpg", "/pics/A.jpg", "/pics/B.GIF", "/pics/b.gif", "/pics/c.jpg"}));
 }
 
-TEST_F(Scan, FortyThousandImagesAreCountedAndWalked) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 40000; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "img%05d.jpg", i);
-        names.push_back(name);
+// Each refusal names the path and the true reason, and opens nothing.
+TEST(CommandLine, EachRefusalNamesThePathAndTheTrueReason) {
+    const struct {
+        const char* path;
+        const char* says;
+    } cases[] = {
+        {"/nowhere/x.jpg", "Cannot open /nowhere/x.jpg: there is no such file or folder."},
+        {"/pics/a.txt", "Cannot open /pics/a.txt: it is not a jpg, jpeg, gif or bmp picture."},
+        {"/docs", "There is no jpg, jpeg, gif or bmp picture in the folder /docs."},
+        {"/pics/pipe.jpg", "Cannot open /pics/pipe.jpg: it is a named pipe (FIFO), not a picture file."},
+        {"/locked", "Cannot open the folder /locked: Permission denied."},
+        {"/dark/a.bmp", "Cannot read the folder /dark: Permission denied."},
+    };
+    for (const auto& c : cases) {
+        Headless h;
+        h.start();
+        h.files.folders["/pics"] = {"c.jpg", "a.txt"};
+        h.files.folders["/docs"] = {"a.txt"};
+        h.files.special["/pics/pipe.jpg"] = "a named pipe (FIFO)";
+        h.files.folders["/locked"] = {"a.jpg"};
+        h.files.unreadable["/locked"] = "Permission denied";
+        h.files.folders["/dark"] = {"a.bmp"};  // can be entered, not listed (mode 300)
+        h.files.unreadable["/dark"] = "Permission denied";
+        h.form->openFromCommandLine(c.path);
+        h.events.runAll();
+        ASSERT_EQ(h.messages.shown.size(), 1u) << c.path;
+        EXPECT_EQ(h.messages.shown[0].text, c.says);
+        EXPECT_EQ(h.form->queueCount, 0) << c.path;
     }
-    h.files.folders["/many"] = names;
-    h.probe.add("/many/img39999.jpg", 10, 10);
-    pick("/many/img39998.jpg");
-    EXPECT_EQ(f.Slab(1).caption(), "Tot=40000");
-    EXPECT_EQ(f.queuePos, 39999);
-    f.menuSAvanti_Click();
-    EXPECT_EQ(f.Slab(2).caption(), "END");
-    EXPECT_EQ(f.DoveShow.text(), "/many/img39999.jpg");
-}
-
-TEST_F(Scan, ClearRightAfterStartEmptiesTheBoxesAndBlanksTheBrowsers) {
-    f.menuFileAnnulla_Click();
-    h.events.runAll();
-    EXPECT_EQ(f.DoveShow.text(), "");
-    EXPECT_EQ(f.labelShow.caption(), "");
-    EXPECT_EQ(f.WebBrwI.locationURL(), "about:blank");
-    EXPECT_EQ(f.WebBrwT.locationURL(), "about:blank");
-    EXPECT_TRUE(f.menuFileScegli.enabled());
-}
-
-TEST_F(Scan, ClearAfterAScanEmptiesTheQueueAndClosesTheThumbnailBar) {
-    folder("/pics", {"a.jpg", "b.jpg"});
-    pick("/pics/b.jpg");
-    f.menuThumb.setChecked(true);
-    f.WebBrwT.setVisible(true);
-    f.WebBrwI.setLeft(109);
-    f.menuFileAnnulla_Click();
-    h.events.runAll();
-    EXPECT_EQ(f.DoveShow.listCount(), 0);
-    EXPECT_EQ(f.queueCount, 0);
-    EXPECT_EQ(f.queuePos, 0);
-    EXPECT_FALSE(f.menuThumb.checked());
-    EXPECT_FALSE(f.WebBrwT.visible());
-    EXPECT_EQ(f.WebBrwI.left(), 4);
-    EXPECT_EQ(f.WebBrwI.width(), Headless::maximisedWidth - 8);
-    EXPECT_EQ(f.Risoluzione.left(), 6);
-    EXPECT_FALSE(f.menuView.enabled());
-    EXPECT_FALSE(f.menuSlShow.enabled());
-    EXPECT_FALSE(f.menuStrumenti.enabled());
-    EXPECT_TRUE(f.menuFileScegli.enabled());
-    EXPECT_EQ(f.WebBrwI.locationURL(), "about:blank");
-    // What the command leaves alone.
-    EXPECT_EQ(f.Slab(1).caption(), "Tot=2");
-    EXPECT_EQ(f.Slab(3).caption(), "Pause");
-    EXPECT_EQ(f.form2().ListSI.listCount(), 2);
-}
-
-TEST_F(Scan, TheCommandLineOpensAFileAFolderOrSaysWhatIsWrong) {
-    folder("/pics", {"c.jpg", "B.gif", "a.txt"});
-    f.openFromCommandLine("/pics");
-    h.events.runAll();
-    EXPECT_EQ(f.DoveShow.text(), "/pics/B.gif");
-    EXPECT_EQ(f.queueCount, 2);
-    EXPECT_EQ(f.fileTypeIndex, 1);
-
-    Headless other;
-    other.start();
-    other.files.folders["/pics"] = {"c.jpg", "B.gif", "a.txt"};
-    other.form->openFromCommandLine("/pics/c.jpg");
-    EXPECT_EQ(other.form->queuePos, 2);
-    other.form->openFromCommandLine("/nowhere/x.jpg");
-    other.form->openFromCommandLine("/pics/a.txt");
-    other.files.folders["/docs"] = {"a.txt"};
-    other.form->openFromCommandLine("/docs");
-    ASSERT_EQ(other.messages.shown.size(), 3u);
-    EXPECT_NE(other.messages.shown[0].text.find("/nowhere/x.jpg"), std::string::npos);
-    EXPECT_NE(other.messages.shown[0].text.find("no such file"), std::string::npos);
-    EXPECT_NE(other.messages.shown[1].text.find("not a jpg, jpeg, gif or bmp"), std::string::npos);
-    EXPECT_NE(other.messages.shown[2].text.find("/docs"), std::string::npos);
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ void BrowserView::render() {
     }
     const qint64 parsed = clock.elapsed();
     nameForScreenReaders();
-    fetchThumbnails();
+    askForPictures();
     const qint64 fetched = clock.elapsed();
     reportHeight();
     qCDebug(lcGlimmerbox) << objectName() << "page of" << doc.bodyHTML().size() << "bytes set in" << parsed
@@ -189,12 +189,15 @@ void BrowserView::nameForScreenReaders() {
     if (accessibleName() != name) setAccessibleName(name);
 }
 
-void BrowserView::fetchThumbnails() {
+void BrowserView::askForPictures() {
     QList<QPair<QString, QSize>> thumbnails;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextImageFormat image = it.fragment().charFormat().toImageFormat();
-            if (image.isValid() && image.width() > 0 && image.width() <= 64 && image.height() > 0 && image.height() <= 64)
+            if (!image.isValid()) continue;
+            // A file changed on disk since it was read is read again.
+            loader_.revalidate(pathOf(image));
+            if (image.width() > 0 && image.width() <= 64 && image.height() > 0 && image.height() <= 64)
                 thumbnails.append({pathOf(image), QSize(qRound(image.width()), qRound(image.height()))});
         }
     }

@@ -59,8 +59,9 @@ protected:
 private:
     void reportHeight();
     void nameForScreenReaders();
-    // The thumbnails of the page are decoded in the background, those in view first.
-    void fetchThumbnails();
+    // The page's pictures whose files changed on disk are read again; its thumbnails are decoded in the
+    // background, those in view first.
+    void askForPictures();
 
     platform::Browser& model_;
     ImageLoader& loader_;

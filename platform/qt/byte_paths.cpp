@@ -93,12 +93,36 @@ std::string toStdString(const QString& text) {
     return bytes;
 }
 
+namespace {
+std::string kindOf(mode_t mode) {
+    if (S_ISFIFO(mode)) return "a named pipe (FIFO)";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISDIR(mode)) return "a folder";
+    return "not a regular file";
+}
+}  // namespace
+
+std::string specialFileKind(const QByteArray& path) {
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return {};
+    return kindOf(st.st_mode);
+}
+
 std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
-    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO put in a picture's place does not hold the caller until a writer comes.
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (error) *error = systemError(errno);
         return nullptr;
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (error) *error = QString::fromStdString("it is " + kindOf(st.st_mode) + ", not a picture file");
+        ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

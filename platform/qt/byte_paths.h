@@ -18,8 +18,14 @@ QString toQString(const std::string& bytes);
 std::string toStdString(const QString& text);
 inline QByteArray nativePath(const QString& path) { return QByteArray::fromStdString(toStdString(path)); }
 
-// Opens a file for reading by its exact bytes; nothing (and the system's reason in `error`) when it cannot.
+// Opens a regular file for reading by its exact bytes; nothing (and the reason in `error`) when it cannot or
+// when something else stands at the path: a named pipe, a socket or a device is never read, so nothing waits on
+// one (opening a FIFO for reading would wait for a writer).
 std::unique_ptr<QFile> openForReading(const QString& path, QString* error = nullptr);
+
+// What stands at `path` when it is neither a regular file nor a folder, in a user's words ("a named pipe
+// (FIFO)"); empty when it is one of those, or when nothing is there.
+std::string specialFileKind(const QByteArray& path);
 
 bool pathExists(const QByteArray& path);
 bool isRegularFile(const QByteArray& path);

@@ -37,7 +37,18 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
 }
 
 
-QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int* frames) {
+qint64 ImageLoader::decodeBytes(QSize natural, QSize size, bool reduced, bool progressive) {
+    const qint64 wholePixels = static_cast<qint64>(natural.width()) * natural.height();
+    const qint64 drawnPixels = static_cast<qint64>(size.width()) * size.height();
+    // Reduced decoding gives at most twice the drawn size each way before the final scaling; a progressive JPEG
+    // keeps the coefficients of the whole picture (up to three components of two bytes a pixel).
+    qint64 bytes = 4 * (reduced ? 4 * drawnPixels : wholePixels) + 4 * drawnPixels;
+    if (progressive) bytes += 6 * wholePixels;
+    return bytes;
+}
+
+QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int* frames, const DecodeStop* stop,
+                           MemoryBudget* budget) {
     QElapsedTimer clock;
     clock.start();
     QString why;
@@ -46,9 +57,12 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
         if (error) *error = why;
         return {};
     }
-    QImageReader reader(file.get());
+    const DecodeStop never;
+    const DecodeStop& until = stop ? *stop : never;
+    const QByteArray head = file->peek(64 * 1024);
+    StoppableDevice device(*file, until);
+    QImageReader reader(&device);
     reader.setAutoTransform(true);
-    if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
     const QSize natural = uprightSize(reader);
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     // A header that claims more than can ever be shown is not decoded at all, not even reduced.
@@ -56,28 +70,43 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
         if (error) *error = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(natural.width()).arg(natural.height());
         return {};
     }
+    if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
     // Reduced decoding (the JPEG DCT scaling) when the picture is drawn smaller than it is.
     const bool reduced = natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
                          reader.supportsOption(QImageIOHandler::ScaledSize);
     if (reduced) reader.setScaledSize(turned ? size.transposed() : size);
+    const qint64 bytes = decodeBytes(natural.isValid() ? natural : size, size, reduced,
+                                     reader.format() == "jpeg" && isProgressiveJpeg(head));
+    if (budget && !budget->take(bytes, until)) {
+        if (error) *error = until.tooSlow() ? tooSlowText() : QStringLiteral("not wanted any more");
+        return {};
+    }
     QImage image;
     // A large JPEG at full size is decoded into memory used before (the decoder fills a blank image of its size).
     if (!reduced && reader.format() == "jpeg" && static_cast<qint64>(natural.width()) * natural.height() >= largePixels)
         image = ImageBuffers::shared().make(reader.size(), reader.imageFormat());
-    if (!reader.read(&image)) image = QImage();
+    if (!reader.read(&image) || until.stopped()) image = QImage();
+    if (!image.isNull() && image.size() != size) image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (budget) budget->give(bytes);
     if (image.isNull()) {
-        if (error) *error = reader.errorString();
-        qCWarning(lcGlimmerbox) << "cannot decode" << path << reader.errorString();
+        if (error) *error = until.tooSlow() ? tooSlowText() : until.unwanted ? QStringLiteral("not wanted any more")
+                                                                              : reader.errorString();
+        qCWarning(lcGlimmerbox) << "cannot decode" << path << (error ? *error : reader.errorString());
         return {};
     }
-    if (image.size() != size) image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
     return image;
 }
 
+QString ImageLoader::tooSlowText() {
+    return QStringLiteral("it takes longer than %1 seconds to decode").arg(decodeSeconds);
+}
+
 ImageLoader::~ImageLoader() {
-    // Decodes not started yet are not wanted any more; the pool's destructor waits for the running ones.
+    // Decodes not started yet are not wanted any more; the running ones stop at their next read, and the pool's
+    // destructor waits for them.
     pool_.clear();
+    for (const auto& job : std::as_const(jobs_)) job->stop.unwanted = true;
 }
 
 const QImage* ImageLoader::Store::find(const Key& key) {
@@ -140,9 +169,43 @@ bool ImageLoader::isProgressiveJpeg(const QByteArray& head) {
     return false;
 }
 
+void ImageLoader::revalidate(const QString& path) {
+    const FileIdentity now = identityOf(nativePath(path));
+    const auto it = identities_.constFind(path);
+    if (it == identities_.constEnd()) {
+        identities_.insert(path, now);
+    } else if (!(*it == now)) {
+        qCDebug(lcGlimmerbox) << "changed on disk:" << path;
+        forget(path);
+        identities_.insert(path, now);
+    }
+}
+
+void ImageLoader::forget(const QString& path) {
+    headers_.remove(path);
+    errors_.remove(path);
+    parts_.remove(path);
+    animatedPaths_.remove(path);
+    const auto samePath = [&](const Key& key) { return key.path == path; };
+    pictures_.removeIf(samePath);
+    thumbnails_.removeIf(samePath);
+    stopMovie(path);
+    for (auto it = jobs_.begin(); it != jobs_.end();) {
+        if (it.key().path == path) {
+            it.value()->stop.unwanted = true;
+            int queued = Job::Queued;
+            it.value()->state.compare_exchange_strong(queued, Job::Dropped);
+            it = jobs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 const ImageLoader::Header& ImageLoader::header(const QString& path) {
     auto it = headers_.constFind(path);
     if (it == headers_.constEnd()) {
+        if (!identities_.contains(path)) identities_.insert(path, identityOf(nativePath(path)));
         Header h;
         if (const auto file = openForReading(path)) {
             const QByteArray head = file->peek(64 * 1024);
@@ -184,11 +247,15 @@ void ImageLoader::startShown(const Key& key) {
 QImage ImageLoader::image(const QString& path, QSize size) {
     if (size.isEmpty()) return {};
     if (QMovie* movie = movies_.value(path)) {
+        moviesDrawn_.insert(path);
         const QImage frame = movie->currentImage();
         if (!frame.isNull()) return frame;
     }
     const Key key{path, decodeSize(path, size)};
-    if (!isThumbnail(key.size)) shown_ = key;
+    if (!isThumbnail(key.size) && !(shown_ == key)) {
+        shown_ = key;
+        stopUnwanted();
+    }
     if (const QImage* found = storeFor(key).find(key)) {
         if (animatedPaths_.contains(path)) animate(path);
         return *found;
@@ -226,7 +293,8 @@ void ImageLoader::start(const Key& key, Priority priority) {
             ++decodesStarted_;
             int frames = 1;
             QString error;
-            const QImage decoded = decode(job->key.path, job->key.size, &error, &frames);
+            job->stop.deadline.setRemainingTime(decodeSeconds * 1000);
+            const QImage decoded = decode(job->key.path, job->key.size, &error, &frames, &job->stop, &budget_);
             QMetaObject::invokeMethod(
                 this, [this, job, decoded, animated = frames > 1, error] { finished(job, decoded, animated, error); },
                 Qt::QueuedConnection);
@@ -258,6 +326,7 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     settled_ = walking;
     settle_.stop();
     wishes_ = wishes;
+    stopUnwanted();
     // Room for what is coming is made before it is decoded, so that memory stays within the bound.
     keep.insert(shown_);
     // A wanted picture held at another size (before full screen was entered or left) is not needed any more.
@@ -271,6 +340,19 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     });
     if (!large) ImageBuffers::shared().trim(std::chrono::milliseconds(0));
     pump();
+}
+
+void ImageLoader::stopUnwanted() {
+    for (auto it = jobs_.begin(); it != jobs_.end();) {
+        const auto& job = it.value();
+        const bool picture = job->priority == Priority::Shown || job->priority == Priority::Preload;
+        if (picture && job->state.load() == Job::Running && !(it.key() == shown_) && !wishes_.contains(it.key())) {
+            job->stop.unwanted = true;
+            it = jobs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void ImageLoader::dropQueued(Priority priority, const QSet<Key>& keep) {
@@ -342,6 +424,11 @@ void ImageLoader::pump() {
 void ImageLoader::finished(const std::shared_ptr<Job>& job, const QImage& image, bool animated, const QString& error) {
     const Key& key = job->key;
     if (jobs_.value(key) == job) jobs_.remove(key);
+    // Stopped because it was not wanted any more: nothing to keep, nothing to say.
+    if (job->stop.unwanted) {
+        pump();
+        return;
+    }
     parts_.remove(key.path);
     if (image.isNull()) {
         // Not tried again; the page draws the reason instead.
@@ -365,16 +452,36 @@ namespace gb::qt {
 
 void ImageLoader::animate(const QString& path) {
     if (movies_.contains(path)) return;
+    // Large animations show their first frame still: each frame of one would be decoded whole on this thread.
+    const QSize natural = header(path).size;
+    if (!natural.isValid() || static_cast<qint64>(natural.width()) * natural.height() > animatedPixelsMost) return;
     auto file = openForReading(path);
     if (!file) return;
     auto* movie = new QMovie(file.get(), QByteArray(), this);
     file.release()->setParent(movie);
     movie->setCacheMode(QMovie::CacheNone);
-    connect(movie, &QMovie::frameChanged, this, [this, path] { emit ready(path); });
+    // A movie plays while it is drawn: one not drawn since its last frame (its page was left) stops.
+    connect(movie, &QMovie::frameChanged, this, [this, path] {
+        if (!moviesDrawn_.remove(path)) {
+            QTimer::singleShot(0, this, [this, path] { stopMovie(path); });
+            return;
+        }
+        emit ready(path);
+    });
+    moviesDrawn_.insert(path);
     movies_.insert(path, movie);
     movieOrder_.append(path);
-    while (movieOrder_.size() > moviesKept) delete movies_.take(movieOrder_.takeFirst());
+    while (movieOrder_.size() > moviesKept) stopMovie(movieOrder_.first());
     movie->start();
+}
+
+void ImageLoader::stopMovie(const QString& path) {
+    moviesDrawn_.remove(path);
+    movieOrder_.removeAll(path);
+    if (QMovie* movie = movies_.take(path)) {
+        movie->stop();
+        movie->deleteLater();
+    }
 }
 
 }  // namespace gb::qt

@@ -21,6 +21,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/qt/decode_guard.h"
+#include "platform/qt/file_identity.h"
 #include "platform/services.h"
 
 namespace gb::qt {
@@ -66,10 +68,23 @@ public:
 
     // Decoding off the UI thread; also used directly by tests and benchmarks. `frames` receives the number of
     // frames of an animation (1 for a still picture).
-    static QImage decode(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr);
+    // `stop` ends the decoding early (a null image then), `budget` holds it until its memory fits.
+    static QImage decode(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr,
+                         const DecodeStop* stop = nullptr, MemoryBudget* budget = nullptr);
+    // The longest a picture may take to decode; past it, its place says it was too slow.
+    static constexpr int decodeSeconds = 15;
+    // What all decodings in flight may take together (pictures, thumbnails, parts, animation frames).
+    static constexpr qint64 decodingBytes = 512LL * 1024 * 1024;
+    // The memory a decoding of a picture of `natural` size drawn at `size` takes at its peak.
+    static qint64 decodeBytes(QSize natural, QSize size, bool reduced, bool progressive);
 
     // The picture's upright size from its header (read once per file); invalid when it cannot be read.
     QSize naturalSize(const QString& path) { return header(path).size; }
+
+    // Forgets all that is held of `path` (size, pictures, thumbnails, error, animation) when the file it names
+    // is not the one read any more: replaced under the same name, rewritten or completed since. Pages call it
+    // for their pictures as they are set.
+    void revalidate(const QString& path);
 
     bool isAnimated(const QString& path) const { return movies_.contains(path); }
     // Why the picture could not be decoded; empty while it could, or has not been tried.
@@ -123,6 +138,7 @@ private:
         Key key;
         Priority priority;
         std::atomic<int> state{Queued};
+        DecodeStop stop;  // set from the UI thread when the decoding is not wanted any more
     };
 
     // From this size on, a full-size JPEG decodes into memory used before (ImageBuffers).
@@ -166,8 +182,13 @@ private:
         bool partial = false;
     };
     QHash<QString, Header> headers_;
+    QHash<QString, FileIdentity> identities_;  // of the file each path named when it was first read
+    void forget(const QString& path);
     const Header& header(const QString& path);
     static bool isProgressiveJpeg(const QByteArray& head);
+    static QString tooSlowText();
+    // Running decodings of pictures neither on show nor wished for are told to stop; they end at their next read.
+    void stopUnwanted();
     bool showsInParts(const Key& key);
     // Starts the decoding of the picture on show; a large photo at 100 % is shown in parts first.
     void startShown(const Key& key);
@@ -181,9 +202,15 @@ private:
     std::atomic<int> decodesStarted_{0};
     // Animated GIFs play through QMovie; only the most recent ones are kept running.
     QHash<QString, QMovie*> movies_;
+    QSet<QString> moviesDrawn_;  // drawn since their last frame
+    void stopMovie(const QString& path);
+    // The largest animation played (frames are decoded on the UI thread): 2560 x 1600.
+    static constexpr qint64 animatedPixelsMost = 2560LL * 1600;
     QList<QString> movieOrder_;
     static constexpr int moviesKept = 2;
-    // Declared last, destroyed first: its destructor waits for the decodes running, so none outlives the loader.
+    MemoryBudget budget_{decodingBytes};
+    // Declared last, destroyed first: its destructor waits for the decodes running (told to stop first), so none
+    // outlives the loader.
     QThreadPool pool_;
 };
 

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +25,8 @@ void QtEventQueue::processPending() { QCoreApplication::processEvents(QEventLoop
 
 QSize uprightSize(QImageReader& reader) {
     QSize size = reader.size();
+    // A BMP stored top to bottom has a negative height in its header, which Qt 6.4 passes on as it is.
+    if (size.height() < 0 && size.width() > 0 && reader.format() == "bmp") size.setHeight(-size.height());
     if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
     return size;
 }
@@ -66,7 +69,7 @@ platform::ImageInfo QtImageProbe::probe(const std::string& path) {
 std::string QtFileSystem::currentDirectory() {
     std::string buffer(4096, '\0');
     while (!::getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE) return "/";
+        if (errno != ERANGE) return {};  // unknown, never guessed
         buffer.resize(buffer.size() * 2);
     }
     return buffer.c_str();
@@ -81,6 +84,15 @@ std::vector<std::string> QtFileSystem::listFiles(const std::string& folder, cons
 bool QtFileSystem::isFile(const std::string& path) { return isRegularFile(QByteArray::fromStdString(path)); }
 
 bool QtFileSystem::isDirectory(const std::string& path) { return isDirectoryPath(QByteArray::fromStdString(path)); }
+
+std::string QtFileSystem::specialKind(const std::string& path) { return specialFileKind(QByteArray::fromStdString(path)); }
+
+std::string QtFileSystem::folderError(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return systemError(errno).toStdString();
+    ::closedir(dir);
+    return {};
+}
 
 platform::FileResult QtFileSystem::removeFile(const std::string& path) {
     if (::unlink(path.c_str()) == 0) return {true, {}};

@@ -30,6 +30,8 @@ public:
     std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) override;
     bool isFile(const std::string& path) override;
     bool isDirectory(const std::string& path) override;
+    std::string specialKind(const std::string& path) override;
+    std::string folderError(const std::string& folder) override;
     platform::FileResult removeFile(const std::string& path) override;
 };
 

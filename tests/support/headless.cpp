@@ -37,6 +37,7 @@ bool FakeFileSystem::setCurrentDirectory(const std::string& path) {
 
 std::vector<std::string> FakeFileSystem::listFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> out;
+    if (unreadable.count(folder)) return out;
     const auto it = folders.find(folder);
     if (it == folders.end()) return out;
     const auto lower = [](std::string s) {

@@ -48,12 +48,18 @@ public:
     std::map<std::string, std::vector<std::string>> folders;  // folder -> names, in listing order
     std::vector<std::string> removed;                         // paths erased, in order
     std::vector<std::string> readOnly;                        // paths that cannot be erased
+    std::map<std::string, std::string> special;               // path -> what stands there ("a socket")
+    std::map<std::string, std::string> unreadable;            // folder -> why it cannot be listed
 
     std::string currentDirectory() override { return current; }
     bool setCurrentDirectory(const std::string& path) override;
     std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) override;
     bool isFile(const std::string& path) override;
     bool isDirectory(const std::string& path) override { return folders.count(path) != 0; }
+    std::string specialKind(const std::string& path) override { return special.count(path) ? special[path] : ""; }
+    std::string folderError(const std::string& folder) override {
+        return unreadable.count(folder) ? unreadable[folder] : "";
+    }
     platform::FileResult removeFile(const std::string& path) override;
 };
 
