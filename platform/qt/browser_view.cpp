@@ -123,6 +123,7 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
     thumbnailsArrived_.setInterval(frameMs);
     connect(&thumbnailsArrived_, &QTimer::timeout, this, [this] { viewport()->update(); });
     connect(&loader_, &ImageLoader::ready, this, [this](const QString& path) {
+        if (path == picture_) showDecodeError();
         switch (images_->takeWanted(path)) {
             case ImageObjectHandler::Wanted::Picture: viewport()->update(); break;
             case ImageObjectHandler::Wanted::Thumbnail:
@@ -165,6 +166,7 @@ void BrowserView::render() {
     const qint64 parsed = clock.elapsed();
     nameForScreenReaders();
     askForPictures();
+    showDecodeError();
     const qint64 fetched = clock.elapsed();
     reportHeight();
     qCDebug(lcGlimmerbox) << objectName() << "page of" << doc.bodyHTML().size() << "bytes set in" << parsed
@@ -179,8 +181,10 @@ void BrowserView::nameForScreenReaders() {
     const bool picture = doc.images().size() == 1 && location != "about:blank" && !location.empty() &&
                          document()->toRawText().contains(QChar::ObjectReplacementCharacter);
     QString name = toQString(model_.accessibleName);
+    picture_.clear();
     if (picture) {
         const auto& image = doc.images().front();
+        picture_ = toQString(location);
         name = QStringLiteral("Picture %1, %2 by %3")
                    .arg(QFileInfo(toQString(location)).fileName())
                    .arg(image.width)
@@ -197,6 +201,7 @@ void BrowserView::askForPictures() {
             if (!image.isValid()) continue;
             // A file changed on disk since it was read is read again.
             loader_.revalidate(pathOf(image));
+            if (!picture_.isEmpty()) picture_ = pathOf(image);  // the page's one picture, as the loader knows it
             if (image.width() > 0 && image.width() <= 64 && image.height() > 0 && image.height() <= 64)
                 thumbnails.append({pathOf(image), QSize(qRound(image.width()), qRound(image.height()))});
         }
@@ -212,6 +217,28 @@ void BrowserView::reportHeight() {
 void BrowserView::resizeEvent(QResizeEvent* event) {
     QTextBrowser::resizeEvent(event);
     reportHeight();
+    showDecodeError();
+}
+
+void BrowserView::showDecodeError() {
+    const QString error = picture_.isEmpty() ? QString() : loader_.errorFor(picture_);
+    if (error.isEmpty()) {
+        if (errorBand_) errorBand_->hide();
+        return;
+    }
+    if (!errorBand_) {
+        errorBand_ = new QLabel(viewport());
+        errorBand_->setWordWrap(true);
+        errorBand_->setAlignment(Qt::AlignCenter);
+        errorBand_->setTextFormat(Qt::PlainText);
+        errorBand_->setMargin(8);
+        errorBand_->setStyleSheet(QStringLiteral("background: rgb(255, 240, 240); color: rgb(160, 0, 0);"));
+    }
+    errorBand_->setText(QStringLiteral("Cannot show %1: %2").arg(QFileInfo(picture_).fileName(), error));
+    const int width = viewport()->width();
+    const int height = errorBand_->heightForWidth(width);
+    errorBand_->setGeometry(0, std::max(0, (viewport()->height() - height) / 2), width, height);
+    errorBand_->show();
 }
 
 void BrowserView::mousePressEvent(QMouseEvent* event) {

@@ -2,6 +2,7 @@
 // The browser control on QTextBrowser: renders the model document's markup, reports its height and scrolling,
 // forwards clicks, and draws image elements through the image loader.
 
+#include <QLabel>
 #include <QTextBrowser>
 #include <QHash>
 #include <QTimer>
@@ -59,12 +60,17 @@ protected:
 private:
     void reportHeight();
     void nameForScreenReaders();
+    // A picture on show that could not be decoded is named, with the reason, on a band as wide as the view:
+    // readable however small the picture's own place is.
+    void showDecodeError();
     // The page's pictures whose files changed on disk are read again; its thumbnails are decoded in the
     // background, those in view first.
     void askForPictures();
 
     platform::Browser& model_;
     ImageLoader& loader_;
+    QString picture_;  // the picture file the page shows alone, if it does
+    QLabel* errorBand_ = nullptr;
     ImageObjectHandler* images_ = nullptr;
     // Thumbnails arrive by the hundred a second: the page is painted again at most once a frame for them.
     QTimer thumbnailsArrived_;

@@ -111,9 +111,13 @@ std::string specialFileKind(const QByteArray& path) {
 
 std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
     // Non-blocking, so that a FIFO put in a picture's place does not hold the caller until a writer comes.
-    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const QByteArray native = nativePath(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        if (error) *error = systemError(errno);
+        const int why = errno;
+        // A socket cannot be opened at all ("No such device or address"): say what it is instead.
+        const std::string kind = specialFileKind(native);
+        if (error) *error = kind.empty() ? systemError(why) : QString::fromStdString("it is " + kind + ", not a picture file");
         return nullptr;
     }
     struct stat st {};

@@ -5,8 +5,9 @@
 namespace gb::qt {
 
 StoppableDevice::StoppableDevice(QIODevice& source, const DecodeStop& stop) : source_(source), stop_(stop) {
-    open(QIODevice::ReadOnly);
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     QIODevice::seek(source_.pos());
+    running_.start();
 }
 
 bool StoppableDevice::seek(qint64 pos) {
@@ -16,6 +17,7 @@ bool StoppableDevice::seek(qint64 pos) {
 
 qint64 StoppableDevice::readData(char* data, qint64 maxSize) {
     if (stop_.stopped()) return -1;
+    if (running_.elapsed() > quickMs) maxSize = std::min(maxSize, slowPiece);
     return source_.read(data, maxSize);
 }
 

@@ -4,6 +4,7 @@
 // decodings in flight together stay within one memory budget.
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QIODevice>
 #include <QMutex>
 #include <QWaitCondition>
@@ -36,6 +37,11 @@ protected:
 private:
     QIODevice& source_;
     const DecodeStop& stop_;
+    // A decoding that has run a while gets its bytes in small pieces, so that it looks at its stop often even
+    // where a few bytes cost a pass over the whole picture (a progressive JPEG of thousands of tiny scans).
+    QElapsedTimer running_;
+    static constexpr int quickMs = 250;
+    static constexpr qint64 slowPiece = 256;
 };
 
 // Bytes that the decodings running at once may take together. A decoding waits for its share; one that could

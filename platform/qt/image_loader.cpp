@@ -75,7 +75,7 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     const bool reduced = natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
                          reader.supportsOption(QImageIOHandler::ScaledSize);
     if (reduced) reader.setScaledSize(turned ? size.transposed() : size);
-    const qint64 bytes = decodeBytes(natural.isValid() ? natural : size, size, reduced,
+    const qint64 bytes = decodeBytes(canvasSize(head, natural.isValid() ? natural : size), size, reduced,
                                      reader.format() == "jpeg" && isProgressiveJpeg(head));
     if (budget && !budget->take(bytes, until)) {
         if (error) *error = until.tooSlow() ? tooSlowText() : QStringLiteral("not wanted any more");
@@ -86,7 +86,15 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     if (!reduced && reader.format() == "jpeg" && static_cast<qint64>(natural.width()) * natural.height() >= largePixels)
         image = ImageBuffers::shared().make(reader.size(), reader.imageFormat());
     if (!reader.read(&image) || until.stopped()) image = QImage();
-    if (!image.isNull() && image.size() != size) image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!image.isNull() && image.size() != size) {
+        // Smooth scaling turns a palette picture into 4 bytes a pixel first: one far larger than drawn is first
+        // brought down to four times the drawn size, keeping its palette (a huge RLE BMP would cost 4 bytes a
+        // pixel of its whole claimed size otherwise).
+        const QSize quadruple = size * 4;
+        if (image.colorCount() > 0 && image.width() > quadruple.width() && image.height() > quadruple.height())
+            image = image.scaled(quadruple, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     if (budget) budget->give(bytes);
     if (image.isNull()) {
         if (error) *error = until.tooSlow() ? tooSlowText() : until.unwanted ? QStringLiteral("not wanted any more")
@@ -96,6 +104,12 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     }
     qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
     return image;
+}
+
+QSize ImageLoader::canvasSize(const QByteArray& head, QSize natural) {
+    if (head.size() < 10 || !(head.startsWith("GIF87a") || head.startsWith("GIF89a"))) return natural;
+    const auto byte = [&](int i) { return static_cast<unsigned char>(head[i]); };
+    return natural.expandedTo(QSize(byte(6) | byte(7) << 8, byte(8) | byte(9) << 8));
 }
 
 QString ImageLoader::tooSlowText() {
@@ -211,6 +225,7 @@ const ImageLoader::Header& ImageLoader::header(const QString& path) {
             const QByteArray head = file->peek(64 * 1024);
             QImageReader reader(file.get());
             h.size = uprightSize(reader);
+            h.canvas = canvasSize(head, h.size);
             h.partial = reader.transformation() == QImageIOHandler::TransformationNone && reader.format() == "jpeg" &&
                         !isProgressiveJpeg(head);
         }
@@ -315,7 +330,7 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
         budget += bytes;
         wishes.append(key);
         keep.insert(key);
-        if (!pictures_.entries.contains(key)) missing += bytes;
+        if (!storeFor(key).entries.contains(key)) missing += bytes;
     }
     if (!preloading_ && !wishes.isEmpty()) wishes = {wishes.first()};
     // Preloads wished before and not any more are dropped unless they are decoding already.
@@ -405,7 +420,7 @@ bool ImageLoader::shownPending() const {
 void ImageLoader::pump() {
     for (int i = 0; i < wishes_.size(); ++i) {
         const Key& key = wishes_[i];
-        if (pictures_.entries.contains(key) || jobs_.contains(key) || errors_.contains(key.path)) continue;
+        if (storeFor(key).entries.contains(key) || jobs_.contains(key) || errors_.contains(key.path)) continue;
         // The first wish is the picture on show: it is needed now.
         if (i == 0) {
             startShown(key);
@@ -453,8 +468,8 @@ namespace gb::qt {
 void ImageLoader::animate(const QString& path) {
     if (movies_.contains(path)) return;
     // Large animations show their first frame still: each frame of one would be decoded whole on this thread.
-    const QSize natural = header(path).size;
-    if (!natural.isValid() || static_cast<qint64>(natural.width()) * natural.height() > animatedPixelsMost) return;
+    const QSize canvas = header(path).canvas;
+    if (!canvas.isValid() || static_cast<qint64>(canvas.width()) * canvas.height() > animatedPixelsMost) return;
     auto file = openForReading(path);
     if (!file) return;
     auto* movie = new QMovie(file.get(), QByteArray(), this);

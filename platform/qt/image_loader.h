@@ -95,6 +95,7 @@ public:
     qint64 pictureBytes() const { return pictures_.bytes; }
     qint64 thumbnailBytes() const { return thumbnails_.bytes; }
     int decodesStarted() const { return decodesStarted_.load(); }
+    qint64 decodingInFlight() const { return budget_.inFlight(); }
     void setPictureLimit(qint64 bytes) { pictures_.limit = bytes; }
     void setPreloading(bool on) { preloading_ = on; }
     QThreadPool& workers() { return pool_; }
@@ -179,8 +180,11 @@ private:
     // What the header says, read once: the upright size, and whether parts can be decoded on their own.
     struct Header {
         QSize size;
+        QSize canvas;  // what the decoder allocates: a GIF's logical screen may be far larger than its frames
         bool partial = false;
     };
+    // The decoder's canvas for a picture whose header starts with `head`: a GIF's screen, else `natural`.
+    static QSize canvasSize(const QByteArray& head, QSize natural);
     QHash<QString, Header> headers_;
     QHash<QString, FileIdentity> identities_;  // of the file each path named when it was first read
     void forget(const QString& path);

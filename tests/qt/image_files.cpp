@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 
 namespace gb::test {
 
@@ -124,6 +125,102 @@ bool writeJpegHeader(const QString& path, int width, int height) {
     b.append(char(height >> 8)).append(char(height & 0xFF)).append(char(width >> 8)).append(char(width & 0xFF));
     b.append("\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01", 10);
     b.append(QByteArray(32, '\x00'));
+    return writeBytes(path, b);
+}
+
+bool writeScanBomb(const QString& path, int width, int height, int copies) {
+    QImage flat(width, height, QImage::Format_RGB32);
+    flat.fill(QColor(128, 128, 128));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(90);
+    writer.setProgressiveScanWrite(true);
+    if (!writer.write(flat)) return false;
+    if (!bytes.endsWith(QByteArray("\xff\xd9", 2))) return false;
+    // The scans: from each SOS marker to the next one (the last to the EOI). The smallest after the first is
+    // repeated: a few bytes on disk, a pass over every block of the picture when decoded.
+    QList<qsizetype> starts;
+    for (qsizetype at = bytes.indexOf(QByteArray("\xff\xda", 2)); at >= 0; at = bytes.indexOf(QByteArray("\xff\xda", 2), at + 2))
+        starts.append(at);
+    starts.append(bytes.size() - 2);
+    if (starts.size() < 3) return false;
+    QByteArray smallest;
+    for (qsizetype i = 1; i + 1 < starts.size(); ++i) {
+        const QByteArray scan = bytes.mid(starts[i], starts[i + 1] - starts[i]);
+        if (smallest.isEmpty() || scan.size() < smallest.size()) smallest = scan;
+    }
+    QByteArray bomb = bytes.left(bytes.size() - 2);
+    for (int i = 0; i < copies; ++i) bomb.append(smallest);
+    bomb.append("\xff\xd9", 2);
+    return writeBytes(path, bomb);
+}
+
+bool writeGifScreenBomb(const QString& path, int width, int height, int frames) {
+    QByteArray gif("GIF89a");
+    put16(gif, width);
+    put16(gif, height);
+    gif.append(char(0x80)).append(char(0)).append(char(0));
+    gif.append("\xff\x00\x00\x00\x00\xff", 6);
+    gif.append("\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+    for (int f = 0; f < frames; ++f) {
+        gif.append("\x21\xf9\x04\x00", 4);
+        put16(gif, 5);  // 50 ms
+        gif.append(char(0)).append(char(0));
+        gif.append(char(0x2C));
+        put16(gif, 0);
+        put16(gif, 0);
+        put16(gif, 2);
+        put16(gif, 1);
+        gif.append(char(0));
+        gif.append(frameData(2, f % 2));
+    }
+    gif.append(char(0x3B));
+    return writeBytes(path, gif);
+}
+
+namespace {
+QByteArray bmpHeaders(int width, int height, int bits, quint32 compression, quint32 pixelBytes, int colours) {
+    QByteArray b("BM");
+    const auto put32 = [&b](quint32 v) {
+        for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    const quint32 offset = 54 + 4 * colours;
+    put32(offset + pixelBytes);
+    put32(0);
+    put32(offset);
+    put32(40);
+    put32(static_cast<quint32>(width));
+    put32(static_cast<quint32>(height));
+    put16(b, 1);
+    put16(b, bits);
+    put32(compression);
+    put32(pixelBytes);
+    put32(2835);
+    put32(2835);
+    put32(static_cast<quint32>(colours));
+    put32(0);
+    return b;
+}
+}  // namespace
+
+bool writeRleBmpBomb(const QString& path, int width, int height) {
+    QByteArray b = bmpHeaders(width, height, 8, 1, 2, 256);
+    for (int i = 0; i < 256; ++i) b.append(char(i)).append(char(i)).append(char(i)).append(char(0));
+    b.append("\x00\x01", 2);  // end of bitmap
+    return writeBytes(path, b);
+}
+
+bool writeTopDownBmp(const QString& path, int width, int height) {
+    const int stride = (width * 3 + 3) / 4 * 4;
+    QByteArray b = bmpHeaders(width, -height, 24, 0, static_cast<quint32>(stride * height), 0);
+    for (int y = 0; y < height; ++y) {
+        QByteArray row;
+        for (int x = 0; x < width; ++x) row.append(y < height / 2 ? QByteArray("\x00\x00\xff", 3) : QByteArray("\xff\x00\x00", 3));
+        row.append(QByteArray(stride - width * 3, '\0'));
+        b.append(row);
+    }
     return writeBytes(path, b);
 }
 

@@ -19,4 +19,15 @@ bool writeJpegHeader(const QString& path, int width, int height);      // a JPEG
 bool writeBrokenAnimatedGif(const QString& path, int width, int height);  // the second frame is cut short
 bool writeBytes(const QString& path, const QByteArray& bytes);
 
+// Pictures that cost far more to decode than their size on disk says.
+// A progressive JPEG of one grey whose smallest scan stands `copies` more times: each copy is a pass over the
+// whole picture, and the decoder only warns about the repetition.
+bool writeScanBomb(const QString& path, int width, int height, int copies);
+// An animated GIF of tiny frames on a logical screen of width x height: the decoder's canvas is the screen.
+bool writeGifScreenBomb(const QString& path, int width, int height, int frames);
+// An 8-bit RLE BMP that claims width x height and ends its pixels at once (the rest is left blank).
+bool writeRleBmpBomb(const QString& path, int width, int height);
+// A valid BMP stored top row first (negative height): the top half red, the bottom half blue.
+bool writeTopDownBmp(const QString& path, int width, int height);
+
 }  // namespace gb::test
