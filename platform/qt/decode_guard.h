@@ -29,6 +29,8 @@ public:
     qint64 size() const override { return source_.size(); }
     bool seek(qint64 pos) override;
     bool atEnd() const override { return stop_.stopped() || source_.atEnd(); }
+    // For a decoder that takes what each read gives (libjpeg): see below. Others expect whole reads.
+    void givePieces(bool on) { pieces_ = on; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -37,11 +39,15 @@ protected:
 private:
     QIODevice& source_;
     const DecodeStop& stop_;
-    // A decoding that has run a while gets its bytes in small pieces, so that it looks at its stop often even
-    // where a few bytes cost a pass over the whole picture (a progressive JPEG of thousands of tiny scans).
-    QElapsedTimer running_;
-    static constexpr int quickMs = 250;
-    static constexpr qint64 slowPiece = 256;
+    // Bytes come in small pieces at first, and for as long as a piece keeps the decoder busy for a while, so
+    // that it looks at its stop often even where a few bytes cost a pass over the whole picture (a progressive
+    // JPEG of thousands of tiny scans); a file that decodes as fast as it is read gets them whole.
+    bool pieces_ = false;
+    QElapsedTimer sinceRead_;
+    qint64 bytesRead_ = 0;
+    static constexpr qint64 smallPiece = 128;
+    static constexpr qint64 smallStart = 16 * 1024;
+    static constexpr int slowMs = 20;
 };
 
 // Bytes that the decodings running at once may take together. A decoding waits for its share; one that could

@@ -81,6 +81,7 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
         if (error) *error = until.tooSlow() ? tooSlowText() : QStringLiteral("not wanted any more");
         return {};
     }
+    device.givePieces(reader.format() == "jpeg");
     QImage image;
     // A large JPEG at full size is decoded into memory used before (the decoder fills a blank image of its size).
     if (!reduced && reader.format() == "jpeg" && static_cast<qint64>(natural.width()) * natural.height() >= largePixels)

@@ -85,6 +85,10 @@ WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidge
     client_->setAccessibleName(qs(content_.window->caption()));
     setCentralWidget(client_);
     client_->installEventFilter(this);
+    connect(&loader_, &ImageLoader::ready, this, [this](const QString& path) {
+        for (auto it = previews_.cbegin(); it != previews_.cend(); ++it)
+            if (it.value() == path) showPreview(it.key(), path);
+    });
 
     // Create bottom-up so that a control listed earlier lies above a later one.
     for (auto it = content_.controls.rbegin(); it != content_.controls.rend(); ++it) {
@@ -305,16 +309,7 @@ void WindowView::applyControl(platform::Control& c) {
             if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(qs(static_cast<platform::Frame&>(c).caption()));
             break;
         case platform::ControlKind::ImageBox: {
-            auto* label = static_cast<QLabel*>(w);
-            const std::string& path = static_cast<platform::ImageBox&>(c).picturePath();
-            // Decoded at the box's size in device pixels, drawn at its size in logical ones.
-            const qreal ratio = label->devicePixelRatioF();
-            QPixmap picture;
-            if (!path.empty()) {
-                picture = QPixmap::fromImage(ImageLoader::decode(toQString(path), (QSizeF(w->size()) * ratio).toSize()));
-                picture.setDevicePixelRatio(ratio);
-            }
-            label->setPixmap(picture);
+            showPreview(static_cast<QLabel*>(w), toQString(static_cast<platform::ImageBox&>(c).picturePath()));
             break;
         }
         case platform::ControlKind::Browser:
@@ -442,6 +437,19 @@ void WindowView::present(Presentation wanted) {
                 move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
             break;
     }
+}
+
+void WindowView::showPreview(QLabel* box, const QString& path) {
+    previews_.insert(box, path);
+    const QImage image = path.isEmpty() ? QImage() : loader_.image(path, box->size());
+    if (image.isNull()) {
+        box->setPixmap({});
+        return;
+    }
+    // Filling the box, in device pixels (a picture smaller than the box comes at its own size).
+    QPixmap picture = QPixmap::fromImage(image.scaled(loader_.toDevice(box->size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    picture.setDevicePixelRatio(loader_.devicePixelRatio());
+    box->setPixmap(picture);
 }
 
 bool WindowView::platformShows(Presentation p) const {
