@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -17,12 +18,15 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstring>
 #include <optional>
 
 #include "app/form1.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/byte_paths.h"
+#include "platform/qt/command_line.h"
 #include "platform/qt/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
@@ -86,6 +90,45 @@ TEST(SpecialFiles, AreNeverReadAndSayWhatTheyAre) {
         EXPECT_LT(clock.elapsed(), 500) << c.name;
     }
     EXPECT_EQ(specialFileKind(QFile::encodeName(dir.path())), "");  // a folder is not "special"
+}
+
+// The command line's path is made absolute without following a link at its end, and never from a guessed
+// working folder.
+TEST(CommandLinePath, KeepsTheGivenNameAndNeverGuessesTheFolder) {
+    QTemporaryDir dir;
+    const std::string root = QFile::encodeName(QDir(dir.path()).canonicalPath()).toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("sub"));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("z.jpg")));
+    char before[PATH_MAX];
+    ASSERT_NE(::getcwd(before, sizeof before), nullptr);
+    ASSERT_EQ(::chdir(root.c_str()), 0);
+    const struct {
+        std::string given, absolute;
+    } cases[] = {{"z.jpg", root + "/z.jpg"},
+                 {"sub/../z.jpg", root + "/z.jpg"},
+                 {root + "/sub/../z.jpg", root + "/z.jpg"},
+                 {"sub", root + "/sub"},
+                 {".", root},
+                 {"missing/a.jpg", root + "/missing/a.jpg"}};
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_EQ(absolutePath(c.given, why), c.absolute) << c.given;
+        EXPECT_EQ(why, "") << c.given;
+    }
+    // A working folder deeper than the system's path limit: said so, and no other folder stands in for it.
+    const std::string level(200, 'd');
+    for (int i = 0; i < 25; ++i) {
+        ASSERT_EQ(::mkdir(level.c_str(), 0755), 0);
+        ASSERT_EQ(::chdir(level.c_str()), 0);
+    }
+    std::string why;
+    EXPECT_EQ(openablePath("a.bmp", why), "");
+    EXPECT_EQ(why, "its full path is longer than the system allows (" + std::to_string(root.size() + 25 * 201 + 6) + " bytes)");
+    for (int i = 0; i < 25; ++i) {
+        ASSERT_EQ(::chdir(".."), 0);
+        ASSERT_EQ(::rmdir(level.c_str()), 0);
+    }
+    ASSERT_EQ(::chdir(before), 0);
 }
 
 TEST(TopDownBmp, IsShownUprightAtItsSize) {
