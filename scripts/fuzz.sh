@@ -10,12 +10,17 @@ flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
 
 clang++-14 "${flags[@]}" tests/fuzz/file_url_fuzz.cpp platform/file_url.cpp -o "$out/file_url_fuzz"
 clang++-14 "${flags[@]}" tests/fuzz/typed_ratio_fuzz.cpp ratio/typed_ratio.cpp app/numbers.cpp -o "$out/typed_ratio_fuzz"
+# shellcheck disable=SC2046
+clang++-14 "${flags[@]}" -fPIC tests/fuzz/header_probe_fuzz.cpp platform/qt/image_probe.cpp platform/qt/byte_paths.cpp \
+  $(pkg-config --cflags --libs Qt6Gui) -o "$out/header_probe_fuzz"
 
-for target in file_url typed_ratio; do
+for target in file_url typed_ratio header_probe; do
   work="$out/corpus-$target"
   rm -rf "$work" && mkdir -p "$work"
   # New inputs go to a scratch corpus; the seeds in the repository stay as they are.
-  "$out/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 "$work" "tests/fuzz/corpus/$target" 2>&1 |
+  # No input may make the program allocate past the decoding budget.
+  "$out/${target}_fuzz" -max_total_time="$seconds" -malloc_limit_mb=600 -print_final_stats=1 "$work" \
+    "tests/fuzz/corpus/$target" 2>&1 |
     tail -n 4
   echo "fuzz $target: no crash in ${seconds} s"
 done

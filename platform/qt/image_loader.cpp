@@ -66,8 +66,9 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     const QSize natural = uprightSize(reader);
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     // A header that claims more than can ever be shown is not decoded at all, not even reduced.
-    if (natural.isValid() && static_cast<double>(natural.width()) * natural.height() > maxPicturePixels) {
-        if (error) *error = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(natural.width()).arg(natural.height());
+    const QSize canvas = decoderCanvas(head, natural.isValid() ? natural : size);
+    if (static_cast<double>(canvas.width()) * canvas.height() > maxPicturePixels) {
+        if (error) *error = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(canvas.width()).arg(canvas.height());
         return {};
     }
     if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
@@ -75,7 +76,7 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     const bool reduced = natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
                          reader.supportsOption(QImageIOHandler::ScaledSize);
     if (reduced) reader.setScaledSize(turned ? size.transposed() : size);
-    const qint64 bytes = decodeBytes(canvasSize(head, natural.isValid() ? natural : size), size, reduced,
+    const qint64 bytes = decodeBytes(canvas, size, reduced,
                                      reader.format() == "jpeg" && isProgressiveJpeg(head));
     if (budget && !budget->take(bytes, until)) {
         if (error) *error = until.tooSlow() ? tooSlowText() : QStringLiteral("not wanted any more");
@@ -105,12 +106,6 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     }
     qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
     return image;
-}
-
-QSize ImageLoader::canvasSize(const QByteArray& head, QSize natural) {
-    if (head.size() < 10 || !(head.startsWith("GIF87a") || head.startsWith("GIF89a"))) return natural;
-    const auto byte = [&](int i) { return static_cast<unsigned char>(head[i]); };
-    return natural.expandedTo(QSize(byte(6) | byte(7) << 8, byte(8) | byte(9) << 8));
 }
 
 QString ImageLoader::tooSlowText() {
@@ -226,7 +221,7 @@ const ImageLoader::Header& ImageLoader::header(const QString& path) {
             const QByteArray head = file->peek(64 * 1024);
             QImageReader reader(file.get());
             h.size = uprightSize(reader);
-            h.canvas = canvasSize(head, h.size);
+            h.canvas = decoderCanvas(head, h.size);
             h.partial = reader.transformation() == QImageIOHandler::TransformationNone && reader.format() == "jpeg" &&
                         !isProgressiveJpeg(head);
         }

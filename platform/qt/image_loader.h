@@ -183,8 +183,6 @@ private:
         QSize canvas;  // what the decoder allocates: a GIF's logical screen may be far larger than its frames
         bool partial = false;
     };
-    // The decoder's canvas for a picture whose header starts with `head`: a GIF's screen, else `natural`.
-    static QSize canvasSize(const QByteArray& head, QSize natural);
     QHash<QString, Header> headers_;
     QHash<QString, FileIdentity> identities_;  // of the file each path named when it was first read
     void forget(const QString& path);

@@ -5,8 +5,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImageIOHandler>
-#include <QImageReader>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -22,49 +20,6 @@ void QtEventQueue::post(std::function<void()> work) {
 }
 
 void QtEventQueue::processPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-QSize uprightSize(QImageReader& reader) {
-    QSize size = reader.size();
-    // A BMP stored top to bottom has a negative height in its header, which Qt 6.4 passes on as it is.
-    if (size.height() < 0 && size.width() > 0 && reader.format() == "bmp") size.setHeight(-size.height());
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
-    return size;
-}
-
-platform::ImageInfo QtImageProbe::probe(const std::string& path) {
-    platform::ImageInfo info;
-    const QByteArray native = QByteArray::fromStdString(path);
-    if (!pathExists(native)) {
-        info.error = "The file does not exist (any more).";
-        return info;
-    }
-    QString why;
-    const auto file = openForReading(toQString(path), &why);
-    if (!file) {
-        info.error = "The file cannot be read: " + why.toStdString() + ".";
-        return info;
-    }
-    QImageReader reader(file.get());
-    reader.setAutoTransform(true);
-    const QSize size = uprightSize(reader);
-    if (!size.isValid()) {
-        // Qt says "Unknown error" for a header it refuses (a bomb, a lie): that is no help to anyone.
-        const QString why = reader.error() == QImageReader::UnknownError ? QStringLiteral("its header cannot be read as a picture")
-                                                                         : reader.errorString();
-        info.error = "This is not a picture that can be shown: " + why.toStdString() + ".";
-        return info;
-    }
-    // A header can claim any size; what could not be decoded within the allocation limit is not tried.
-    if (static_cast<double>(size.width()) * size.height() > maxPicturePixels) {
-        info.error = "The picture is too large to show: " + std::to_string(size.width()) + " x " +
-                     std::to_string(size.height()) + " pixels.";
-        return info;
-    }
-    info.ok = true;
-    info.width = size.width();
-    info.height = size.height();
-    return info;
-}
 
 std::string QtFileSystem::currentDirectory() {
     std::string buffer(4096, '\0');

@@ -54,6 +54,9 @@ public:
 
 // The size a picture is shown at: its header's size, turned when its orientation turns it a quarter.
 QSize uprightSize(QImageReader& reader);
+// What the decoder allocates for a picture of `natural` size whose file starts with `head`: a GIF's logical
+// screen may be far larger than its frames.
+QSize decoderCanvas(const QByteArray& head, QSize natural);
 
 // The largest image Qt's readers may allocate: a 100-megapixel photo at 4 bytes a pixel fits, a header bomb
 // does not.

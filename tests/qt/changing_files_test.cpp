@@ -131,6 +131,23 @@ TEST(CommandLinePath, KeepsTheGivenNameAndNeverGuessesTheFolder) {
     ASSERT_EQ(::chdir(before), 0);
 }
 
+// What the decoder would allocate decides, not what the frames say: a GIF's screen counts, and a picture of no
+// pixels is none (found by the header fuzzer).
+TEST(GifHeaders, TheScreenCountsAndAnEmptyPictureIsRefused) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(test::writeGifScreenBomb(dir.filePath("screen.gif"), 65535, 65535, 2));
+    ASSERT_TRUE(test::writeBytes(dir.filePath("empty.gif"),
+                                 QByteArray::fromBase64("R0lGODlh+P/5//AAAAAA/wAAACH5BAAAAAAALAAGAAAnPwAAqQ==")));
+    QtImageProbe probe;
+    EXPECT_EQ(probe.probe(toStdString(dir.filePath("screen.gif"))).error, "The picture is too large to show: 65535 x 65535 pixels.");
+    QString error;
+    EXPECT_TRUE(ImageLoader::decode(dir.filePath("screen.gif"), QSize(50, 50), &error).isNull());
+    EXPECT_EQ(error, QStringLiteral("the picture is too large (65535 x 65535 pixels)"));
+    const auto empty = probe.probe(toStdString(dir.filePath("empty.gif")));
+    EXPECT_FALSE(empty.ok);
+    EXPECT_NE(empty.error.find("This is not a picture that can be shown"), std::string::npos) << empty.error;
+}
+
 TEST(TopDownBmp, IsShownUprightAtItsSize) {
     QTemporaryDir dir;
     const QString path = dir.filePath("top down.bmp");
