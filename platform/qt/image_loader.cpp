@@ -117,6 +117,7 @@ ImageLoader::~ImageLoader() {
     // destructor waits for them.
     pool_.clear();
     for (const auto& job : std::as_const(jobs_)) job->stop.unwanted = true;
+    for (Animation* movie : std::as_const(movies_)) movie->finish();
 }
 
 const QImage* ImageLoader::Store::find(const Key& key) {
@@ -257,9 +258,9 @@ void ImageLoader::startShown(const Key& key) {
 
 QImage ImageLoader::image(const QString& path, QSize size) {
     if (size.isEmpty()) return {};
-    if (QMovie* movie = movies_.value(path)) {
+    if (Animation* movie = movies_.value(path)) {
         moviesDrawn_.insert(path);
-        const QImage frame = movie->currentImage();
+        const QImage frame = movie->frame();
         if (!frame.isNull()) return frame;
     }
     const Key key{path, decodeSize(path, size)};
@@ -466,15 +467,12 @@ void ImageLoader::animate(const QString& path) {
     // Large animations show their first frame still: each frame of one would be decoded whole on this thread.
     const QSize canvas = header(path).canvas;
     if (!canvas.isValid() || static_cast<qint64>(canvas.width()) * canvas.height() > animatedPixelsMost) return;
-    auto file = openForReading(path);
-    if (!file) return;
-    auto* movie = new QMovie(file.get(), QByteArray(), this);
-    file.release()->setParent(movie);
-    movie->setCacheMode(QMovie::CacheNone);
+    auto* movie = new Animation(path, 4LL * canvas.width() * canvas.height(), pool_, static_cast<int>(Priority::Thumbnail),
+                                budget_, this);
     // A movie plays while it is drawn: one not drawn since its last frame (its page was left) stops.
-    connect(movie, &QMovie::frameChanged, this, [this, path] {
+    connect(movie, &Animation::frameChanged, this, [this, path] {
         if (!moviesDrawn_.remove(path)) {
-            QTimer::singleShot(0, this, [this, path] { stopMovie(path); });
+            stopMovie(path);
             return;
         }
         emit ready(path);
@@ -483,16 +481,12 @@ void ImageLoader::animate(const QString& path) {
     movies_.insert(path, movie);
     movieOrder_.append(path);
     while (movieOrder_.size() > moviesKept) stopMovie(movieOrder_.first());
-    movie->start();
 }
 
 void ImageLoader::stopMovie(const QString& path) {
     moviesDrawn_.remove(path);
     movieOrder_.removeAll(path);
-    if (QMovie* movie = movies_.take(path)) {
-        movie->stop();
-        movie->deleteLater();
-    }
+    if (Animation* movie = movies_.take(path)) movie->finish();
 }
 
 }  // namespace gb::qt

@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QImage>
-#include <QMovie>
 #include <QObject>
 #include <QRect>
 #include <QSet>
@@ -21,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/qt/animation.h"
 #include "platform/qt/decode_guard.h"
 #include "platform/qt/file_identity.h"
 #include "platform/services.h"
@@ -202,11 +202,11 @@ private:
     QHash<QString, QString> errors_;
     QSet<QString> animatedPaths_;
     std::atomic<int> decodesStarted_{0};
-    // Animated GIFs play through QMovie; only the most recent ones are kept running.
-    QHash<QString, QMovie*> movies_;
+    // Animated GIFs play frame by frame off this thread; only the most recent ones are kept running.
+    QHash<QString, Animation*> movies_;
     QSet<QString> moviesDrawn_;  // drawn since their last frame
     void stopMovie(const QString& path);
-    // The largest animation played (frames are decoded on the UI thread): 2560 x 1600.
+    // The largest animation played (each frame is decoded whole): 2560 x 1600.
     static constexpr qint64 animatedPixelsMost = 2560LL * 1600;
     QList<QString> movieOrder_;
     static constexpr int moviesKept = 2;

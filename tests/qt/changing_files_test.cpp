@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -352,6 +353,15 @@ TEST_F(ChangingFiles, AGifBombIsShownStillWithinMemoryAndStopsWhenLeft) {
     form.menuSAvanti_Click();
     ASSERT_TRUE(shows("b small.gif"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return loader.isAnimated(file("b small.gif")); }, 5000));  // a small one plays
+    QSet<QRgb> colours;  // its red and blue frames in turn, decoded on workers
+    (void)QTest::qWaitFor(
+        [&] {
+            const QImage frame = loader.image(file("b small.gif"), QSize(40, 30));
+            if (!frame.isNull()) colours.insert(frame.pixel(5, 5) & 0xFFFFFF);
+            return colours.size() >= 2;
+        },
+        3000);
+    EXPECT_EQ(colours, (QSet<QRgb>{0xFF0000, 0x0000FF}));
     form.menuSAvanti_Click();
     ASSERT_TRUE(shows("c.jpg"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !loader.isAnimated(file("b small.gif")); }, 2000));  // and stops when left
