@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -147,6 +148,36 @@ TEST(GifHeaders, TheScreenCountsAndAnEmptyPictureIsRefused) {
     const auto empty = probe.probe(toStdString(dir.filePath("empty.gif")));
     EXPECT_FALSE(empty.ok);
     EXPECT_NE(empty.error.find("This is not a picture that can be shown"), std::string::npos) << empty.error;
+}
+
+// A folder the user may not list (mode 000, or 300: enterable, not readable) says so. Run as root, the check
+// drops to an ordinary user in a child process, since root reads everything.
+TEST(UnreadableFolder, SaysPermissionDenied) {
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    for (const char* name : {"locked", "dark"}) ASSERT_TRUE(QDir(dir.path()).mkdir(name));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath("locked")).constData(), 0000), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath("dark")).constData(), 0300), 0);
+    const auto check = [&] {
+        QtFileSystem files;
+        return files.folderError(toStdString(dir.filePath("locked"))) == "Permission denied" &&
+               files.folderError(toStdString(dir.filePath("dark"))) == "Permission denied" &&
+               files.folderError(toStdString(dir.path())).empty();
+    };
+    if (::getuid() != 0) {
+        EXPECT_TRUE(check());
+    } else {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            ::_exit(dropped && check() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (const char* name : {"locked", "dark"}) ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0755);
 }
 
 TEST(TopDownBmp, IsShownUprightAtItsSize) {
