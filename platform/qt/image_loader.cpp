@@ -294,6 +294,18 @@ bool ImageLoader::holds(const QString& path, QSize size) {
 
 void ImageLoader::start(const Key& key, Priority priority) {
     qCDebug(lcGlimmerbox) << "decode" << key.path << "at" << key.size << "priority" << static_cast<int>(priority);
+    // The picture on show does not wait for the workers or the memory that decodings ahead hold: they stop,
+    // and start again once it is there.
+    if (priority == Priority::Shown) {
+        for (auto it = jobs_.begin(); it != jobs_.end();) {
+            if (it.value()->priority == Priority::Preload && it.value()->state.load() == Job::Running) {
+                it.value()->stop.unwanted = true;
+                it = jobs_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
     auto job = std::make_shared<Job>();
     job->key = key;
     job->priority = priority;
@@ -358,7 +370,10 @@ void ImageLoader::stopUnwanted() {
     for (auto it = jobs_.begin(); it != jobs_.end();) {
         const auto& job = it.value();
         const bool picture = job->priority == Priority::Shown || job->priority == Priority::Preload;
-        if (picture && job->state.load() == Job::Running && !(it.key() == shown_) && !wishes_.contains(it.key())) {
+        // A picture left while it was decoding for the screen is stopped even when it is wished for ahead: as a
+        // neighbour it is decoded again later, after the picture now on show (it may be a costly one).
+        const bool unwanted = !wishes_.contains(it.key()) || job->priority == Priority::Shown;
+        if (picture && job->state.load() == Job::Running && !(it.key() == shown_) && unwanted) {
             job->stop.unwanted = true;
             it = jobs_.erase(it);
         } else {
