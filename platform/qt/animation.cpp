@@ -73,9 +73,10 @@ void Animation::showNext() {
     if (next_.isNull()) return;  // still decoding: shown as it arrives
     shown_ = next_;
     next_ = QImage();
-    emit frameChanged();
     due_.start(nextDelayMs_);
     decodeNext();
+    // Last: a receiver may finish the animation, which then waits for the decoding just started.
+    emit frameChanged();
 }
 
 }  // namespace gb::qt
