@@ -22,6 +22,7 @@
 #include "platform/qt/viewer.h"
 #include "platform/qt/window_view.h"
 #include "tests/qt/image_files.h"
+#include "tests/qt/ordinary_user.h"
 
 namespace gb::qt {
 namespace {
@@ -195,19 +196,7 @@ TEST(UnreadableFile, TheProbeSaysPermissionDenied) {
         const auto info = probe.probe(toStdString(path));
         return !info.ok && info.error.find("Permission denied") != std::string::npos;
     };
-    if (::getuid() != 0) {
-        EXPECT_TRUE(check());
-        return;
-    }
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        ::_exit(dropped && check() ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(test::holdsForAnOrdinaryUser(check));
 }
 
 // The folder goes away while its pictures are shown: every later step says so, nothing crashes, and the exit

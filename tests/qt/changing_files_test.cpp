@@ -7,7 +7,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -33,6 +32,7 @@
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"
+#include "tests/qt/ordinary_user.h"
 
 namespace gb::qt {
 namespace {
@@ -164,19 +164,7 @@ TEST(UnreadableFolder, SaysPermissionDenied) {
                files.folderError(toStdString(dir.filePath("dark"))) == "Permission denied" &&
                files.folderError(toStdString(dir.path())).empty();
     };
-    if (::getuid() != 0) {
-        EXPECT_TRUE(check());
-    } else {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-            ::_exit(dropped && check() ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    EXPECT_TRUE(test::holdsForAnOrdinaryUser(check));
     for (const char* name : {"locked", "dark"}) ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0755);
 }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
+#include <QSize>
 
 namespace gb::test {
 
@@ -51,28 +52,34 @@ QByteArray frameData(int pixels, int index) {
 }
 }  // namespace
 
-bool writeGif(const QString& path, int width, int height, int frames) {
+namespace {
+// A GIF whose logical screen is `screen`, of `frames` frames of `frame` size alternating red and blue, looping.
+QByteArray gifBytes(QSize screen, QSize frame, int frames, int delayHundredths) {
     QByteArray gif("GIF89a");
-    put16(gif, width);
-    put16(gif, height);
+    put16(gif, screen.width());
+    put16(gif, screen.height());
     gif.append(char(0x80)).append(char(0)).append(char(0));
     gif.append("\xff\x00\x00\x00\x00\xff", 6);  // red, blue
     if (frames > 1) gif.append("\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19);  // loop for ever
     for (int f = 0; f < frames; ++f) {
         gif.append("\x21\xf9\x04\x00", 4);
-        put16(gif, 1);  // 10 ms
+        put16(gif, delayHundredths);
         gif.append(char(0)).append(char(0));
         gif.append(char(0x2C));
         put16(gif, 0);
         put16(gif, 0);
-        put16(gif, width);
-        put16(gif, height);
+        put16(gif, frame.width());
+        put16(gif, frame.height());
         gif.append(char(0));
-        gif.append(frameData(width * height, f % 2));
+        gif.append(frameData(frame.width() * frame.height(), f % 2));
     }
     gif.append(char(0x3B));
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(gif) == gif.size();
+    return gif;
+}
+}  // namespace
+
+bool writeGif(const QString& path, int width, int height, int frames) {
+    return writeBytes(path, gifBytes({width, height}, {width, height}, frames, 1));
 }
 
 bool writeBytes(const QString& path, const QByteArray& bytes) {
@@ -158,26 +165,7 @@ bool writeScanBomb(const QString& path, int width, int height, int copies) {
 }
 
 bool writeGifScreenBomb(const QString& path, int width, int height, int frames) {
-    QByteArray gif("GIF89a");
-    put16(gif, width);
-    put16(gif, height);
-    gif.append(char(0x80)).append(char(0)).append(char(0));
-    gif.append("\xff\x00\x00\x00\x00\xff", 6);
-    gif.append("\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
-    for (int f = 0; f < frames; ++f) {
-        gif.append("\x21\xf9\x04\x00", 4);
-        put16(gif, 5);  // 50 ms
-        gif.append(char(0)).append(char(0));
-        gif.append(char(0x2C));
-        put16(gif, 0);
-        put16(gif, 0);
-        put16(gif, 2);
-        put16(gif, 1);
-        gif.append(char(0));
-        gif.append(frameData(2, f % 2));
-    }
-    gif.append(char(0x3B));
-    return writeBytes(path, gif);
+    return writeBytes(path, gifBytes({width, height}, {2, 1}, frames, 5));
 }
 
 namespace {
