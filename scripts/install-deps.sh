@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev fonts-dejavu-
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth openbox xdotool x11-utils imagemagick
              dbus dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0 libglib2.0-bin gvfs trash-cli
-             clang-14 libclang-rt-14-dev weston qt6-wayland libjpeg-turbo-progs)
+             clang-14 libclang-rt-14-dev weston qt6-wayland)
 elif [[ "${1:-}" == "--bench" ]]; then
   packages+=(feh libvips-tools libjpeg-turbo-progs imagemagick xvfb xauth openbox x11-utils time python3)
 fi
