@@ -201,16 +201,7 @@ void ImageLoader::forget(const QString& path) {
     pictures_.removeIf(samePath);
     thumbnails_.removeIf(samePath);
     stopMovie(path);
-    for (auto it = jobs_.begin(); it != jobs_.end();) {
-        if (it.key().path == path) {
-            it.value()->stop.unwanted = true;
-            int queued = Job::Queued;
-            it.value()->state.compare_exchange_strong(queued, Job::Dropped);
-            it = jobs_.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    stopJobs([&](const Key& key, const Job&) { return key.path == path; });
 }
 
 const ImageLoader::Header& ImageLoader::header(const QString& path) {
@@ -296,16 +287,8 @@ void ImageLoader::start(const Key& key, Priority priority) {
     qCDebug(lcGlimmerbox) << "decode" << key.path << "at" << key.size << "priority" << static_cast<int>(priority);
     // The picture on show does not wait for the workers or the memory that decodings ahead hold: they stop,
     // and start again once it is there.
-    if (priority == Priority::Shown) {
-        for (auto it = jobs_.begin(); it != jobs_.end();) {
-            if (it.value()->priority == Priority::Preload && it.value()->state.load() == Job::Running) {
-                it.value()->stop.unwanted = true;
-                it = jobs_.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
+    if (priority == Priority::Shown)
+        stopJobs([](const Key&, const Job& job) { return job.priority == Priority::Preload && job.state.load() == Job::Running; });
     auto job = std::make_shared<Job>();
     job->key = key;
     job->priority = priority;
@@ -367,14 +350,21 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
 }
 
 void ImageLoader::stopUnwanted() {
-    for (auto it = jobs_.begin(); it != jobs_.end();) {
-        const auto& job = it.value();
-        const bool picture = job->priority == Priority::Shown || job->priority == Priority::Preload;
+    stopJobs([this](const Key& key, const Job& job) {
+        const bool picture = job.priority == Priority::Shown || job.priority == Priority::Preload;
         // A picture left while it was decoding for the screen is stopped even when it is wished for ahead: as a
         // neighbour it is decoded again later, after the picture now on show (it may be a costly one).
-        const bool unwanted = !wishes_.contains(it.key()) || job->priority == Priority::Shown;
-        if (picture && job->state.load() == Job::Running && !(it.key() == shown_) && unwanted) {
-            job->stop.unwanted = true;
+        const bool unwanted = !wishes_.contains(key) || job.priority == Priority::Shown;
+        return picture && job.state.load() == Job::Running && !(key == shown_) && unwanted;
+    });
+}
+
+void ImageLoader::stopJobs(const std::function<bool(const Key&, const Job&)>& which) {
+    for (auto it = jobs_.begin(); it != jobs_.end();) {
+        if (which(it.key(), *it.value())) {
+            it.value()->stop.unwanted = true;
+            int queued = Job::Queued;
+            it.value()->state.compare_exchange_strong(queued, Job::Dropped);
             it = jobs_.erase(it);
         } else {
             ++it;

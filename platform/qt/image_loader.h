@@ -191,6 +191,9 @@ private:
     static QString tooSlowText();
     // Running decodings of pictures neither on show nor wished for are told to stop; they end at their next read.
     void stopUnwanted();
+    // Stops the jobs `which` picks (a queued one never starts, a running one ends at its next read) and forgets
+    // them.
+    void stopJobs(const std::function<bool(const Key&, const Job&)>& which);
     bool showsInParts(const Key& key);
     // Starts the decoding of the picture on show; a large photo at 100 % is shown in parts first.
     void startShown(const Key& key);
