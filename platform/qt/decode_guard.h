@@ -4,7 +4,6 @@
 // decodings in flight together stay within one memory budget.
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QIODevice>
 #include <QMutex>
 #include <QWaitCondition>
@@ -29,8 +28,11 @@ public:
     qint64 size() const override { return source_.size(); }
     bool seek(qint64 pos) override;
     bool atEnd() const override { return stop_.stopped() || source_.atEnd(); }
-    // For a decoder that takes what each read gives (libjpeg): see below. Others expect whole reads.
-    void givePieces(bool on) { pieces_ = on; }
+    // For libjpeg, which takes what each read gives: see below. Other decoders expect whole reads.
+    void readAsJpeg(bool progressive) {
+        jpeg_ = true;
+        pieces_ = progressive;
+    }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -39,15 +41,12 @@ protected:
 private:
     QIODevice& source_;
     const DecodeStop& stop_;
-    // Bytes come in small pieces at first, and for as long as a piece keeps the decoder busy for a while, so
-    // that it looks at its stop often even where a few bytes cost a pass over the whole picture (a progressive
-    // JPEG of thousands of tiny scans); a file that decodes as fast as it is read gets them whole.
+    // In pieces, so that the decoder looks at its stop often even where a few bytes cost a pass over the whole
+    // picture (the end-of-band runs of a progressive JPEG: a file of thousands of tiny scans). A baseline JPEG
+    // cannot do that (every block costs bits), so it is read in whole pieces.
+    bool jpeg_ = false;
     bool pieces_ = false;
-    QElapsedTimer sinceRead_;
-    qint64 bytesRead_ = 0;
-    static constexpr qint64 smallPiece = 128;
-    static constexpr qint64 smallStart = 16 * 1024;
-    static constexpr int slowMs = 20;
+    static constexpr qint64 piece = 128;
 };
 
 // Bytes that the decodings running at once may take together. A decoding waits for its share; one that could

@@ -76,13 +76,13 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
     const bool reduced = natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
                          reader.supportsOption(QImageIOHandler::ScaledSize);
     if (reduced) reader.setScaledSize(turned ? size.transposed() : size);
-    const qint64 bytes = decodeBytes(canvas, size, reduced,
-                                     reader.format() == "jpeg" && isProgressiveJpeg(head));
+    const bool progressive = reader.format() == "jpeg" && isProgressiveJpeg(head);
+    const qint64 bytes = decodeBytes(canvas, size, reduced, progressive);
     if (budget && !budget->take(bytes, until)) {
         if (error) *error = until.tooSlow() ? tooSlowText() : QStringLiteral("not wanted any more");
         return {};
     }
-    device.givePieces(reader.format() == "jpeg");
+    if (reader.format() == "jpeg") device.readAsJpeg(progressive);
     QImage image;
     // A large JPEG at full size is decoded into memory used before (the decoder fills a blank image of its size).
     if (!reduced && reader.format() == "jpeg" && static_cast<qint64>(natural.width()) * natural.height() >= largePixels)
