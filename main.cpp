@@ -1,11 +1,13 @@
 // Glimmerbox start-up: the services on Qt, the main window's logic, and its view.
 
 #include <QApplication>
-#include <string>
 #include <QCommandLineParser>
+#include <QIcon>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
-#include "platform/qt/command_line.h"
-#include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 
 namespace {
@@ -13,8 +15,10 @@ void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription("Glimmerbox shows the pictures (jpg, jpeg, gif, bmp) of one folder.");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("path", "A picture to start from, or a folder to show from its first picture.",
-                                 "[FILE|FOLDER]");
+    parser.addPositionalArgument("path",
+                                 "A picture to start from, or a folder to show from its first picture. Of several, the "
+                                 "first is opened; the others are in the queue when they lie in its folder.",
+                                 "[FILE|FOLDER]...");
 }
 
 // --help, --version and mistyped options are answered without a display, so they work from any terminal.
@@ -31,14 +35,50 @@ void answerWithoutWindow(int argc, char* argv[]) {
     parser.process(app);  // exits after answering
 }
 
+// Without any display Qt would abort with a core dump; this says why and ends with an error status.
+bool displayKnown() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    std::fprintf(stderr, "glimmerbox: there is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n");
+    return false;
+}
+
+// The paths as the shell gave them, byte for byte (a name need not be UTF-8). The only options end the program
+// before this (help, version, unknown), so every other argument is a path; "--" ends the options.
+std::vector<std::string> givenPaths(int argc, char* argv[]) {
+    std::vector<std::string> paths;
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (options && arg == "--") {
+            options = false;
+            continue;
+        }
+        if (options && arg.size() > 1 && arg.front() == '-') continue;
+        paths.push_back(arg);
+    }
+    return paths;
+}
+
+QIcon windowIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/glimmerbox-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     answerWithoutWindow(argc, argv);
+    if (!displayKnown()) return EXIT_FAILURE;
     QApplication app(argc, argv);
     QApplication::setApplicationName("glimmerbox");
     QApplication::setApplicationVersion(GLIMMERBOX_VERSION);
-    QApplication::setDesktopFileName("glimmerbox");
+    QApplication::setDesktopFileName("io.github.glimmerbox.Glimmerbox");
+    QApplication::setWindowIcon(windowIcon());
 
     QCommandLineParser parser;
     describe(parser);
@@ -46,21 +86,10 @@ int main(int argc, char* argv[]) {
 
     gb::qt::Viewer viewer;
     viewer.start();
-    if (!parser.positionalArguments().isEmpty()) {
-        // The path as the shell gave it, byte for byte (a name need not be UTF-8), made absolute.
-        const std::string raw = argv[argc - 1];
-        std::string why;
-        const std::string path = gb::qt::openablePath(raw, why);
+    if (const std::vector<std::string> paths = givenPaths(argc, argv); !paths.empty()) {
         // Opened once the window stands at its real size: the picture's place depends on the browser's height.
-        QObject::connect(&viewer.view, &gb::qt::WindowView::firstShown, &viewer.view, [&viewer, path, raw, why] {
-            if (!path.empty()) {
-                viewer.form.openFromCommandLine(path);
-                return;
-            }
-            viewer.messages.show({"Cannot open " + raw + ": " + why + ".",
-                                  "Glimmerbox", gb::platform::MessageButtons::Ok, gb::platform::MessageIcon::Exclamation,
-                                  gb::platform::MessageAnswer::Ok});
-        });
+        QObject::connect(&viewer.view, &gb::qt::WindowView::firstShown, &viewer.view,
+                         [&viewer, paths] { viewer.open(paths); });
     }
     return QApplication::exec();
 }

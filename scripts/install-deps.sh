@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Installs what Glimmerbox needs on Debian bookworm (or alike): the build tools and Qt; with --test also what
 # the tests need (GoogleTest, Xvfb, a window manager, xdotool, ImageMagick, the accessibility bus); with --bench
-# what the benchmarks need (the peer viewer feh, libvips and libjpeg-turbo's tools for the pictures, Xvfb).
+# what the benchmarks need (the peer viewer feh, libvips and libjpeg-turbo's tools for the pictures, Xvfb); with
+# --package what `cpack -G DEB` needs to make the Debian package.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev fonts-dejavu-core)
+package=(dpkg-dev file)
 if [[ "${1:-}" == "--test" ]]; then
+  packages+=("${package[@]}" appstream desktop-file-utils groff-base icc-profiles-free)
   packages+=(libgtest-dev libgmock-dev xvfb xauth openbox xdotool x11-utils imagemagick
              dbus dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0 libglib2.0-bin gvfs trash-cli
              clang-14 libclang-rt-14-dev weston qt6-wayland)
+elif [[ "${1:-}" == "--package" ]]; then
+  packages+=("${package[@]}")
 elif [[ "${1:-}" == "--bench" ]]; then
   packages+=(feh libvips-tools libjpeg-turbo-progs imagemagick xvfb xauth openbox x11-utils time python3)
 fi

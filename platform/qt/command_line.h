@@ -2,6 +2,7 @@
 // The path given on the command line, made absolute for the logic.
 
 #include <string>
+#include <vector>
 
 namespace gb::qt {
 
@@ -11,5 +12,17 @@ namespace gb::qt {
 std::string absolutePath(const std::string& raw, std::string& why);
 // The same, also empty (with the reason) when the result is too long for the system to open.
 std::string openablePath(const std::string& raw, std::string& why);
+
+// What several paths given at once open (a file manager's selection, files dropped on the window): the first
+// one, as a single path is opened. The others need no opening when they lie in the folder opened, whose pictures
+// are all queued; the rest are not opened, and the user is told.
+struct OpenRequest {
+    std::string path;                    // the first, made openable; empty when it cannot be (see `why`)
+    std::string why;
+    std::vector<std::string> elsewhere;  // the others outside the folder opened, as given
+};
+OpenRequest openRequest(const std::vector<std::string>& given);
+// The message naming the paths that were not opened.
+std::string notOpenedText(const std::vector<std::string>& elsewhere);
 
 }  // namespace gb::qt

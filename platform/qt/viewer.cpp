@@ -4,6 +4,10 @@
 #include <QImageReader>
 #include <QScreen>
 
+#include "app/texts.h"
+#include "platform/qt/command_line.h"
+#include "platform/qt/file_drops.h"
+
 namespace gb::qt {
 
 namespace {
@@ -23,6 +27,30 @@ Viewer::Viewer(QSize screen)
         suspendedView = std::make_unique<WindowView>(WindowContent{&form2.window, form2.controls(), {}, {}}, loader);
     };
     form.showModal = [this](Form3& about) { showModal({&about.window, about.controls(), {}, {}}, loader, &view); };
+    new FileDrops(view, [this](const std::vector<std::string>& paths) {
+        // As with the open dialog, a second folder is opened once the one shown is cleared.
+        if (!form.menuFileScegli.enabled()) {
+            tell("To open another folder, choose \"" + form.menuFileAnnulla.caption() +
+                 "\" in the File menu first, then drop it again.");
+            return;
+        }
+        open(paths);
+    });
+}
+
+void Viewer::tell(const std::string& text) {
+    messages.show({text, texts::productName, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
+                   platform::MessageAnswer::Ok});
+}
+
+void Viewer::open(const std::vector<std::string>& given) {
+    const OpenRequest request = openRequest(given);
+    if (given.empty()) return;
+    if (request.path.empty())
+        tell("Cannot open " + given.front() + ": " + request.why + ".");
+    else
+        form.openFromCommandLine(request.path);
+    if (!request.elsewhere.empty()) tell(notOpenedText(request.elsewhere));
 }
 
 void Viewer::start() {

@@ -4,6 +4,8 @@
 
 #include <QSize>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "platform/qt/image_loader.h"
@@ -31,6 +33,12 @@ public:
 
     // Form_Load, then the window is shown (once the event loop runs).
     void start();
+    // Opens what the command line or a drop gives: the first path's folder at it; the user is told of the
+    // paths that were not opened.
+    void open(const std::vector<std::string>& given);
+
+private:
+    void tell(const std::string& text);
 };
 
 }  // namespace gb::qt

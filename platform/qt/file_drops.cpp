@@ -1,0 +1,45 @@
+#include "platform/qt/file_drops.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+namespace gb::qt {
+
+FileDrops::FileDrops(QWidget& window, Open open) : QObject(&window), window_(window), open_(std::move(open)) {
+    // Without it no drag would reach the window where no widget takes drops; the filter sees the drag wherever
+    // on the window it is.
+    window_.setAcceptDrops(true);
+    qApp->installEventFilter(this);
+}
+
+std::vector<std::string> FileDrops::localPaths(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) return {};
+        paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    return paths;
+}
+
+bool FileDrops::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != &window_) return false;
+    auto* drag = static_cast<QDropEvent*>(event);
+    std::vector<std::string> paths = localPaths(drag->mimeData());
+    if (paths.empty()) return false;
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
+    if (type == QEvent::Drop)
+        QTimer::singleShot(0, this, [this, paths = std::move(paths)] { open_(paths); });
+    return true;
+}
+
+}  // namespace gb::qt

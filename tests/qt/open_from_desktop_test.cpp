@@ -1,0 +1,168 @@
+// Paths that arrive from the desktop rather than the open dialog: several at once from a file manager's
+// selection, and files or folders dropped onto the window.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "app/form1.h"
+#include "platform/qt/command_line.h"
+#include "platform/qt/qt_services.h"
+#include "platform/qt/viewer.h"
+#include "tests/qt/image_files.h"
+
+namespace gb::qt {
+namespace {
+
+// Which of several paths are not opened: those outside the first one's folder, and folders.
+TEST(SeveralPaths, OnlyThoseOutsideTheFolderOpenedAreNamed) {
+    QTemporaryDir dir;
+    const std::string root = QFile::encodeName(QDir(dir.path()).canonicalPath()).toStdString();
+    const std::string a = root + "/a", b = root + "/b";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(a + "/sub")));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(b)));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(a), QString::fromStdString(root + "/link to a")));
+    char before[PATH_MAX];
+    ASSERT_NE(::getcwd(before, sizeof before), nullptr);
+    ASSERT_EQ(::chdir(a.c_str()), 0);
+    const struct {
+        std::vector<std::string> given;
+        std::string opened;
+        std::vector<std::string> elsewhere;
+    } cases[] = {
+        {{a + "/1.jpg"}, a + "/1.jpg", {}},
+        {{a + "/1.jpg", a + "/2.jpg", a + "/3.gif"}, a + "/1.jpg", {}},
+        {{"1.jpg", "2.jpg", "../a/3.jpg"}, a + "/1.jpg", {}},  // relative to the working folder
+        {{a + "/1.jpg", b + "/4.jpg", a + "/2.jpg", b + "/5.jpg"}, a + "/1.jpg", {b + "/4.jpg", b + "/5.jpg"}},
+        {{a, a + "/1.jpg"}, a, {}},                                      // a folder first: its own pictures
+        {{a + "/1.jpg", a + "/sub"}, a + "/1.jpg", {a + "/sub"}},        // a folder inside is not queued
+        {{a + "/1.jpg", root + "/link to a/2.jpg"}, a + "/1.jpg", {}},  // the same folder by a link
+        {{b + "/missing/x.jpg", a + "/1.jpg"}, b + "/missing/x.jpg", {a + "/1.jpg"}},  // no folder is opened
+    };
+    for (const auto& c : cases) {
+        const OpenRequest request = openRequest(c.given);
+        EXPECT_EQ(request.path, c.opened) << c.given.front();
+        EXPECT_EQ(request.elsewhere, c.elsewhere) << c.given.front();
+    }
+    ASSERT_EQ(::chdir(before), 0);
+
+    EXPECT_EQ(notOpenedText({"/b/4.jpg"}), "Glimmerbox shows the pictures of one folder at a time. This was not opened:\n/b/4.jpg");
+    std::vector<std::string> many;
+    for (int i = 1; i <= 12; ++i) many.push_back("/b/" + std::to_string(i) + ".jpg");
+    const std::string text = notOpenedText(many);
+    EXPECT_EQ(text.substr(0, text.find('\n')), "Glimmerbox shows the pictures of one folder at a time. These 12 were not opened:");
+    EXPECT_NE(text.find("\n/b/10.jpg\nand 2 more."), std::string::npos) << text;
+    EXPECT_EQ(text.find("/b/11.jpg"), std::string::npos);
+}
+
+struct Drops : ::testing::Test {
+    QTemporaryDir dir;
+    Viewer viewer{QSize(1280, 1024)};
+    Form1& form = viewer.form;
+
+    std::string path(const QString& name) const { return QFile::encodeName(dir.filePath(name)).toStdString(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(QDir(dir.path()).mkpath("other"));
+        for (const char* name : {"a.jpg", "b.bmp", "other/c.bmp", "other/d.jpg"})
+            ASSERT_TRUE(test::writePicture(dir.filePath(name), 40, 30, QString(name).endsWith("bmp") ? "BMP" : "JPG", Qt::red));
+        viewer.start();
+        QApplication::processEvents();
+        // Message boxes are modal: read and closed from a timer, which runs inside their own event loop.
+        auto* reader = new QTimer(&viewer.view);
+        QObject::connect(reader, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages.append(box->text());
+                box->accept();
+            }
+        });
+        reader->start(20);
+    }
+
+    // A drag that enters the window over `target`, then is dropped there: whether the window took it.
+    bool drop(QWidget* target, const QMimeData& data) {
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        return dropped.isAccepted() && dropped.dropAction() == Qt::CopyAction;
+    }
+    QStringList messages;  // the texts of the message boxes shown, in order
+};
+
+TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
+    const auto urls = [](std::initializer_list<QString> list) {
+        auto* data = new QMimeData;
+        QList<QUrl> all;
+        for (const QString& u : list) all.append(QUrl(u));
+        data->setUrls(all);
+        return std::unique_ptr<QMimeData>(data);
+    };
+    const QString file = QUrl::fromLocalFile(dir.filePath("b.bmp")).toString();
+    const QString folder = QUrl::fromLocalFile(dir.filePath("other")).toString();
+    auto text = std::make_unique<QMimeData>();
+    text->setText(dir.filePath("a.jpg"));
+    // Over the picture area, over a text box, and over the window's own background.
+    QWidget* picture = viewer.view.widgetFor(&form.WebBrwI);
+    QWidget* textBox = viewer.view.widgetFor(&form.Tastiera);
+    const struct {
+        const char* what;
+        std::unique_ptr<QMimeData> data;
+        QWidget* over;
+        bool taken;
+        std::string shows;  // the picture on show after the drop
+        int count;
+    } cases[] = {
+        {"a file", urls({file}), picture, true, path("b.bmp"), 2},
+        {"a folder", urls({folder}), textBox, true, path("other/c.bmp"), 2},
+        {"a file, over the window", urls({file}), &viewer.view, true, path("b.bmp"), 2},
+        {"a web address", urls({"https://example.org/a.jpg"}), picture, false, "", 0},
+        {"a file with a web address", urls({file, "https://example.org/a.jpg"}), picture, false, "", 0},
+        {"text naming a file", std::move(text), textBox, false, "", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(drop(c.over, *c.data), c.taken) << c.what;
+        QTest::qWait(50);
+        EXPECT_EQ(form.queueCount, c.count) << c.what;
+        if (c.taken) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return form.DoveShow.text() == c.shows; }, 2000)) << c.what;
+            form.menuFileAnnulla_Click();
+        }
+    }
+    EXPECT_EQ(messages, QStringList());
+}
+
+TEST_F(Drops, AreOpenedLikeSeveralPathsAndOnlyOnceNoFolderIsShown) {
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls({QUrl::fromLocalFile(dir.filePath("a.jpg")), QUrl::fromLocalFile(dir.filePath("other/d.jpg"))});
+    QWidget* picture = viewer.view.widgetFor(&form.WebBrwI);
+    ASSERT_TRUE(drop(picture, *data));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 1; }, 2000));
+    EXPECT_EQ(messages.takeFirst(), "Glimmerbox shows the pictures of one folder at a time. This was not opened:\n" +
+                                        QString::fromStdString(path("other/d.jpg")));
+    EXPECT_EQ(form.DoveShow.text(), path("a.jpg"));
+    EXPECT_EQ(form.queueCount, 2);
+    // While a folder is shown, as with the open dialog: the user is told how to open another.
+    data->setUrls({QUrl::fromLocalFile(dir.filePath("other"))});
+    ASSERT_TRUE(drop(picture, *data));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 1; }, 2000));
+    EXPECT_EQ(messages.takeFirst(), "To open another folder, choose \"Clear current Image files\" in the File menu first, then drop it again.");
+    EXPECT_EQ(form.DoveShow.text(), path("a.jpg"));
+    EXPECT_EQ(form.queueCount, 2);
+}
+
+}  // namespace
+}  // namespace gb::qt
