@@ -12,6 +12,7 @@
 #include "platform/qt/image_buffers.h"
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/screen_colours.h"
 
 namespace gb::qt {
 
@@ -97,6 +98,7 @@ QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int*
             image = image.scaled(quadruple, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
+    toScreenColours(image);
     if (budget) budget->give(bytes);
     if (image.isNull()) {
         if (error) *error = until.tooSlow() ? tooSlowText() : until.unwanted ? QStringLiteral("not wanted any more")

@@ -6,6 +6,7 @@
 
 #include "platform/qt/image_loader.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/screen_colours.h"
 
 namespace gb::qt {
 
@@ -39,8 +40,10 @@ QImage ImageLoader::decodePart(const QString& path, QRect area) {
     if (!file) return {};
     QImageReader reader(file.get());
     reader.setClipRect(area);
-    const QImage image = reader.read();
-    return image.size() == area.size() ? image : QImage();
+    QImage image = reader.read();
+    if (image.size() != area.size()) return {};
+    toScreenColours(image);  // as the whole will be
+    return image;
 }
 
 void ImageLoader::partFinished(const QString& path, QSize size, const Part& part) {

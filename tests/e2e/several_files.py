@@ -1,0 +1,66 @@
+#!/usr/bin/python3
+"""Started as a file manager starts it on a selection of four files: two of one folder and two of another. The
+first one's folder opens at the first file given, and a message box names the two that were not opened; after
+"OK" the walk goes on in the folder opened. The window carries the program's icon."""
+import os
+import re
+import subprocess
+import sys
+
+from desktop import Desktop, accessible_walk, find_accessible, wait_for
+
+PICTURES = {"one/b.bmp": (0, 160, 0), "one/a.bmp": (220, 120, 0), "one/c.bmp": (0, 0, 200),
+            "two/d.bmp": (120, 0, 160), "two/e.bmp": (200, 0, 0)}
+
+
+def texts_under(obj):
+    found = []
+    for _, child in accessible_walk(obj):
+        try:
+            if child.get_role_name() == "label" and child.get_name():
+                found.append(child.get_name())
+        except Exception:
+            continue
+    return found
+
+
+def main(binary):
+    with Desktop() as d:
+        for name, (r, g, b) in PICTURES.items():
+            path = os.path.join(d.tmp, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            subprocess.run(["convert", "-size", "64x48", "xc:rgb(%d,%d,%d)" % (r, g, b), path], check=True)
+        given = [os.path.join(d.tmp, n) for n in ("one/b.bmp", "two/d.bmp", "one/c.bmp", "two/e.bmp")]
+        d.start(binary, given)
+        win = d.wait_window("^  Glimmerbox")
+        app = d.accessible_app("glimmerbox")
+        box = find_accessible(app, "alert", timeout=15)
+        said = " ".join(texts_under(box))
+        print("message:", said)
+        expected = "Glimmerbox shows the pictures of one folder at a time. These 2 were not opened:\n%s\n%s" % (
+            given[1], given[3])
+        assert expected in said, said
+        # Behind it, the first file's folder at the first file given.
+        find_accessible(app, "label", "Tot=3", timeout=5)
+        find_accessible(app, "label", "Picture b.bmp, 64 by 48", timeout=5)
+        d.run("xdotool", "key", "Return")
+        assert wait_for(lambda: not find_alert(app), 5), "the message stayed"
+        d.run("xdotool", "key", "Return")
+        find_accessible(app, "label", "Picture c.bmp, 64 by 48", timeout=5)
+        icon = d.run("xprop", "-id", win, "_NET_WM_ICON")
+        sizes = set(re.findall(r"Icon \((\d+ x \d+)\)", icon))
+        print("window icon sizes:", sizes)
+        assert "16 x 16" in sizes and "48 x 48" in sizes, icon[:300]
+    print("1 passed, 0 failed")
+    return 0
+
+
+def find_alert(app):
+    try:
+        return find_accessible(app, "alert", timeout=0)
+    except AssertionError:
+        return None
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
