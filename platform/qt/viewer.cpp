@@ -44,8 +44,8 @@ void Viewer::tell(const std::string& text) {
 }
 
 void Viewer::open(const std::vector<std::string>& given) {
-    const OpenRequest request = openRequest(given);
     if (given.empty()) return;
+    const OpenRequest request = openRequest(given);
     if (request.path.empty())
         tell("Cannot open " + given.front() + ": " + request.why + ".");
     else
