@@ -35,7 +35,11 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event) {
     auto* drag = static_cast<QDropEvent*>(event);
     std::vector<std::string> paths = localPaths(drag->mimeData());
     if (paths.empty()) return false;
-    drag->setDropAction(Qt::CopyAction);
+    // The files are only read: the drop is a copy or a link, never a move, which would have the file manager
+    // delete what it believes moved. A drag that offers only a move is refused.
+    const Qt::DropActions offered = drag->possibleActions();
+    if (!(offered & (Qt::CopyAction | Qt::LinkAction))) return false;
+    drag->setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
     drag->accept();
     if (type == QEvent::Drop)
         QTimer::singleShot(0, this, [this, paths = std::move(paths)] { open_(paths); });

@@ -90,15 +90,18 @@ struct Drops : ::testing::Test {
         reader->start(20);
     }
 
-    // A drag that enters the window over `target`, then is dropped there: whether the window took it.
-    bool drop(QWidget* target, const QMimeData& data) {
+    // A drag that enters the window over `target`, then is dropped there: whether the window took it, and never
+    // as a move (the file manager would delete the file).
+    bool drop(QWidget* target, const QMimeData& data, Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
         const QPoint at = target->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         if (!enter.isAccepted()) return false;
-        QDropEvent dropped(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        EXPECT_NE(enter.dropAction(), Qt::MoveAction);
+        QDropEvent dropped(QPointF(at), offered, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &dropped);
-        return dropped.isAccepted() && dropped.dropAction() == Qt::CopyAction;
+        EXPECT_NE(dropped.dropAction(), Qt::MoveAction);
+        return dropped.isAccepted();
     }
     QStringList messages;  // the texts of the message boxes shown, in order
 };
@@ -122,19 +125,21 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
         const char* what;
         std::unique_ptr<QMimeData> data;
         QWidget* over;
+        Qt::DropActions offered;
         bool taken;
         std::string shows;  // the picture on show after the drop
         int count;
     } cases[] = {
-        {"a file", urls({file}), picture, true, path("b.bmp"), 2},
-        {"a folder", urls({folder}), textBox, true, path("other/c.bmp"), 2},
-        {"a file, over the window", urls({file}), &viewer.view, true, path("b.bmp"), 2},
-        {"a web address", urls({"https://example.org/a.jpg"}), picture, false, "", 0},
-        {"a file with a web address", urls({file, "https://example.org/a.jpg"}), picture, false, "", 0},
-        {"text naming a file", std::move(text), textBox, false, "", 0},
+        {"a file", urls({file}), picture, Qt::CopyAction | Qt::MoveAction, true, path("b.bmp"), 2},
+        {"a folder", urls({folder}), textBox, Qt::CopyAction, true, path("other/c.bmp"), 2},
+        {"a file, over the window, as a link", urls({file}), &viewer.view, Qt::LinkAction | Qt::MoveAction, true, path("b.bmp"), 2},
+        {"a file that may only be moved", urls({file}), picture, Qt::MoveAction, false, "", 0},
+        {"a web address", urls({"https://example.org/a.jpg"}), picture, Qt::CopyAction, false, "", 0},
+        {"a file with a web address", urls({file, "https://example.org/a.jpg"}), picture, Qt::CopyAction, false, "", 0},
+        {"text naming a file", std::move(text), textBox, Qt::CopyAction, false, "", 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(drop(c.over, *c.data), c.taken) << c.what;
+        EXPECT_EQ(drop(c.over, *c.data, c.offered), c.taken) << c.what;
         QTest::qWait(50);
         EXPECT_EQ(form.queueCount, c.count) << c.what;
         if (c.taken) {
