@@ -1,0 +1,65 @@
+#!/usr/bin/python3
+"""A real drag between two programs (XDND under Xvfb + openbox): text dragged from another window onto the
+viewer is refused and changes nothing; a picture file dragged onto it opens its folder at that picture, and the
+drop is a copy (a move would have the file manager delete the file)."""
+import os
+import subprocess
+import sys
+import time
+
+from desktop import Desktop, colour_box, extents, find_accessible, image_area, wait_for
+
+BLUE = (0, 0, 255)
+
+
+def drag(d, source_argv, log):
+    """Starts the drag source with these items, drags from it to the middle of the screen, and gives the action
+    the viewer chose."""
+    d.spawn(source_argv, log=log)
+    wait_for(lambda: d.run("xdotool", "search", "--onlyvisible", "--name", "^drag source$"), 10)
+    source = d.run("xdotool", "search", "--onlyvisible", "--name", "^drag source$").split()[0]
+    d.run("xdotool", "windowmove", "--sync", source, "900", "600")
+    time.sleep(0.5)
+    d.run("xdotool", "mousemove", "--sync", "1000", "700", "mousedown", "1")
+    time.sleep(0.3)
+    for x, y in [(980, 680), (900, 600), (700, 500), (600, 450), (590, 460)]:
+        d.run("xdotool", "mousemove", "--sync", str(x), str(y))
+        time.sleep(0.2)
+    d.run("xdotool", "mouseup", "1")
+    said = wait_for(lambda: open(log).read().strip(), 10)
+    d.run("xdotool", "windowkill", source)
+    return said
+
+
+def main(binary, source_binary):
+    with Desktop() as d:
+        folder = os.path.join(d.tmp, "pictures")
+        os.mkdir(folder)
+        for name, colour in [("a.jpg", "red"), ("b.jpg", "blue")]:
+            subprocess.run(["convert", "-size", "300x200", "xc:" + colour, os.path.join(folder, name)], check=True)
+        picture = os.path.join(folder, "b.jpg")
+        d.start(binary)
+        d.wait_window("^  Glimmerbox")
+        app = d.accessible_app("glimmerbox")
+        find_accessible(app, "label", "Tot=0", timeout=10)
+
+        said = drag(d, [source_binary, "text:" + picture], os.path.join(d.tmp, "text.log"))
+        print("text:", said)
+        assert said == "drop action 0", said
+        time.sleep(0.5)
+        find_accessible(app, "label", "Tot=0", timeout=1)
+
+        said = drag(d, [source_binary, "file://" + picture], os.path.join(d.tmp, "file.log"))
+        print("file:", said)
+        assert said == "drop action 1", said  # Qt::CopyAction
+        find_accessible(app, "label", "Tot=2", timeout=10)
+        area = extents(image_area(app))
+        box = wait_for(lambda: colour_box(d.screenshot("dropped.png"), BLUE, area), 10)
+        assert box and box[2:] == (300, 200), box
+        assert os.path.exists(picture), "the dropped file is gone"
+    print("1 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1], sys.argv[2]))
