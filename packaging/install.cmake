@@ -12,14 +12,21 @@ foreach(size 16 32 48 64 128 256)
           RENAME glimmerbox.png)
 endforeach()
 
-# The manual page, compressed as Debian installs manual pages.
+# The manual page and the change log, compressed as Debian installs them.
 find_program(GZIP gzip REQUIRED)
 set(man_page ${CMAKE_CURRENT_BINARY_DIR}/glimmerbox.1.gz)
-add_custom_command(OUTPUT ${man_page}
-                   COMMAND ${GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/packaging/glimmerbox.1 > ${man_page}
-                   DEPENDS packaging/glimmerbox.1 VERBATIM)
-add_custom_target(man_page ALL DEPENDS ${man_page})
+set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+foreach(pair "glimmerbox.1|${man_page}" "changelog|${changelog}")
+  string(REPLACE "|" ";" pair "${pair}")
+  list(GET pair 0 source)
+  list(GET pair 1 packed)
+  add_custom_command(OUTPUT ${packed}
+                     COMMAND ${GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${source} > ${packed}
+                     DEPENDS packaging/${source} VERBATIM)
+endforeach()
+add_custom_target(compressed_docs ALL DEPENDS ${man_page} ${changelog})
 install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The package: its dependencies are read off the libraries the program is linked with (dpkg-shlibdeps, from
 # dpkg-dev), and what it installs is stripped of debugging information.
@@ -27,9 +34,9 @@ set(CPACK_PACKAGE_NAME glimmerbox)
 set(CPACK_PACKAGE_VENDOR "The Glimmerbox developers")
 set(CPACK_PACKAGE_CONTACT "The Glimmerbox developers <glimmerbox@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "image viewer for the pictures of one folder, with slideshow")
-set(CPACK_PACKAGE_DESCRIPTION "Glimmerbox shows the JPEG, GIF and BMP pictures of one folder in A to Z order,
-one at a time or as a slideshow, with zoom, full screen, a thumbnail bar, a list of
-suspended images and removal to the trash.")
+set(CPACK_PACKAGE_DESCRIPTION "Glimmerbox shows the JPEG, GIF and BMP pictures of one folder in A to Z
+order, one at a time or as a slideshow, with zoom, full screen, a thumbnail
+bar, a list of suspended images and removal to the trash.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/glimmerbox/glimmerbox")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

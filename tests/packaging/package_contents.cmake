@@ -19,7 +19,8 @@ endif()
 
 set(app_id io.github.glimmerbox.Glimmerbox)
 set(files usr/bin/glimmerbox usr/share/applications/${app_id}.desktop usr/share/metainfo/${app_id}.metainfo.xml
-          usr/share/man/man1/glimmerbox.1.gz usr/share/icons/hicolor/scalable/apps/glimmerbox.svg)
+          usr/share/man/man1/glimmerbox.1.gz usr/share/doc/glimmerbox/changelog.gz
+          usr/share/icons/hicolor/scalable/apps/glimmerbox.svg)
 foreach(size 16 32 48 64 128 256)
   list(APPEND files usr/share/icons/hicolor/${size}x${size}/apps/glimmerbox.png)
 endforeach()
