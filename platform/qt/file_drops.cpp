@@ -36,9 +36,13 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event) {
     std::vector<std::string> paths = localPaths(drag->mimeData());
     if (paths.empty()) return false;
     // The files are only read: the drop is a copy or a link, never a move, which would have the file manager
-    // delete what it believes moved. A drag that offers only a move is refused.
+    // delete what it believes moved. A drag that offers only a move is refused here, before a text box could
+    // take it as text.
     const Qt::DropActions offered = drag->possibleActions();
-    if (!(offered & (Qt::CopyAction | Qt::LinkAction))) return false;
+    if (!(offered & (Qt::CopyAction | Qt::LinkAction))) {
+        drag->ignore();
+        return true;
+    }
     drag->setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
     drag->accept();
     if (type == QEvent::Drop)

@@ -118,9 +118,11 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
     const QString folder = QUrl::fromLocalFile(dir.filePath("other")).toString();
     auto text = std::make_unique<QMimeData>();
     text->setText(dir.filePath("a.jpg"));
+    auto movable = urls({file});  // as file managers offer it: the address also as text
+    movable->setText(dir.filePath("b.bmp"));
     // Over the picture area, over a text box, and over the window's own background.
     QWidget* picture = viewer.view.widgetFor(&form.WebBrwI);
-    QWidget* textBox = viewer.view.widgetFor(&form.Tastiera);
+    QWidget* textBox = viewer.view.widgetFor(&form.RisoAltro);  // the ratio panel's own ratio
     const struct {
         const char* what;
         std::unique_ptr<QMimeData> data;
@@ -134,9 +136,10 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
         {"a folder", urls({folder}), textBox, Qt::CopyAction, true, path("other/c.bmp"), 2},
         {"a file, over the window, as a link", urls({file}), &viewer.view, Qt::LinkAction | Qt::MoveAction, true, path("b.bmp"), 2},
         {"a file that may only be moved", urls({file}), picture, Qt::MoveAction, false, "", 0},
+        {"a file that may only be moved, over a text box", std::move(movable), textBox, Qt::MoveAction, false, "", 0},
         {"a web address", urls({"https://example.org/a.jpg"}), picture, Qt::CopyAction, false, "", 0},
         {"a file with a web address", urls({file, "https://example.org/a.jpg"}), picture, Qt::CopyAction, false, "", 0},
-        {"text naming a file", std::move(text), textBox, Qt::CopyAction, false, "", 0},
+        {"text naming a file", std::move(text), picture, Qt::CopyAction, false, "", 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(drop(c.over, *c.data, c.offered), c.taken) << c.what;
