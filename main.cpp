@@ -35,8 +35,13 @@ void answerWithoutWindow(int argc, char* argv[]) {
     parser.process(app);  // exits after answering
 }
 
-// Without any display Qt would abort with a core dump; this says why and ends with an error status.
-bool displayKnown() {
+// Without any display Qt would abort with a core dump; this says why and ends with an error status. A platform
+// chosen on the command line (Qt's own -platform option) or in the environment is Qt's to judge.
+bool displayKnown(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-platform" || arg == "--platform") return true;
+    }
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
         const char* value = std::getenv(name);
         if (value && *value) return true;
@@ -73,7 +78,7 @@ QIcon windowIcon() {
 
 int main(int argc, char* argv[]) {
     answerWithoutWindow(argc, argv);
-    if (!displayKnown()) return EXIT_FAILURE;
+    if (!displayKnown(argc, argv)) return EXIT_FAILURE;
     QApplication app(argc, argv);
     QApplication::setApplicationName("glimmerbox");
     QApplication::setApplicationVersion(GLIMMERBOX_VERSION);
