@@ -53,7 +53,7 @@ std::string text(QColor c) {
     return std::to_string(c.red()) + "," + std::to_string(c.green()) + "," + std::to_string(c.blue());
 }
 
-TEST(ScreenColours, AProfiledPhotoIsConvertedToSrgbWhicheverWayItIsDecodedAndAnUnprofiledOneIsLeftAlone) {
+TEST(ScreenColours, AProfiledPhotoIsDrawnInSrgbWhicheverWayItIsDecodedAndAnUnprofiledOneIsLeftAlone) {
     QTemporaryDir dir;
     const QSize size(1600, 800);  // over a megapixel: at 100 % its part in view is decoded first
     const QString p3 = dir.filePath("p3.jpg"), plain = dir.filePath("plain.jpg");
@@ -97,41 +97,16 @@ TEST(ScreenColours, AProfiledPhotoIsConvertedToSrgbWhicheverWayItIsDecodedAndAnU
                 << way.how << ", no profile: " << text(unprofiled.pixelColor(there)) << " against " << text(stored.pixelColor(at));
         }
     }
-}
 
-// On the screen: the picture as the page draws it in the main window.
-TEST(ScreenColours, TheWindowDrawsTheConvertedColours) {
-    QTemporaryDir dir;
-    const QString p3 = dir.filePath("p3.jpg");
-    ASSERT_TRUE(writePhoto(p3, QSize(300, 200), true));
-    const QImage expected = independentlyConverted(p3, dir.filePath("expected.png"));
-    ASSERT_FALSE(expected.isNull());
+    // And on the screen: the main window's image page (narrower than the photo) shows the converted red.
     Viewer viewer(QSize(1280, 1024));
     viewer.start();
     QApplication::processEvents();
     viewer.form.openFromCommandLine(toStdString(p3));
-    auto* page = qobject_cast<BrowserView*>(viewer.view.widgetFor(&viewer.form.WebBrwI));
-    ASSERT_TRUE(page);
-    // The picture: what differs from the page's background.
+    QWidget* page = static_cast<BrowserView*>(viewer.view.widgetFor(&viewer.form.WebBrwI))->viewport();
     QImage shot;
-    QRect picture;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            shot = page->viewport()->grab().toImage();
-            const QColor background = shot.pixelColor(0, 0);
-            picture = QRect();
-            for (int y = 0; y < shot.height(); ++y)
-                for (int x = 0; x < shot.width(); ++x)
-                    if (std::abs(shot.pixelColor(x, y).red() - background.red()) + std::abs(shot.pixelColor(x, y).green() - background.green()) > 60)
-                        picture |= QRect(x, y, 1, 1);
-            return picture.size() == QSize(300, 200);
-        },
-        5000))
-        << picture.width() << "x" << picture.height();
-    for (const QPoint at : {QPoint(75, 100), QPoint(225, 100)}) {
-        const QColor drawn = shot.pixelColor(picture.topLeft() + at);
-        EXPECT_TRUE(near(drawn, expected.pixelColor(at))) << text(drawn) << " drawn, lcms gives " << text(expected.pixelColor(at));
-    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return near((shot = page->grab().toImage()).pixelColor(page->rect().center()), expected.pixelColor(left)); }, 5000))
+        << text(shot.pixelColor(page->rect().center())) << " drawn, lcms gives " << text(expected.pixelColor(left));
 }
 
 }  // namespace
