@@ -1,7 +1,10 @@
 #include "app/form1.h"
 
 #include "app/texts.h"
+#include "help/form3.h"
 #include "help/instructions.h"
+#include "ratio/presets.h"
+#include "suspend/form2.h"
 
 namespace gb {
 
@@ -27,12 +30,19 @@ Form1::Form1(platform::Services& services_)
       WebBrwT("WebBrwT", services_.events, services_.images),
       WebBrwI("WebBrwI", services_.events, services_.images) {
     for (int i = 0; i < 7; ++i) Riso[i] = std::make_unique<platform::CheckBox>("Riso(" + std::to_string(i) + ")", &Risoluzione);
-    for (int i = 0; i < 8; ++i) {
-        const bool onStatusBar = i != 0 && i != 5;
-        SlabControls[i] = std::make_unique<platform::Label>("Slab(" + std::to_string(i) + ")", onStatusBar ? &FraBot : nullptr);
-    }
     buildDesign();
     bindEvents();
+}
+
+Form1::~Form1() = default;
+
+std::array<std::unique_ptr<platform::Label>, 8> Form1::makeStatusLabels(platform::Frame& statusBar) {
+    std::array<std::unique_ptr<platform::Label>, 8> labels;
+    for (int i = 0; i < 8; ++i) {
+        const bool onStatusBar = i != 0 && i != 5;
+        labels[i] = std::make_unique<platform::Label>("Slab(" + std::to_string(i) + ")", onStatusBar ? &statusBar : nullptr);
+    }
+    return labels;
 }
 
 // The window as designed, before Form_Load runs.
@@ -49,12 +59,11 @@ void Form1::buildDesign() {
     Label1.setCaption("Ratio Change");
     Label1.appearance.bold = true;
     Label1.appearance.pointSize = 9.75;
-    static constexpr const char* presets[7] = {"1.25", "1.33", "1.42", "1.60", "1.67", "1.77", "1.78"};
     for (int i = 0; i < 7; ++i) {
         placeTwips(*Riso[i], 240, 600 + 360 * i, 1575, 255);
-        Riso[i]->setCaption(std::string("  W/H=  ") + presets[i]);
+        Riso[i]->setCaption(std::string("  W/H=  ") + ratioPresets[i].text);
         Riso[i]->appearance.background = lightGreen;
-        Riso[i]->accessibleName = std::string("Screen ratio ") + presets[i];
+        Riso[i]->accessibleName = std::string("Screen ratio ") + ratioPresets[i].text;
     }
     Riso[1]->setValue(true);
     placeTwips(RisoAltro, 240, 3240, 735, 285);
@@ -205,6 +214,7 @@ void Form1::bindEvents() {
 Form2& Form1::form2() {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(*this);
+        queue.keepNamesIn(form2_->ListSI);
         if (onForm2Created) onForm2Created(*form2_);
     }
     return *form2_;

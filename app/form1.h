@@ -11,17 +11,22 @@
 
 #include "app/numbers.h"
 #include "display/scale.h"
+#include "display/sizing.h"
 #include "platform/browser.h"
 #include "platform/controls.h"
 #include "platform/services.h"
-#include "help/form3.h"
-#include "suspend/form2.h"
+#include "queue/queue.h"
+#include "show/slideshow.h"
 
 namespace gb {
+
+class Form2;
+class Form3;
 
 class Form1 {
 public:
     explicit Form1(platform::Services& services);
+    ~Form1();
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -52,10 +57,14 @@ public:
     platform::TextBox Tastiera{"Tastiera"};
     platform::ComboBox DoveShow{"DoveShow", true, true};
     // Slab(0) and Slab(5) lie on the window, the others inside FraBot.
-    std::array<std::unique_ptr<platform::Label>, 8> SlabControls;
+    std::array<std::unique_ptr<platform::Label>, 8> SlabControls = makeStatusLabels(FraBot);
     platform::Label& Slab(int index) { return *SlabControls.at(static_cast<std::size_t>(index)); }
 
     platform::Timer TempoSlide{"TempoSlide"};
+
+    // The queue with its position and counters, and the slideshow with its pause.
+    Queue queue{DoveShow, Slab(1), Slab(2)};
+    Slideshow slideshow{TempoSlide, Slab(3)};
 
     platform::MenuItem menuFile{"menuFile", "File"};
     platform::MenuItem menuFileScegli{"menuFileScegli", "Select and open Image files", &menuFile};
@@ -94,9 +103,7 @@ public:
     std::vector<platform::Control*> controls() const { return controls_; }
     std::vector<platform::MenuItem*> menuBar() { return {&menuFile, &menuView, &menuSlShow, &menuStrumenti, &menuHelp}; }
 
-    // ---- Module-wide variables. Queue counters are 32-bit so that folders above 32,767 images work.
-    std::int32_t queueCount = 0;
-    std::int32_t queuePos = 0;
+    // ---- Module-wide variables (the queue's position and count are the queue's).
     std::string dirPattern;
     std::string folderPath;
     std::string chosenFile;
@@ -153,8 +160,6 @@ public:
     void ScanFolder();
     void AddIfImage();
     void menuFileAnnulla_Click();
-    // A file or folder named on the command line, opened as if picked in the dialog under the first filter.
-    void openFromCommandLine(const std::string& path);
 
     // The thumbnail page and bar (thumbs/).
     void BuildThumbsPage();
@@ -200,25 +205,12 @@ public:
     void menuSPiu_Click();
     void menuSMeno_Click();
     void menuSNormale_Click();
-    // Pieces shared by the page's writers.
-    static std::string lineBreakPrefix(float heightDifference);
+    // Pieces shared by the page's writers: the image tag with the drawn size, and the full-screen status line.
     bool rewritePage(int width, int height);
     void writeBottomBar(const Scale& scale);
-    // A natural size as the 16-bit size variables take it.
-    static std::pair<double, double> withinSixteenBits(double width, double height);
-    // The fit modes' scale and drawn size for a picture of the given natural size; a size that does not fit
-    // 16 bits keeps the kept one.
-    struct Fit {
-        Scale scale;
-        Int16 width = 0, height = 0;
-    };
-    Fit fitPicture(Int16 width, Int16 height, Int16 keptWidth, Int16 keptHeight) const;
-
     // Preloading (display/preload.cpp): the picture on show and its neighbours in the direction of travel, at
     // the size each will be drawn.
     void preloadAround();
-    std::optional<std::pair<int, int>> drawnSizeOf(const std::string& path);
-    bool steppingBack = false;
 
     // Slideshow (show/slideshow.cpp).
     void TempoSlide_Timer();
@@ -227,7 +219,11 @@ public:
     bool HDocBrwI_onclick();
 
 private:
-    void jumpPositionTo(const std::string& name);  // show/navigation.cpp
+    static std::array<std::unique_ptr<platform::Label>, 8> makeStatusLabels(platform::Frame& statusBar);
+    // The file `path` on show: the folder box, the current-image bar and the image browser.
+    void showPath(const std::string& path);  // show/navigation.cpp
+    FitArea fitArea() const;
+    std::optional<std::pair<int, int>> drawnSizeOf(const std::string& path);
     void zoomBy(double factor);
     void toggleFitOption(platform::MenuItem& option);
     void leaveFullScreen();

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "app/form1.h"
+#include "display/placement.h"
 
 namespace gb {
 
@@ -17,15 +18,7 @@ void Form1::Form_Resize() {
 
     // A client area lower than the bars would give negative heights: they stop at zero.
     if (!menuFit.checked()) {
-        if (menuThumb.checked()) {
-            WebBrwT.setVisible(true);
-            WebBrwI.setLeft(WebBrwT.width() + 4);
-            WebBrwI.setWidth(std::max(0, (W - 8) - WebBrwT.width()));
-        } else {
-            WebBrwT.setVisible(false);
-            WebBrwI.setLeft(4);
-            WebBrwI.setWidth(W - 8);
-        }
+        placeImageBrowser(WebBrwI, WebBrwT, menuThumb.checked(), W);
         WebBrwI.setHeight(std::max(0, H - 60));
         WebBrwT.setHeight(WebBrwI.height());
     } else {

@@ -1,4 +1,6 @@
 #include "app/form1.h"
+#include "platform/keys.h"
+#include "suspend/form2.h"
 
 namespace gb {
 
@@ -13,30 +15,29 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
     if (menuHelpRegole.checked()) return;
     thumbsScrollPending = 0;
     switch (keyCode) {
-        case 8: menuSIndietro_Click(); break;
-        case 13: menuSAvanti_Click(); break;
-        case 27: menuFit_Click(); break;
-        case 48: menuSNormale_Click(); break;
-        case 65:
-        case 90:
+        case keys::backspace: menuSIndietro_Click(); break;
+        case keys::enter: menuSAvanti_Click(); break;
+        case keys::escape: menuFit_Click(); break;
+        case keys::digit0: menuSNormale_Click(); break;
+        case keys::letterA:
+        case keys::letterZ:
             form2().sposta(keyCode);
-            // RefreshThumbs, asking the reloaded page to scroll to the current image.
-            BuildThumbsPage();
+            // The reloaded page scrolls to the current image.
             thumbsScrollPending = -1;
-            WebBrwT.Navigate2("about:blank");
-            HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
+            RefreshThumbs();
             break;
-        case 81: {
+        case keys::letterQ: {
             double y = 0;
-            if (queueCount != 0) y = static_cast<double>(HDocBrwT->scrollHeight()) / queueCount * (queuePos - 1);
+            if (queue.queueCount() != 0)
+                y = static_cast<double>(HDocBrwT->scrollHeight()) / queue.queueCount() * (queue.queuePos() - 1);
             if (WebBrwT.visible())
                 if (const auto top = toInt32(y)) HDocBrwT->scrollTo(0, *top);
             break;
         }
-        case 107:
-        case 187: menuSPiu_Click(); break;
-        case 109:
-        case 189: menuSMeno_Click(); break;
+        case keys::keypadPlus:
+        case keys::plus: menuSPiu_Click(); break;
+        case keys::keypadMinus:
+        case keys::minus: menuSMeno_Click(); break;
         default: break;
     }
     Tastiera.setText("");

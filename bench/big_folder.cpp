@@ -57,9 +57,9 @@ int main(int argc, char* argv[]) {
     });
     answer.start(50);
     QTimer::singleShot(0, [&] { form.menuFileScegli_Click(); });
-    const bool shown = waitFor([&] { return confirmed && form.queueCount > 0 && drawn(); }, 120000);
+    const bool shown = waitFor([&] { return confirmed && form.queue.queueCount() > 0 && drawn(); }, 120000);
     std::printf("%d images: dialog confirmed to first picture drawn %lld ms, longest event-loop stall %lld ms%s\n",
-                form.queueCount, static_cast<long long>(clock.elapsed()), static_cast<long long>(stalls.longest()),
+                form.queue.queueCount(), static_cast<long long>(clock.elapsed()), static_cast<long long>(stalls.longest()),
                 shown ? "" : " TIMEOUT");
 
     clock.restart();

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "queue/open_path.h"
 #include "bench/drive.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/viewer.h"
@@ -32,11 +33,11 @@ int main(int argc, char* argv[]) {
 
     QElapsedTimer clock;
     clock.start();
-    form.openFromCommandLine(argv[1]);
+    openFromCommandLine(form, argv[1]);
     auto* bar = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwT));
     auto* page = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwI));
     waitFor([&] { return form.shownWidth > 0 && page->isVisible(); }, 10000);
-    std::printf("scan of %d images and first picture: %lld ms\n", form.queueCount, static_cast<long long>(clock.elapsed()));
+    std::printf("scan of %d images and first picture: %lld ms\n", form.queue.queueCount(), static_cast<long long>(clock.elapsed()));
     waitFor([] { return false; }, 500);  // the picture's neighbours are preloaded meanwhile
 
     QSet<QString> drawn;
@@ -44,10 +45,10 @@ int main(int argc, char* argv[]) {
     // The entries whose thumbnails lie in the bar's view now.
     const auto inView = [&] {
         QList<QString> paths;
-        const int pitch = std::max(1, form.HDocBrwT->scrollHeight() / std::max(1, form.queueCount));
+        const int pitch = std::max(1, form.HDocBrwT->scrollHeight() / std::max(1, form.queue.queueCount()));
         const int y = bar->verticalScrollBar()->value();
         const int first = y / pitch;
-        const int last = std::min(form.queueCount - 1, (y + bar->viewport()->height()) / pitch - 1);
+        const int last = std::min(form.queue.queueCount() - 1, (y + bar->viewport()->height()) / pitch - 1);
         for (int i = first; i <= last; ++i) paths.append(gb::qt::toQString(form.DoveShow.listItem(i)));
         return paths;
     };

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "queue/open_path.h"
 #include "bench/drive.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/viewer.h"
@@ -84,8 +85,8 @@ int main(int argc, char* argv[]) {
 
     viewer.start();
     const std::string first = argv[1];
-    QTimer::singleShot(0, &viewer.view, [&] { form.openFromCommandLine(first); });
-    if (!waitFor([&] { return form.queueCount > 0 && drawn(); }, 30000)) {
+    QTimer::singleShot(0, &viewer.view, [&] { openFromCommandLine(form, first); });
+    if (!waitFor([&] { return form.queue.queueCount() > 0 && drawn(); }, 30000)) {
         std::fprintf(stderr, "the first picture was not drawn\n");
         return 1;
     }
@@ -99,7 +100,7 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     }
-    if (steps < 0) steps = form.queueCount - form.queuePos;
+    if (steps < 0) steps = form.queue.queueCount() - form.queue.queuePos();
 
     std::vector<double> latencies;
     QElapsedTimer walk, step;

@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "app/form1.h"
+#include "display/placement.h"
 
 namespace gb {
 
@@ -20,15 +21,7 @@ void Form1::leaveFullScreen() {
     window.setWindowState(platform::WindowState::Maximized);
     WebBrwI.setTop(40);
     window.setVisible(false);
-    if (menuThumb.checked()) {
-        WebBrwT.setVisible(true);
-        WebBrwI.setLeft(WebBrwT.width() + 4);
-        WebBrwI.setWidth((window.scaleWidth() - 8) - WebBrwT.width());
-    } else {
-        WebBrwT.setVisible(false);
-        WebBrwI.setLeft(4);
-        WebBrwI.setWidth(window.scaleWidth() - 8);
-    }
+    placeImageBrowser(WebBrwI, WebBrwT, menuThumb.checked(), window.scaleWidth());
     WebBrwI.setHeight(std::max(0, window.scaleHeight() - 60));
     FrameShow.setVisible(true);
     for (platform::MenuItem* m : menuBar()) m->setVisible(true);

@@ -1,28 +1,8 @@
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "app/form1.h"
 
 namespace gb {
-
-std::pair<double, double> Form1::withinSixteenBits(double w, double h) {
-    // The largest natural size the 16-bit size variables hold; a larger image keeps its proportions inside it.
-    constexpr double maxSize = 32767;
-    if (w > maxSize || h > maxSize) {
-        const double fit = std::min(maxSize / w, maxSize / h);
-        w = std::clamp(std::round(w * fit), 1.0, maxSize);
-        h = std::clamp(std::round(h * fit), 1.0, maxSize);
-    }
-    return {w, h};
-}
-
-std::string Form1::lineBreakPrefix(float heightDifference) {
-    const float x = heightDifference / 50.0f;
-    std::string prefix;
-    for (int i = 1; static_cast<float>(i) <= x; ++i) prefix += "<br>";
-    return prefix + "<center>";
-}
 
 // The image tag as the browser built it, with the drawn size appended; false (nothing written) without a tag.
 bool Form1::rewritePage(int width, int height) {
@@ -72,39 +52,14 @@ void Form1::WebBrwI_DocumentComplete(const std::string& url) {
     }
 }
 
-Form1::Fit Form1::fitPicture(Int16 width, Int16 height, Int16 keptWidth, Int16 keptHeight) const {
-    Fit fit{Scale::integer(1), keptWidth, keptHeight};
-    const double ratioWidth = width * ratioFactor;
-    // Each size is taken in the precision of the scale and stored on its own; one that does not fit stays.
-    const auto fitSizes = [&] {
-        assignInt16(fit.height, fit.scale.times(height));
-        assignInt16(fit.width, fit.scale.times(width) * ratioFactor);
-    };
-    if (menuFitG.checked()) {
-        float heightScale = 1.0f;
-        if (areaHeight < height && height != 0) heightScale = static_cast<float>(areaHeight) / static_cast<float>(height);
-        double widthScale = 1.0;
-        if (ratioWidth > areaWidth && ratioWidth != 0) widthScale = areaWidth / ratioWidth;
-        fit.scale = Scale::single(heightScale);
-        if (static_cast<double>(heightScale) > widthScale) fit.scale = Scale::dbl(widthScale);
-        fitSizes();
-    }
-    if (menuFitP.checked() && fit.scale.value() == 1.0) {
-        float heightScale = 1.0f;
-        if (areaHeight > height && height > 0) heightScale = static_cast<float>(areaHeight) / static_cast<float>(height);
-        double widthScale = 1.0;
-        if (ratioWidth < areaWidth && ratioWidth > 0) widthScale = areaWidth / ratioWidth;
-        fit.scale = Scale::single(heightScale);
-        if (widthScale < static_cast<double>(heightScale)) fit.scale = Scale::dbl(widthScale);
-        fitSizes();
-    }
-    return fit;
+FitArea Form1::fitArea() const {
+    return {areaWidth, areaHeight, ratioFactor, menuFitG.checked(), menuFitP.checked()};
 }
 
 void Form1::ShowImage() {
     fitScale = Scale::integer(1);
     if (!menuFit.checked()) return;
-    const Fit fit = fitPicture(naturalWidth, naturalHeight, fitWidth, fitHeight);
+    const Fit fit = fitPicture(fitArea(), naturalWidth, naturalHeight, fitWidth, fitHeight);
     fitScale = fit.scale;
     fitWidth = fit.width;
     fitHeight = fit.height;

@@ -1,6 +1,21 @@
+#include "display/preload_plan.h"
+
+#include <algorithm>
+
 #include "app/form1.h"
 
 namespace gb {
+
+std::vector<int> preloadPlan(std::int32_t queuePos, int count, bool steppedBack) {
+    std::vector<int> indexes;
+    const int step = steppedBack ? -1 : 1;
+    // queuePos counts from 1; the entry at queuePos + k is list item queuePos + k - 1.
+    for (const int k : {step, 2 * step, -step}) {
+        const std::int64_t index = static_cast<std::int64_t>(queuePos) + k - 1;
+        if (queuePos >= 1 && index >= 0 && index < count) indexes.push_back(static_cast<int>(index));
+    }
+    return indexes;
+}
 
 // The size a file of the queue will be drawn at when it is shown next, in the mode and with the ratio of now.
 std::optional<std::pair<int, int>> Form1::drawnSizeOf(const std::string& path) {
@@ -10,26 +25,22 @@ std::optional<std::pair<int, int>> Form1::drawnSizeOf(const std::string& path) {
     Int16 width = 0, height = 0;
     if (!assignInt16(width, w) || !assignInt16(height, h)) return std::nullopt;
     if (menuFit.checked()) {
-        const Fit fit = fitPicture(width, height, fitWidth, fitHeight);
+        const Fit fit = fitPicture(fitArea(), width, height, fitWidth, fitHeight);
         return std::pair<int, int>{fit.width, fit.height};
     }
     assignInt16(width, width * ratioFactor);
     return std::pair<int, int>{width, height};
 }
 
-// Asks for the picture on show and for the files a step will show next: the following two in the direction of
-// the last step, then the one behind. Whatever was asked for before and is not among these is dropped.
+// Asks for the picture on show and for the files a step will show next. Whatever was asked for before and is
+// not among these is dropped.
 void Form1::preloadAround() {
     std::vector<platform::PreloadRequest> wanted;
     if (!imageTag.empty() && shownWidth > 0 && shownHeight > 0)
         wanted.push_back({WebBrwI.locationURL(), shownWidth, shownHeight});
-    const int count = std::min<std::int64_t>(queueCount, DoveShow.listCount());
-    const int step = steppingBack ? -1 : 1;
-    // queuePos counts from 1; the entry at queuePos + k is list item queuePos + k - 1.
-    for (const int k : {step, 2 * step, -step}) {
-        const std::int64_t index = static_cast<std::int64_t>(queuePos) + k - 1;
-        if (queuePos < 1 || index < 0 || index >= count) continue;
-        const std::string& path = DoveShow.listItem(static_cast<int>(index));
+    const int count = std::min<std::int64_t>(queue.queueCount(), DoveShow.listCount());
+    for (const int index : preloadPlan(queue.queuePos(), count, queue.steppedBack())) {
+        const std::string& path = DoveShow.listItem(index);
         if (const auto size = drawnSizeOf(path); size && size->first > 0 && size->second > 0)
             wanted.push_back({path, size->first, size->second});
     }

@@ -1,5 +1,4 @@
 #include "app/form1.h"
-#include "app/texts.h"
 
 namespace gb {
 
@@ -15,21 +14,18 @@ void Form1::menuSMeno_Click() { zoomBy(reduceFactor); }
 // 16-bit range stays as it is.
 void Form1::zoomBy(double factor) {
     if (menuHelpRegole.checked()) return;
-    HDocBrwI->setContentEditable(false);
     assignInt16(shownHeight, shownHeight * factor);
     assignInt16(shownWidth, shownWidth * factor);
     shownScale = shownScale.scaledBy(factor);
     pagePrefix = lineBreakPrefix(static_cast<float>(WebBrwI.height()) - static_cast<float>(shownHeight));
     rewritePage(shownWidth, shownHeight);
-    TempoSlide.setEnabled(false);
-    Slab(3).setCaption(texts::pauseLabel);
+    slideshow.pause();
     Tastiera.setFocus();
     writeBottomBar(shownScale);
 }
 
 void Form1::menuSNormale_Click() {
     if (menuHelpRegole.checked()) return;
-    HDocBrwI->setContentEditable(false);
     if (!menuFit.checked()) {
         shownHeight = naturalHeight;
         shownWidth = naturalWidth;

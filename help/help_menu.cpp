@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/texts.h"
+#include "help/form3.h"
 
 namespace gb {
 
@@ -11,7 +12,7 @@ void Form1::menuHelpRegole_Click() {
         menuStrumenti.setEnabled(false);
         menuHelpRegole.setChecked(true);
         if (menuThumb.checked()) menuThumb_Click();
-        if (queuePos > 0) savedImagePage = HDocBrwI->activeElementInnerHTML();
+        if (queue.queuePos() > 0) savedImagePage = HDocBrwI->activeElementInnerHTML();
         HDocBrwI->setActiveElementInnerHTML(Info.text());
         if (TempoSlide.enabled()) menuSPausa_Click();
     } else {

@@ -56,7 +56,6 @@ void Document::load(std::string body, std::vector<Image> images) {
     scrollHeight_ = 0;
     scrollX_ = scrollY_ = 0;
     bgColor_.clear();
-    contentEditable_ = false;
     if (onChanged) onChanged();
 }
 

@@ -36,8 +36,6 @@ public:
 
     const std::string& bgColor() const { return bgColor_; }
     void setBgColor(std::string colour);
-    bool contentEditable() const { return contentEditable_; }
-    void setContentEditable(bool v) { contentEditable_ = v; }
 
     // A click of the user anywhere in the page; href and inner are the clicked link's, empty outside a link.
     // Returns whether the default action (following the link) may run.
@@ -67,7 +65,6 @@ private:
     int scrollHeight_ = 0;
     int scrollX_ = 0, scrollY_ = 0;
     std::string bgColor_;
-    bool contentEditable_ = false;
 };
 
 class Browser : public Control {

@@ -123,7 +123,6 @@ enum class ListChange { Inserted, Removed, Cleared };
 class ListModel {
 public:
     explicit ListModel(bool sorted) : sorted_(sorted) {}
-    bool sorted() const { return sorted_; }
     int count() const { return static_cast<int>(items_.size()); }
     const std::string& item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
     const std::vector<std::string>& items() const { return items_; }

@@ -2,7 +2,9 @@
 
 #include "app/form1.h"
 #include "app/texts.h"
+#include "display/placement.h"
 #include "queue/image_types.h"
+#include "suspend/form2.h"
 
 namespace gb {
 
@@ -43,24 +45,16 @@ void Form1::ScanFolder() {
         AddIfImage();
     }
 
-    const int entries = DoveShow.listCount();
-    queuePos = 0;
-    while (queuePos < entries && DoveShow.listItem(queuePos) != startFile) ++queuePos;
-    queueCount = entries;
-    Slab(1).setCaption(texts::totPrefix + std::to_string(queueCount));
-    if (queueCount > 0) menuSAvanti_Click();
-    TempoSlide.setEnabled(false);
-    Slab(3).setCaption(texts::pauseLabel);
-    lists.TotSI.setCaption(std::to_string(lists.ListSI.listCount()));
-    lists.TotNO.setCaption(std::to_string(lists.ListNO.listCount()));
+    queue.startBefore(startFile);
+    if (queue.queueCount() > 0) menuSAvanti_Click();
+    slideshow.pause();
+    lists.writeCounters();
     Tastiera.setFocus();
     BuildThumbsPage();
 }
 
 void Form1::AddIfImage() {
-    if (!isImageName(dirEntry)) return;
-    DoveShow.addItem(folderPath + pathSep + dirEntry);
-    form2().ListSI.addItem(dirEntry);
+    if (isImageName(dirEntry)) queue.append(folderPath + pathSep + dirEntry, dirEntry);
 }
 
 void Form1::menuFileAnnulla_Click() {
@@ -69,9 +63,7 @@ void Form1::menuFileAnnulla_Click() {
     DoveShow.clear();
     if (menuThumb.checked()) {
         menuThumb.setChecked(false);
-        WebBrwT.setVisible(false);
-        WebBrwI.setLeft(4);
-        WebBrwI.setWidth(window.scaleWidth() - 8);
+        placeImageBrowser(WebBrwI, WebBrwT, false, window.scaleWidth());
         Risoluzione.setLeft(WebBrwI.left() + 2);
     }
     menuView.setEnabled(false);
@@ -80,8 +72,7 @@ void Form1::menuFileAnnulla_Click() {
     WebBrwI.Navigate2(texts::aboutBlank);
     WebBrwT.Navigate2(texts::aboutBlank);
     labelShow.setCaption(DoveShow.text());
-    queuePos = 0;
-    queueCount = 0;
+    queue.reset();
 }
 
 }  // namespace gb

@@ -1,25 +1,18 @@
 #include "app/form1.h"
 #include "app/texts.h"
+#include "platform/keys.h"
+#include "ratio/presets.h"
 #include "ratio/typed_ratio.h"
 
 namespace gb {
 
 namespace {
-struct Preset {
-    Int16 hundredths;
-    const char* text;
-};
-constexpr Preset presets[7] = {{125, "1.25"}, {133, "1.33"}, {142, "1.42"}, {160, "1.60"},
-                               {167, "1.67"}, {177, "1.77"}, {178, "1.78"}};
 // The ratio the window was designed for: choosing it means no correction.
 constexpr float referenceHundredths = 133.0f;
 }  // namespace
 
 void Form1::menuRisoluzione_Click() {
-    if (TempoSlide.enabled()) {
-        TempoSlide.setEnabled(false);
-        Slab(3).setCaption(texts::pauseLabel);
-    }
+    if (slideshow.running()) slideshow.pause();
     Risoluzione.setTop(WebBrwI.top() + 2);
     Risoluzione.setLeft(WebBrwI.left() + 2);
     Risoluzione.setVisible(true);
@@ -32,14 +25,14 @@ void Form1::Riso_Click(int index) {
         ratioGuard = -1;
         if (i != index) Riso[i]->setValue(false);
     }
-    ratioHundredths = presets[index].hundredths;
-    RisoAltro.setText(presets[index].text);
+    ratioHundredths = ratioPresets[index].hundredths;
+    RisoAltro.setText(ratioPresets[index].text);
     ApplyRatioChange();
 }
 
 // Keys typed into the ratio box reach only the box; Enter applies the typed ratio.
 void Form1::RisoAltro_KeyDown(int keyCode, int /*shift*/) {
-    if (keyCode != 13) {
+    if (keyCode != keys::enter) {
         RisoAltro.setFocus();
         ChiudiRisoluzione.setEnabled(false);
         return;

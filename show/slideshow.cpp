@@ -1,9 +1,21 @@
 #include <cstdlib>
 
+#include "show/slideshow.h"
+
 #include "app/form1.h"
 #include "app/texts.h"
 
 namespace gb {
+
+void Slideshow::pause() {
+    timer_.setEnabled(false);
+    pauseLabel_.setCaption(texts::pauseLabel);
+}
+
+void Slideshow::resume() {
+    timer_.setEnabled(true);
+    pauseLabel_.setCaption("");
+}
 
 // The interval in the combo box, in seconds, as the timer's milliseconds; false when the text is no number or
 // the timer refuses the interval.
@@ -24,21 +36,16 @@ void Form1::TempoSlide_Timer() {
 }
 
 void Form1::menuSPausa_Click() {
-    // The timer alone decides, not the label.
-    if (TempoSlide.enabled()) {
-        TempoSlide.setEnabled(false);
-        Slab(3).setCaption(texts::pauseLabel);
-    } else {
-        TempoSlide.setEnabled(true);
-        Slab(3).setCaption("");
-    }
+    if (slideshow.running())
+        slideshow.pause();
+    else
+        slideshow.resume();
     writeBottomBar(fitScale);
 }
 
 void Form1::Pausa_Click() {
     intervalFromPausa();
-    TempoSlide.setEnabled(true);
-    Slab(3).setCaption("");
+    slideshow.resume();
 }
 
 bool Form1::HDocBrwI_onclick() {

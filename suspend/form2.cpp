@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "app/texts.h"
+#include "platform/keys.h"
 
 namespace gb {
 
@@ -95,30 +96,18 @@ void Form2::writeCounters() {
     TotNO.setCaption(std::to_string(ListNO.listCount()));
 }
 
-void Form2::writePosition() {
-    main_.Slab(2).setCaption(main_.queuePos < main_.queueCount ? texts::curPrefix + std::to_string(main_.queuePos)
-                                                                : std::string(texts::endLabel));
-}
-
 void Form2::ComNo_Click() {
     const int i = ListSI.listIndex();
     if (i < 0 || i >= ListSI.listCount()) return;
-    if (i == main_.queuePos - 1) {
-        sposta(65);
+    Queue& queue = main_.queue;
+    if (i == queue.queuePos() - 1) {
+        sposta(keys::letterA);
         return;
     }
     const std::string name = ListSI.listItem(i);
-    const std::string path = main_.DoveShow.listItem(i);
-    suspendedPaths_[name] = path;
+    suspendedPaths_[name] = queue.pathAt(i);
     ListNO.addItem(name);
-    main_.DoveShow.removeItem(i);
-    ListSI.removeItem(i);
-    main_.queueCount = ListSI.listCount();
-    main_.Slab(1).setCaption(texts::totPrefix + std::to_string(main_.queueCount));
-    // The entry stood before the current one: judged by its place, which also holds for names that differ
-    // only in case (their upper-cased paths are equal).
-    if (i < main_.queuePos - 1) --main_.queuePos;
-    writePosition();
+    queue.removeAt(i);
     writeCounters();
 }
 
@@ -126,53 +115,41 @@ void Form2::ComSi_Click() {
     const int j = ListNO.listIndex();
     if (j < 0 || j >= ListNO.listCount()) return;
     const std::string name = ListNO.listItem(j);
-    const std::string path = suspendedPath(name);
-    ListSI.addItem(name);
-    const int at = main_.DoveShow.addItem(path);
-    main_.queueCount = ListSI.listCount();
-    main_.Slab(1).setCaption(texts::totPrefix + std::to_string(main_.queueCount));
-    if (at < main_.queuePos) ++main_.queuePos;
-    writePosition();
+    main_.queue.insert(suspendedPath(name), name);
     ListNO.removeItem(ListNO.listIndex());
     suspendedPaths_.erase(name);
     writeCounters();
 }
 
 void Form2::sposta(int LisClic) {
-    const auto pause = [this] {
-        main_.TempoSlide.setEnabled(false);
-        main_.Slab(3).setCaption(texts::pauseLabel);
-    };
-    if (main_.TempoSlide.enabled()) pause();
+    Queue& queue = main_.queue;
+    Slideshow& slideshow = main_.slideshow;
+    if (slideshow.running()) slideshow.pause();
     // Nothing is current (empty queue, or the last image already went): the lists and counters stay.
-    if (main_.queuePos < 1 || main_.queuePos > main_.queueCount || main_.queuePos > ListSI.listCount()) return;
-    const std::string current = main_.DoveShow.listItem(main_.queuePos - 1);
-    const std::string name = ListSI.listItem(main_.queuePos - 1);
+    if (!queue.hasCurrent()) return;
+    const int index = queue.queuePos() - 1;
+    const std::string current = queue.currentPath();
+    const std::string name = ListSI.listItem(index);
     // The picture on show must be the queue's current entry (a thumbnail click can show another file).
     if (current != main_.DoveShow.text()) return;
-    if (LisClic == 65) {
+    if (LisClic == keys::letterA) {
         suspendedPaths_[name] = current;
         ListNO.addItem(name);
-    } else if (LisClic == 90) {
-        pause();
+    } else if (LisClic == keys::letterZ) {
+        slideshow.pause();
         if (!main_.RemoveCurrentFile(current)) return;
     } else {
         return;
     }
-    if (main_.queuePos >= main_.queueCount) {
+    // The next image takes the place of the one that goes; after the last one, nothing is on show.
+    if (queue.queuePos() >= queue.queueCount()) {
         main_.WebBrwI.Navigate2(texts::aboutBlank);
         main_.DoveShow.setText("");
-        ++main_.queuePos;
     } else {
         main_.menuSAvanti_Click();
     }
-    if (main_.TempoSlide.enabled()) pause();
-    ListSI.removeItem(main_.queuePos - 2);
-    main_.DoveShow.removeItem(main_.queuePos - 2);
-    --main_.queuePos;
-    main_.queueCount = ListSI.listCount();
-    main_.Slab(1).setCaption(texts::totPrefix + std::to_string(main_.queueCount));
-    writePosition();
+    if (slideshow.running()) slideshow.pause();
+    queue.removeAt(index);
     writeCounters();
 }
 

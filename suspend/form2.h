@@ -44,10 +44,10 @@ public:
     // The full path a suspended name had when it was suspended: what leaves the folder at exit, and what comes
     // back into the queue.
     std::string suspendedPath(const std::string& name) const;
+    // The counts under the two lists.
+    void writeCounters();
 
 private:
-    void writeCounters();
-    void writePosition();
     Form1& main_;
     std::map<std::string, std::string> suspendedPaths_;
 };

@@ -1,11 +1,11 @@
 #include "app/form1.h"
 #include "app/texts.h"
+#include "suspend/form2.h"
 
 namespace gb {
 
 void Form1::menuGestAcc_Click() {
-    TempoSlide.setEnabled(false);
-    Slab(3).setCaption(texts::pauseLabel);
+    slideshow.pause();
     window.setVisible(false);
     form2().window.setVisible(true);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/headless.h"
+#include "help/form3.h"
+#include "suspend/form2.h"
 
 namespace gb {
 namespace {
@@ -57,7 +59,7 @@ TEST_F(Help, F1RemovesTheThumbnailBarAndPausesTheSlideshowForGood) {
     f.window.onKeyDown(enter, 0);
     f.HDocBrwI->userClick("", "");
     f.DoveShow.userPick(1);
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
     EXPECT_FALSE(f.TempoSlide.enabled());
     f.menuHelpRegole_Click();
     EXPECT_FALSE(f.WebBrwT.visible());

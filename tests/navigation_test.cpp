@@ -21,7 +21,7 @@ struct Navigation : ::testing::Test {
     }
     // Puts the viewer on position `pos` with the given pause state, as earlier moves would have left it.
     void at(int pos, bool paused) {
-        f.queuePos = pos;
+        h.queueAt(pos);
         f.TempoSlide.setEnabled(!paused);
         f.Slab(3).setCaption(paused ? "Pause" : "");
         f.Slab(2).setCaption("Cur=" + std::to_string(pos));
@@ -44,7 +44,7 @@ void check(Form1& f, const Expect& e) {
     EXPECT_EQ(f.TempoSlide.enabled(), e.timer);
     EXPECT_EQ(f.Slab(3).caption(), e.pause);
     EXPECT_EQ(f.Slab(2).caption(), e.position);
-    EXPECT_EQ(f.queuePos, e.queuePos);
+    EXPECT_EQ(f.queue.queuePos(), e.queuePos);
 }
 
 TEST_F(Navigation, ForwardMovesShowsTheFileAndRunsTheSlideshow) {
@@ -115,9 +115,9 @@ TEST_F(Navigation, BackwardAtTheFirstEntryStopsTheSlideshowWithoutPause) {
 }
 
 TEST_F(Navigation, AfterTheLastImageWentAwayEnterStopsAndBackspaceShowsTheNewLast) {
-    queue(3);
-    at(4, false);  // the fourth and last image was suspended: nothing is current
-    f.Slab(2).setCaption("END");
+    queue(4);
+    at(4, false);
+    f.queue.removeAt(3);  // the fourth and last image was suspended: nothing is current
     f.menuSAvanti_Click();
     check(f, {false, "", "END", 4});
     f.menuSIndietro_Click();
@@ -146,7 +146,7 @@ TEST_F(Navigation, JumpFindsTheExactNameAmongNamesEqualButForCase) {
     h.fillQueue({"/pics/A.jpg", "/pics/a.jpg", "/pics/b.jpg"});
     ASSERT_EQ(f.DoveShow.listItem(1), "/pics/a.jpg");
     f.DoveShow.userPick(1);
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.Slab(2).caption(), "Cur=2");
 }
 
@@ -205,7 +205,7 @@ TEST_F(Navigation, SyncThumbsRoundsHalvesToEvenAndSkipsAnEmptyQueue) {
     f.SyncThumbs();  // empty queue: nothing
     EXPECT_TRUE(f.Tastiera.hasFocus());
     queue(2);
-    f.queuePos = 2;
+    h.queueAt(2);
     f.SyncThumbs();  // 1001 / 2 * 1 = 500.5
     EXPECT_EQ(f.HDocBrwT->scrollY(), 500);
     f.HDocBrwT->platformScrollHeight(1003);
@@ -216,12 +216,12 @@ TEST_F(Navigation, SyncThumbsRoundsHalvesToEvenAndSkipsAnEmptyQueue) {
 TEST_F(Navigation, MenuItemsReachTheMovesOnceTheirMenuIsUsable) {
     queue(2);
     f.menuSAvanti.userClick();  // the Slideshow menu is still disabled
-    EXPECT_EQ(f.queuePos, 0);
+    EXPECT_EQ(f.queue.queuePos(), 0);
     f.menuSlShow.setEnabled(true);
     f.menuSAvanti.userClick();
     f.menuSAvanti.userClick();
     f.menuSIndietro.userClick();
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST_F(Preload, EveryStepFindsTheNextPictureAskedForAtTheSizeItIsDrawn) {
             EXPECT_EQ(predicted, shown()) << mode << " step " << i;
             EXPECT_EQ(last().front(), shown()) << mode << " step " << i;
         }
-        while (f.queuePos > 1) {
+        while (f.queue.queuePos() > 1) {
             f.menuSIndietro_Click();
             h.events.runAll();
         }
@@ -86,7 +86,7 @@ TEST_F(Preload, TheNextTwoInTheDirectionOfTravelComeFirstThenTheOneBehind) {
     f.menuSIndietro_Click();
     h.events.runAll();
     EXPECT_EQ(paths(), (std::vector<std::string>{path(1), path(0), path(2)}));  // nothing before the first
-    while (f.queuePos < static_cast<int>(sizes.size())) f.menuSAvanti_Click();
+    while (f.queue.queuePos() < static_cast<int>(sizes.size())) f.menuSAvanti_Click();
     h.events.runAll();
     EXPECT_EQ(paths(), (std::vector<std::string>{path(5), path(4)}));  // at the end only the one behind
 }

@@ -95,7 +95,7 @@ TEST_F(Ratio, ATypedRatioAppliesOnEnterAndGreysOkWhileTyping) {
     EXPECT_EQ(marks(), std::vector<bool>(7, false));
     EXPECT_TRUE(f.ChiudiRisoluzione.enabled());
     EXPECT_TRUE(f.Tastiera.hasFocus());
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
     EXPECT_EQ(f.shownWidth, 567);  // 640 * 0.8867
 }
 

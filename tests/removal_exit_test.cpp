@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/headless.h"
+#include "help/form3.h"
+#include "suspend/form2.h"
 
 namespace gb {
 namespace {
@@ -31,7 +33,7 @@ TEST_F(Removal, ZInTrashModeTrashesTheCurrentFileWithoutAQuestion) {
     EXPECT_EQ(folder(), (std::vector<std::string>{"a.jpg", "c.jpg", "d.jpg"}));
     EXPECT_EQ(f.DoveShow.listItems(), (std::vector<std::string>{"/pics/a.jpg", "/pics/c.jpg", "/pics/d.jpg"}));
     EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/c.jpg");
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.Slab(1).caption(), "Tot=3");
     EXPECT_EQ(w.ListNO.listCount(), 0);
     EXPECT_EQ(f.Slab(3).caption(), "Pause");
@@ -42,7 +44,7 @@ TEST_F(Removal, AFileTheTrashRefusesStaysInTheShowAndTheUserIsTold) {
     key(90);
     EXPECT_TRUE(h.trash.trashed.empty());
     EXPECT_EQ(f.DoveShow.listCount(), 4);
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.Slab(1).caption(), "Tot=4");
     ASSERT_EQ(h.messages.shown.size(), 1u);
     EXPECT_NE(h.messages.shown[0].text.find("/pics/b.jpg"), std::string::npos);
@@ -65,14 +67,14 @@ TEST_F(Removal, ZInEraseModeAsksEveryTimeAndOnlyYesErases) {
     EXPECT_EQ(q.icon, platform::MessageIcon::None);
     EXPECT_EQ(q.escapeAnswer, MessageAnswer::No);  // Escape keeps the file
     EXPECT_EQ(folder().size(), 4u);
-    EXPECT_EQ(f.queueCount, 4);
+    EXPECT_EQ(f.queue.queueCount(), 4);
     EXPECT_EQ(f.Slab(3).caption(), "Pause");
 
     h.messages.answers = {MessageAnswer::Yes};
     key(90);
     EXPECT_EQ(h.files.removed, std::vector<std::string>{"/pics/b.jpg"});
     EXPECT_TRUE(h.trash.trashed.empty());
-    EXPECT_EQ(f.queueCount, 3);
+    EXPECT_EQ(f.queue.queueCount(), 3);
     EXPECT_EQ(h.messages.shown.size(), 2u);
 
     f.menuNobin.userClick();
@@ -84,8 +86,8 @@ TEST_F(Removal, AFileThatCannotBeErasedStays) {
     h.files.readOnly = {"/pics/b.jpg"};
     h.messages.answers = {MessageAnswer::Yes};
     key(90);
-    EXPECT_EQ(f.queueCount, 4);
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queueCount(), 4);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.DoveShow.text(), "/pics/b.jpg");
     ASSERT_EQ(h.messages.shown.size(), 2u);
     EXPECT_NE(h.messages.shown[1].text.find("/pics/b.jpg"), std::string::npos);

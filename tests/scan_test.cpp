@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "queue/open_path.h"
 #include "tests/support/headless.h"
+#include "help/form3.h"
+#include "suspend/form2.h"
 
 namespace gb {
 namespace {
@@ -33,8 +36,8 @@ TEST_F(Scan, QueuesTheImagesOfTheFolderInAToZOrderAndShowsTheStartingOnePaused) 
     pick("/pics/d.jpeg");
     EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/a.gif", "/pics/b.JPG", "/pics/d.jpeg", "/pics/e.bmp"}));
     EXPECT_EQ(f.form2().ListSI.listItems(), (std::vector<std::string>{"a.gif", "b.JPG", "d.jpeg", "e.bmp"}));
-    EXPECT_EQ(f.queueCount, 4);
-    EXPECT_EQ(f.queuePos, 3);
+    EXPECT_EQ(f.queue.queueCount(), 4);
+    EXPECT_EQ(f.queue.queuePos(), 3);
     EXPECT_EQ(f.Slab(1).caption(), "Tot=4");
     EXPECT_EQ(f.Slab(2).caption(), "Cur=3");
     EXPECT_EQ(f.Slab(3).caption(), "Pause");
@@ -76,7 +79,7 @@ TEST_F(Scan, TheDialogOffersThreeFiltersAndRemembersTheLastFolderAndFilter) {
     EXPECT_EQ(h.fileDialog.requests[1].filterIndex, 3);
     EXPECT_EQ(f.fileTypeIndex, 3);
     EXPECT_TRUE(f.menuFileScegli.enabled());
-    EXPECT_EQ(f.queueCount, 0);
+    EXPECT_EQ(f.queue.queueCount(), 0);
 }
 
 TEST_F(Scan, TheJpgFilterQueuesJpegFilesTooButNotOtherTypes) {
@@ -90,7 +93,7 @@ TEST_F(Scan, AStartingFileOfAnotherTypeIsNotFoundAndNothingIsShown) {
     folder("/pics", {"a.gif", "b.gif", "start.bmp"});
     pick("/pics/start.bmp", 3);
     EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/a.gif", "/pics/b.gif"}));
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.Slab(1).caption(), "Tot=2");
     EXPECT_EQ(f.Slab(2).caption(), "Cur=0");
     EXPECT_EQ(f.WebBrwI.locationURL(), "about:blank");
@@ -101,7 +104,7 @@ TEST_F(Scan, NamesWithSeveralDotsAreQueuedByTheirLastTypeAndShown) {
     folder("/pics", {"holiday.2009.jpg", "notes.jpg.txt", "a.b.c.GIF"});
     pick("/pics/holiday.2009.jpg");
     EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/a.b.c.GIF", "/pics/holiday.2009.jpg"}));
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/holiday.2009.jpg");
 }
 
@@ -109,7 +112,7 @@ TEST_F(Scan, NamesEqualButForCaseAreBothQueuedAndTheStartIsMatchedExactly) {
     folder("/pics", {"a.jpg", "A.jpg", "b.jpg"});
     pick("/pics/A.jpg");
     ASSERT_EQ(queue().size(), 3u);
-    EXPECT_EQ(f.DoveShow.listItem(f.queuePos - 1), "/pics/A.jpg");
+    EXPECT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/A.jpg");
     EXPECT_EQ(f.DoveShow.text(), "/pics/A.jpg");
 }
 
@@ -150,7 +153,7 @@ TEST_F(Scan, AnEmptyFolderSaysCheckTheFolder) {
     EXPECT_EQ(box.title, "Error");
     EXPECT_EQ(box.icon, MessageIcon::Critical);
     EXPECT_EQ(box.buttons, platform::MessageButtons::Ok);
-    EXPECT_EQ(f.queueCount, 0);
+    EXPECT_EQ(f.queue.queueCount(), 0);
     EXPECT_FALSE(f.menuFileScegli.enabled());
     EXPECT_FALSE(f.menuView.enabled());
 }
@@ -170,7 +173,7 @@ TEST_F(Scan, ANameWithoutADotOrAVanishedFolderSaysWrongImage) {
     ASSERT_EQ(h.messages.shown.size(), 1u);
     EXPECT_EQ(h.messages.shown[0].text, "Wrong image");
     EXPECT_EQ(h.messages.shown[0].icon, MessageIcon::None);
-    EXPECT_EQ(f.queueCount, 0);
+    EXPECT_EQ(f.queue.queueCount(), 0);
 
     f.menuFileAnnulla_Click();
     h.files.folders.erase("/pics");  // the remembered folder is gone
@@ -185,11 +188,11 @@ TEST_F(Scan, AForwardStepWhileTheScanYieldsDoesNothing) {
     int posDuringScan = -1;
     h.events.post([&] {
         f.menuSAvanti_Click();
-        posDuringScan = f.queuePos;
+        posDuringScan = f.queue.queuePos();
     });
     pick("/pics/a.jpg");
     EXPECT_EQ(posDuringScan, 0);
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
     EXPECT_EQ(f.Slab(2).caption(), "Cur=1");
 }
 
@@ -222,11 +225,11 @@ TEST(CommandLine, EachRefusalNamesThePathAndTheTrueReason) {
         h.files.unreadable["/locked"] = "Permission denied";
         h.files.folders["/dark"] = {"a.bmp"};  // can be entered, not listed (mode 300)
         h.files.unreadable["/dark"] = "Permission denied";
-        h.form->openFromCommandLine(c.path);
+        openFromCommandLine(*h.form, c.path);
         h.events.runAll();
         ASSERT_EQ(h.messages.shown.size(), 1u) << c.path;
         EXPECT_EQ(h.messages.shown[0].text, c.says);
-        EXPECT_EQ(h.form->queueCount, 0) << c.path;
+        EXPECT_EQ(h.form->queue.queueCount(), 0) << c.path;
     }
 }
 

@@ -27,14 +27,14 @@ struct Slideshow : ::testing::Test {
 
 TEST_F(Slideshow, EachTickMovesForwardUntilTheLastImageStopsIt) {
     f.TempoSlide.elapse();
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_TRUE(running());
     f.TempoSlide.elapse();
     EXPECT_EQ(f.Slab(2).caption(), "END");
     f.TempoSlide.elapse();
     EXPECT_FALSE(f.TempoSlide.enabled());
     EXPECT_EQ(f.Slab(3).caption(), "");
-    EXPECT_EQ(f.queuePos, 3);
+    EXPECT_EQ(f.queue.queuePos(), 3);
     EXPECT_TRUE(f.Tastiera.hasFocus());
 }
 
@@ -45,13 +45,13 @@ TEST_F(Slideshow, TheTickReadsTheIntervalBoxAndSkipsTextThatIsNoNumber) {
     f.Pausa.setText("x");
     f.TempoSlide.elapse();
     EXPECT_EQ(f.TempoSlide.interval(), 3000);
-    EXPECT_EQ(f.queuePos, 3);
+    EXPECT_EQ(f.queue.queuePos(), 3);
 }
 
 TEST_F(Slideshow, ATickWhileTheInstructionsAreShownChangesNothing) {
     f.menuHelpRegole.setChecked(true);
     f.TempoSlide.elapse();
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
     EXPECT_TRUE(f.TempoSlide.enabled());
 }
 
@@ -99,9 +99,9 @@ TEST_F(Slideshow, KeysCallTheCommandsEvenWhileTheirMenusAreDisabled) {
     f.menuSlShow.setEnabled(false);
     f.menuView.setEnabled(false);
     EXPECT_EQ(key(13), 13);  // the key code is never changed
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     key(8);
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
     EXPECT_TRUE(paused());
     h.events.runAll();
     key(187);
@@ -125,18 +125,19 @@ TEST_F(Slideshow, KeysDoNothingWhileTheInstructionsAreShown) {
     f.menuHelpRegole.setChecked(true);
     key(13);
     key(8);
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
 }
 
 TEST_F(Slideshow, QScrollsAShownThumbnailBarToTheCurrentImage) {
     f.HDocBrwT->platformScrollHeight(300);
-    f.queuePos = 3;
+    h.queueAt(3);
     key(81);
     EXPECT_EQ(f.HDocBrwT->scrollY(), 0);  // bar hidden
     f.WebBrwT.setVisible(true);
     key(81);
     EXPECT_EQ(f.HDocBrwT->scrollY(), 200);
-    f.queueCount = 0;
+    f.DoveShow.clear();
+    f.queue.reset();
     key(81);
     EXPECT_EQ(f.HDocBrwT->scrollY(), 0);
 }

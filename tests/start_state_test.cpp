@@ -46,8 +46,8 @@ TEST_F(StartState, StatusBarAndFolderBoxShowTheStartTexts) {
     EXPECT_EQ(f.DoveShow.text(), "/home/user/Pictures");
     EXPECT_EQ(f.labelShow.caption(), "/home/user/Pictures");
     EXPECT_EQ(f.DoveShow.listCount(), 0);
-    EXPECT_EQ(f.queueCount, 0);
-    EXPECT_EQ(f.queuePos, 0);
+    EXPECT_EQ(f.queue.queueCount(), 0);
+    EXPECT_EQ(f.queue.queuePos(), 0);
     EXPECT_EQ(f.BarGiu.text(), "Immagine");
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/headless.h"
+#include "help/form3.h"
+#include "suspend/form2.h"
 
 namespace gb {
 namespace {
@@ -20,8 +22,8 @@ struct Suspend : ::testing::Test {
     }
     std::vector<std::string> queue() const { return f.DoveShow.listItems(); }
     void expectCounters() {
-        EXPECT_EQ(f.queueCount, w.ListSI.listCount());
-        EXPECT_EQ(f.Slab(1).caption(), "Tot=" + std::to_string(f.queueCount));
+        EXPECT_EQ(f.queue.queueCount(), w.ListSI.listCount());
+        EXPECT_EQ(f.Slab(1).caption(), "Tot=" + std::to_string(f.queue.queueCount()));
         EXPECT_EQ(w.TotSI.caption(), std::to_string(w.ListSI.listCount()));
         EXPECT_EQ(w.TotNO.caption(), std::to_string(w.ListNO.listCount()));
         ASSERT_EQ(f.DoveShow.listCount(), w.ListSI.listCount());
@@ -35,8 +37,8 @@ TEST_F(Suspend, TheWorkedExampleOfThreeImages) {
     key(65, 1);  // Shift+A is A
     EXPECT_EQ(w.ListNO.listItems(), std::vector<std::string>{"B.jpg"});
     EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/A.jpg", "/pics/C.jpg"}));
-    EXPECT_EQ(f.queuePos, 2);
-    EXPECT_EQ(f.queueCount, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
+    EXPECT_EQ(f.queue.queueCount(), 2);
     EXPECT_EQ(f.Slab(2).caption(), "END");
     EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/C.jpg");
     EXPECT_FALSE(f.TempoSlide.enabled());
@@ -46,8 +48,8 @@ TEST_F(Suspend, TheWorkedExampleOfThreeImages) {
     key(65);  // C, the last one
     EXPECT_EQ(f.WebBrwI.locationURL(), "about:blank");
     EXPECT_EQ(f.DoveShow.text(), "");
-    EXPECT_EQ(f.queuePos, 2);
-    EXPECT_EQ(f.queueCount, 1);
+    EXPECT_EQ(f.queue.queuePos(), 2);
+    EXPECT_EQ(f.queue.queueCount(), 1);
     EXPECT_EQ(f.Slab(2).caption(), "END");
     EXPECT_EQ(w.ListNO.listItems(), (std::vector<std::string>{"B.jpg", "C.jpg"}));
     expectCounters();
@@ -55,7 +57,7 @@ TEST_F(Suspend, TheWorkedExampleOfThreeImages) {
     // Nothing is current now: another A changes no list or counter.
     key(65);
     EXPECT_EQ(w.ListNO.listCount(), 2);
-    EXPECT_EQ(f.queueCount, 1);
+    EXPECT_EQ(f.queue.queueCount(), 1);
     // Backspace shows the new last entry with END.
     key(8);
     EXPECT_EQ(f.Slab(2).caption(), "END");
@@ -66,24 +68,24 @@ TEST_F(Suspend, MovingANameBeforeOrAfterTheCurrentOneRepairsThePosition) {
     scan({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, "c.jpg");
     w.ListSI.userPick(0);  // before the current image
     w.ComNo.userClick();
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.DoveShow.text(), "/pics/c.jpg");
     EXPECT_EQ(f.Slab(2).caption(), "Cur=2");
     w.ListSI.userPick(2);  // d, after it
     w.ComNo.userClick();
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.Slab(2).caption(), "END");  // 2 is not below the count of 2
     EXPECT_EQ(f.Slab(1).caption(), "Tot=2");
     expectCounters();
 
     w.ListNO.userPick(0);  // a comes back before the current image
     w.ComSi.userClick();
-    EXPECT_EQ(f.queuePos, 3);
+    EXPECT_EQ(f.queue.queuePos(), 3);
     EXPECT_EQ(f.Slab(2).caption(), "END");
-    EXPECT_EQ(f.DoveShow.listItem(f.queuePos - 1), "/pics/c.jpg");
+    EXPECT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/c.jpg");
     w.ListNO.userPick(0);  // d comes back after it
     w.ComSi.userClick();
-    EXPECT_EQ(f.queuePos, 3);
+    EXPECT_EQ(f.queue.queuePos(), 3);
     EXPECT_EQ(f.Slab(2).caption(), "Cur=3");
     EXPECT_EQ(w.ListNO.listCount(), 0);
     expectCounters();
@@ -92,13 +94,13 @@ TEST_F(Suspend, MovingANameBeforeOrAfterTheCurrentOneRepairsThePosition) {
 
 TEST_F(Suspend, NamesDifferingOnlyInCaseKeepThePositionOnTheImageOnShow) {
     scan({"B.jpg", "b.jpg", "c.jpg"}, "b.jpg");
-    ASSERT_EQ(f.DoveShow.listItem(f.queuePos - 1), "/pics/b.jpg");
+    ASSERT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/b.jpg");
     w.ListSI.userPick(0);  // B.jpg, before it
     w.ComNo.userClick();
-    EXPECT_EQ(f.DoveShow.listItem(f.queuePos - 1), "/pics/b.jpg");
+    EXPECT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/b.jpg");
     w.ListNO.userPick(0);
     w.ComSi.userClick();
-    EXPECT_EQ(f.DoveShow.listItem(f.queuePos - 1), "/pics/b.jpg");
+    EXPECT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/b.jpg");
     expectCounters();
 }
 
@@ -109,7 +111,7 @@ TEST_F(Suspend, TheArrowOnTheCurrentImageIsTheKeyA) {
     EXPECT_EQ(w.ListNO.listItems(), std::vector<std::string>{"a.jpg"});
     h.events.runAll();
     EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/b.jpg");
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
     EXPECT_EQ(f.Slab(3).caption(), "Pause");
 }
 
@@ -117,9 +119,9 @@ TEST_F(Suspend, MovesWithNothingSelectedChangeNothing) {
     scan({"a.jpg", "b.jpg"}, "a.jpg");
     w.ComNo.userClick();
     w.ComSi.userClick();
-    EXPECT_EQ(f.queueCount, 2);
+    EXPECT_EQ(f.queue.queueCount(), 2);
     EXPECT_EQ(w.ListNO.listCount(), 0);
-    EXPECT_EQ(f.queuePos, 1);
+    EXPECT_EQ(f.queue.queuePos(), 1);
 }
 
 TEST_F(Suspend, ThePreviewFillsItsBoxAndTheButtonsFollowTheList) {

@@ -26,7 +26,7 @@ TEST_F(ThumbsBar, ShowingPlacesTheBarAndScrollsItToTheCurrentImage) {
     std::vector<std::string> names;
     for (int i = 10; i < 50; ++i) names.push_back("img" + std::to_string(i) + ".jpg");
     scan("/pics", names, "img20.jpg");
-    ASSERT_EQ(f.queuePos, 11);
+    ASSERT_EQ(f.queue.queuePos(), 11);
     f.HDocBrwT->platformScrollHeight(4000);
     f.Risoluzione.setLeft(200);
     f.menuThumb_Click();
@@ -102,7 +102,7 @@ TEST_F(ThumbsBar, AClickOnAnyNameJumpsToItsImagePaused) {
         int index = -1;
         for (int i = 0; i < f.DoveShow.listCount(); ++i)
             if (f.DoveShow.listItem(i) == path) index = i;
-        EXPECT_EQ(f.queuePos, index + 1) << name;
+        EXPECT_EQ(f.queue.queuePos(), index + 1) << name;
         EXPECT_EQ(f.Slab(2).caption(), "Cur=" + std::to_string(index + 1)) << name;  // never "END"
         EXPECT_EQ(f.DoveShow.text(), path);
         EXPECT_EQ(f.labelShow.caption(), path);
@@ -118,12 +118,12 @@ TEST_F(ThumbsBar, ClicksWithoutAUsableLinkDoNothing) {
     scan("/pics", {"a.jpg", "b.jpg"}, "b.jpg");
     EXPECT_FALSE(f.HDocBrwT->userClick("", ""));
     EXPECT_FALSE(f.HDocBrwT->userClick("file:///", "<IMG>"));
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
     EXPECT_EQ(f.DoveShow.text(), "/pics/b.jpg");
     // A file outside the queue is shown, but the position stays.
     EXPECT_FALSE(click("/elsewhere/x.jpg"));
     EXPECT_EQ(f.DoveShow.text(), "/elsewhere/x.jpg");
-    EXPECT_EQ(f.queuePos, 2);
+    EXPECT_EQ(f.queue.queuePos(), 2);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/texts.h"
+#include "display/placement.h"
 #include "platform/file_url.h"
 
 namespace gb {
@@ -20,17 +21,13 @@ void Form1::menuThumb_Click() {
         // The bar always shows the page of the queue as it is now.
         if (ThumbsList.text() != emptyThumbsPage && HDocBrwT->bodyHTML() != ThumbsList.text())
             HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
-        WebBrwT.setVisible(true);
-        WebBrwI.setLeft(WebBrwT.width() + 4);
-        WebBrwI.setWidth(window.scaleWidth() - 8 - WebBrwT.width());
+        placeImageBrowser(WebBrwI, WebBrwT, true, window.scaleWidth());
         Risoluzione.setLeft(WebBrwI.left() + 2);
         SyncThumbs();
     } else {
         menuThumb.setChecked(false);
-        WebBrwT.setVisible(false);
-        WebBrwI.setLeft(4);
+        placeImageBrowser(WebBrwI, WebBrwT, false, window.scaleWidth());
         Risoluzione.setLeft(WebBrwI.left() + 2);
-        WebBrwI.setWidth(window.scaleWidth() - 8);
     }
 }
 
@@ -51,10 +48,9 @@ bool Form1::HDocBrwT_onclick() {
     startFile = *path;
     DoveShow.setText(startFile);
     labelShow.setCaption(startFile);
-    TempoSlide.setEnabled(false);
-    Slab(3).setCaption(texts::pauseLabel);
+    slideshow.pause();
     WebBrwI.Navigate2(DoveShow.text());
-    jumpPositionTo(DoveShow.text());
+    queue.jumpTo(DoveShow.text());
     return false;
 }
 

@@ -75,14 +75,4 @@ void ImageBuffers::trim(std::chrono::milliseconds idle) {
     for (void* data : gone) std::free(data);
 }
 
-qint64 ImageBuffers::freeBytes() {
-    std::lock_guard lock(mutex_);
-    return freeBytes_;
-}
-
-void ImageBuffers::setCapacity(qint64 bytes) {
-    std::lock_guard lock(mutex_);
-    capacity_ = bytes;
-}
-
 }  // namespace gb::qt

@@ -24,9 +24,6 @@ public:
     // Frees the buffers not used again for `idle`; the timer of the image loader calls this.
     void trim(std::chrono::milliseconds idle);
 
-    qint64 freeBytes();
-    void setCapacity(qint64 bytes);
-
 private:
     struct Buffer {
         void* data = nullptr;
@@ -39,7 +36,7 @@ private:
     std::vector<Buffer> free_;
     qint64 freeBytes_ = 0;
     // One 24-megapixel picture and change.
-    qint64 capacity_ = 100LL * 1024 * 1024;
+    static constexpr qint64 capacity_ = 100LL * 1024 * 1024;
 };
 
 }  // namespace gb::qt

@@ -35,8 +35,8 @@ public:
     platform::FileResult removeFile(const std::string& path) override;
 };
 
-// The freedesktop.org Trash through QFile::moveToTrash, checked: the file must land in a trash a file manager
-// finds, with a record a trash client can restore from (platform/qt/trash.cpp).
+// The freedesktop.org Trash, our own (platform/qt/trash.cpp): the file lands in a trash a file manager finds, with
+// a record a trash client can restore from, also for names that are not UTF-8.
 class QtTrash final : public platform::Trash {
 public:
     platform::FileResult moveToTrash(const std::string& path) override;

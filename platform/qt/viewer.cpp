@@ -1,3 +1,4 @@
+#include "queue/open_path.h"
 #include "platform/qt/viewer.h"
 
 #include <QGuiApplication>
@@ -7,6 +8,8 @@
 #include "app/texts.h"
 #include "platform/qt/command_line.h"
 #include "platform/qt/file_drops.h"
+#include "help/form3.h"
+#include "suspend/form2.h"
 
 namespace gb::qt {
 
@@ -49,7 +52,7 @@ void Viewer::open(const std::vector<std::string>& given) {
     if (request.path.empty())
         tell("Cannot open " + given.front() + ": " + request.why + ".");
     else
-        form.openFromCommandLine(request.path);
+        openFromCommandLine(form, request.path);
     if (!request.elsewhere.empty()) tell(notOpenedText(request.elsewhere));
 }
 

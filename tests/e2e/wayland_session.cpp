@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "queue/open_path.h"
 #include "bench/drive.h"
 #include "platform/qt/viewer.h"
 
@@ -50,22 +51,22 @@ int main(int argc, char* argv[]) {
 
     viewer.start();
     const std::string folder = argv[1];
-    QTimer::singleShot(0, &window, [&] { form.openFromCommandLine(folder); });
-    expect(wait([&] { return form.queueCount > 0 && window.isVisible(); }, 20000), "opened the folder");
+    QTimer::singleShot(0, &window, [&] { openFromCommandLine(form, folder); });
+    expect(wait([&] { return form.queue.queueCount() > 0 && window.isVisible(); }, 20000), "opened the folder");
 
     press(&window, Qt::Key_Escape);
     expect(wait(fullScreen), "Esc: full screen");
     for (int i = 1; i <= 3; ++i) {
-        const int before = form.queuePos;
+        const int before = form.queue.queuePos();
         press(&window, Qt::Key_Return);
-        expect(wait([&] { return form.queuePos == before + 1; }), "Enter: the next picture");
+        expect(wait([&] { return form.queue.queuePos() == before + 1; }), "Enter: the next picture");
         pause(400);
         expect(fullScreen(), "Enter: still full screen");
     }
     // An interval of one second, then the slideshow's own tick.
     form.Pausa.userPick(0);
-    const int before = form.queuePos;
-    expect(wait([&] { return form.queuePos == before + 1; }, 3000), "slideshow tick: the next picture");
+    const int before = form.queue.queuePos();
+    expect(wait([&] { return form.queue.queuePos() == before + 1; }, 3000), "slideshow tick: the next picture");
     pause(400);
     expect(fullScreen(), "slideshow tick: still full screen");
 

@@ -17,7 +17,10 @@
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
+#include "queue/open_path.h"
 #include "app/form1.h"
+#include "help/form3.h"
+#include "suspend/form2.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/image_loader.h"
 #include "platform/qt/qt_services.h"
@@ -60,7 +63,7 @@ struct AwkwardNames : ::testing::Test {
         viewer = std::make_unique<Viewer>(QSize(1280, 1024));
         viewer->start();
         QApplication::processEvents();
-        viewer->form.openFromCommandLine(folder + "/plain.jpg");
+        openFromCommandLine(viewer->form, folder + "/plain.jpg");
     }
     void TearDown() override {
         if (savedDataHome.isEmpty()) {
@@ -81,11 +84,11 @@ struct AwkwardNames : ::testing::Test {
 };
 
 TEST_F(AwkwardNames, EveryNameIsQueuedShownAndReachedByItsThumbnail) {
-    ASSERT_EQ(form().queueCount, static_cast<int>(names.size()));
+    ASSERT_EQ(form().queue.queueCount(), static_cast<int>(names.size()));
     for (const auto& name : names) EXPECT_GE(indexOf(folder + "/" + name), 0) << name;
 
     // Shown: each document is its own picture, at its own size.
-    for (int i = 0; i < form().queueCount; ++i) {
+    for (int i = 0; i < form().queue.queueCount(); ++i) {
         const std::string path = form().DoveShow.listItem(i);
         form().DoveShow.userPick(i);
         settle(path);
@@ -115,7 +118,7 @@ TEST_F(AwkwardNames, EveryNameIsQueuedShownAndReachedByItsThumbnail) {
             form().TempoSlide.setEnabled(true);
             QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, inside);
             EXPECT_EQ(form().DoveShow.text(), expected);
-            EXPECT_EQ(form().queuePos, indexOf(expected) + 1) << expected;
+            EXPECT_EQ(form().queue.queuePos(), indexOf(expected) + 1) << expected;
             EXPECT_FALSE(form().TempoSlide.enabled());
             ++clicked;
         }
@@ -132,12 +135,12 @@ TEST_F(AwkwardNames, EveryNameIsSuspendedBroughtBackTrashedAndErasedByItsOwnPath
         form().window.onKeyDown(a, 0);
     }
     EXPECT_EQ(lists.ListNO.listCount(), static_cast<int>(names.size()));
-    EXPECT_EQ(form().queueCount, 0);
+    EXPECT_EQ(form().queue.queueCount(), 0);
     while (lists.ListNO.listCount() > 0) {
         lists.ListNO.userPick(0);
         lists.ComSi.userClick();
     }
-    ASSERT_EQ(form().queueCount, static_cast<int>(names.size()));
+    ASSERT_EQ(form().queue.queueCount(), static_cast<int>(names.size()));
     for (const auto& name : names) EXPECT_GE(indexOf(folder + "/" + name), 0) << name;
 
     // "z" in trash mode for the first half, in erase mode for the rest; each takes only its own file.
@@ -145,7 +148,7 @@ TEST_F(AwkwardNames, EveryNameIsSuspendedBroughtBackTrashedAndErasedByItsOwnPath
     form().DoveShow.userPick(0);
     settle(form().DoveShow.text());
     std::size_t taken = 0;
-    while (form().queueCount > 0) {
+    while (form().queue.queueCount() > 0) {
         const std::string current = form().DoveShow.text();
         const bool erase = taken >= names.size() / 2;
         if (erase && form().menuBin.checked()) form().ToggleRemovalMode();
@@ -161,7 +164,7 @@ TEST_F(AwkwardNames, EveryNameIsSuspendedBroughtBackTrashedAndErasedByItsOwnPath
         const std::string name = current.substr(current.rfind('/') + 1);
         EXPECT_EQ(isRegularFile(QByteArray::fromStdString(trashFiles + "/" + name)), !erase) << name;
         EXPECT_EQ(viewer->files.listFiles(folder, "*.*").size(), names.size() - taken);
-        if (form().queueCount > 0) settle(form().DoveShow.text());
+        if (form().queue.queueCount() > 0) settle(form().DoveShow.text());
     }
     EXPECT_EQ(taken, names.size());
     // Nothing but the pictures ever was in the folder: no temporary or record file is left there.

@@ -16,7 +16,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "queue/open_path.h"
 #include "app/form1.h"
+#include "help/form3.h"
+#include "suspend/form2.h"
 #include "platform/qt/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
@@ -58,7 +61,7 @@ struct BadFiles : ::testing::Test {
 
         viewer.start();
         QApplication::processEvents();
-        form.openFromCommandLine(toStdString(file("a good.jpg")));
+        openFromCommandLine(form, toStdString(file("a good.jpg")));
         QFile::remove(file("i vanishing.jpg"));  // gone between the scan and its display
     }
 
@@ -70,7 +73,7 @@ struct BadFiles : ::testing::Test {
 };
 
 TEST_F(BadFiles, EveryFileIsShownOrNamedWithTheReasonAndTheWalkGoesOn) {
-    ASSERT_EQ(form.queueCount, 11);
+    ASSERT_EQ(form.queue.queueCount(), 11);
     const long before = maxResidentKb();
     const auto pageNames = [&](const std::string& path) {
         const std::string page = form.HDocBrwI->bodyHTML();
@@ -79,10 +82,10 @@ TEST_F(BadFiles, EveryFileIsShownOrNamedWithTheReasonAndTheWalkGoesOn) {
     int saidWhy = 0;
     // The slideshow itself walks the folder: every tick moves on, whatever the file was.
     form.menuSPausa_Click();
-    for (int i = 1; i <= form.queueCount; ++i) {
+    for (int i = 1; i <= form.queue.queueCount(); ++i) {
         const std::string path = form.DoveShow.listItem(i - 1);
         if (i > 1) form.TempoSlide.elapse();
-        EXPECT_EQ(form.queuePos, i) << path;
+        EXPECT_EQ(form.queue.queuePos(), i) << path;
         settle(path);
         form.menuSPiu_Click();
         form.menuSMeno_Click();
@@ -162,14 +165,14 @@ TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {
     int turnsDuringScan = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (form.queueCount == 0) ++turnsDuringScan;
+        if (form.queue.queueCount() == 0) ++turnsDuringScan;
     });
     ticker.start(0);
-    form.openFromCommandLine(toStdString(dir.filePath("p39998.bmp")));
+    openFromCommandLine(form, toStdString(dir.filePath("p39998.bmp")));
     ticker.stop();
     EXPECT_GT(turnsDuringScan, 0);
     EXPECT_EQ(form.Slab(1).caption(), "Tot=40000");
-    EXPECT_EQ(form.queuePos, 39999);
+    EXPECT_EQ(form.queue.queuePos(), 39999);
     EXPECT_EQ(form.Slab(2).caption(), "Cur=39999");
     form.menuSAvanti_Click();
     EXPECT_EQ(form.Slab(2).caption(), "END");
@@ -224,10 +227,10 @@ TEST_F(BadFiles, AFolderRemovedWhileShownIsReportedAndTheProgramStillEnds) {
             QTest::keyClick(box, Qt::Key_Return);
         }
     });
-    const int before = form.queueCount;
+    const int before = form.queue.queueCount();
     form.window.onKeyDown(z, 0);
     EXPECT_EQ(shown, 1);  // the trash could not take it: said so
-    EXPECT_EQ(form.queueCount, before);
+    EXPECT_EQ(form.queue.queueCount(), before);
     QTimer::singleShot(50, [] {
         if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_N);  // "Keep ?" No
     });

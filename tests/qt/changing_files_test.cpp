@@ -24,6 +24,7 @@
 #include <cstring>
 #include <optional>
 
+#include "queue/open_path.h"
 #include "app/form1.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/byte_paths.h"
@@ -213,7 +214,7 @@ struct ChangingFiles : ::testing::Test {
     void open(const char* name) {
         viewer->start();
         QApplication::processEvents();
-        form.openFromCommandLine(toStdString(file(name)));
+        openFromCommandLine(form, toStdString(file(name)));
     }
     // Waits until `name` is on show and its document complete.
     bool shows(const char* name, int ms = 5000) {

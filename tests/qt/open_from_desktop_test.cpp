@@ -144,7 +144,7 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
     for (const auto& c : cases) {
         EXPECT_EQ(drop(c.over, *c.data, c.offered), c.taken) << c.what;
         QTest::qWait(50);
-        EXPECT_EQ(form.queueCount, c.count) << c.what;
+        EXPECT_EQ(form.queue.queueCount(), c.count) << c.what;
         if (c.taken) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return form.DoveShow.text() == c.shows; }, 2000)) << c.what;
             form.menuFileAnnulla_Click();
@@ -162,14 +162,14 @@ TEST_F(Drops, AreOpenedLikeSeveralPathsAndOnlyOnceNoFolderIsShown) {
     EXPECT_EQ(messages.takeFirst(), "Glimmerbox shows the pictures of one folder at a time. This was not opened:\n" +
                                         QString::fromStdString(path("other/d.jpg")));
     EXPECT_EQ(form.DoveShow.text(), path("a.jpg"));
-    EXPECT_EQ(form.queueCount, 2);
+    EXPECT_EQ(form.queue.queueCount(), 2);
     // While a folder is shown, as with the open dialog: the user is told how to open another.
     data->setUrls({QUrl::fromLocalFile(dir.filePath("other"))});
     ASSERT_TRUE(drop(picture, *data));
     ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 1; }, 2000));
     EXPECT_EQ(messages.takeFirst(), "To open another folder, choose \"Clear current Image files\" in the File menu first, then drop it again.");
     EXPECT_EQ(form.DoveShow.text(), path("a.jpg"));
-    EXPECT_EQ(form.queueCount, 2);
+    EXPECT_EQ(form.queue.queueCount(), 2);
 }
 
 }  // namespace

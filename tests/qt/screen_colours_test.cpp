@@ -11,6 +11,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "queue/open_path.h"
 #include "app/form1.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/image_loader.h"
@@ -102,7 +103,7 @@ TEST(ScreenColours, AProfiledPhotoIsDrawnInSrgbWhicheverWayItIsDecodedAndAnUnpro
     Viewer viewer(QSize(1280, 1024));
     viewer.start();
     QApplication::processEvents();
-    viewer.form.openFromCommandLine(toStdString(p3));
+    openFromCommandLine(viewer.form, toStdString(p3));
     QWidget* page = static_cast<BrowserView*>(viewer.view.widgetFor(&viewer.form.WebBrwI))->viewport();
     QImage shot;
     EXPECT_TRUE(QTest::qWaitFor([&] { return near((shot = page->grab().toImage()).pixelColor(page->rect().center()), expected.pixelColor(left)); }, 5000))

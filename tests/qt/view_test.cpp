@@ -97,16 +97,16 @@ TEST_F(MainWindowView, ControlsStandWhereTheModelPlacesThemAndFollowItsChanges) 
 TEST_F(MainWindowView, OnlyAPickFromTheOpenListRaisesTheFolderBoxClick) {
     form.DoveShow.addItem("/pics/b.jpg");
     form.DoveShow.addItem("/pics/a.jpg");
-    form.queueCount = 2;
+    form.queue.startBefore(form.DoveShow.listItem(0));
     QComboBox* dove = widget<QComboBox>(form.DoveShow);
     ASSERT_EQ(dove->count(), 2);
     dove->setFocus();
     QTest::keyClick(dove, Qt::Key_Return);
-    EXPECT_EQ(form.queuePos, 1);
+    EXPECT_EQ(form.queue.queuePos(), 1);
     EXPECT_EQ(form.Slab(3).caption(), "");
     dove->setFocus();
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Enter}) {
-        if (key == Qt::Key_Enter) form.queuePos = 0;
+        if (key == Qt::Key_Enter) form.queue.startBefore(form.DoveShow.listItem(0));
         QTest::keyClick(dove, key);
         dove->setFocus();
     }
@@ -114,13 +114,13 @@ TEST_F(MainWindowView, OnlyAPickFromTheOpenListRaisesTheFolderBoxClick) {
     QWheelEvent wheel(QPointF(5, 5), dove->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(dove, &wheel);
-    EXPECT_EQ(form.queuePos, 1) << "only the Enter moved forward";
+    EXPECT_EQ(form.queue.queuePos(), 1) << "only the Enter moved forward";
     EXPECT_EQ(form.Slab(3).caption(), "");
 
     dove->showPopup();
     dove->view()->setCurrentIndex(dove->model()->index(1, 0));
     QTest::keyClick(dove->view(), Qt::Key_Return);
-    EXPECT_EQ(form.queuePos, 2);
+    EXPECT_EQ(form.queue.queuePos(), 2);
     EXPECT_EQ(form.Slab(2).caption(), "Cur=2");
     EXPECT_EQ(form.Slab(3).caption(), "Pause");
     EXPECT_EQ(widget<QLabel>(form.Slab(3))->text(), "Pause");
@@ -152,13 +152,13 @@ TEST_F(MainWindowView, TheWindowSeesKeysBeforeTheFocusedControl) {
 
 TEST_F(MainWindowView, AMenuPickReachesTheLogicOnlyWhenItsMenuIsUsable) {
     form.DoveShow.addItem("/pics/a.jpg");
-    form.queueCount = 1;
+    form.queue.startBefore(form.DoveShow.listItem(0));
     view->actionFor(&form.menuSAvanti)->trigger();
-    EXPECT_EQ(form.queuePos, 0);
+    EXPECT_EQ(form.queue.queuePos(), 0);
     form.menuSlShow.setEnabled(true);
     EXPECT_TRUE(menuAction("Slideshow")->isEnabled());
     view->actionFor(&form.menuSAvanti)->trigger();
-    EXPECT_EQ(form.queuePos, 1);
+    EXPECT_EQ(form.queue.queuePos(), 1);
     EXPECT_EQ(widget<QLabel>(form.Slab(2))->text(), "END");
 }
 
@@ -167,7 +167,7 @@ TEST_F(MainWindowView, TheImagePageDrawsThePictureCentredAtItsSize) {
     const QString file = dir.filePath("green pic.jpg");
     ASSERT_TRUE(test::writePicture(file, 200, 100, "JPG", QColor(0, 160, 0)));
     form.DoveShow.addItem(toStdString(file));
-    form.queueCount = 1;
+    form.queue.startBefore(form.DoveShow.listItem(0));
     form.menuSAvanti_Click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 200; }, 5000));
     EXPECT_NE(form.HDocBrwI->bodyHTML().find("WIDTH=200 HEIGHT=100></center>"), std::string::npos);
@@ -199,7 +199,7 @@ TEST_F(MainWindowView, AZoomRedrawsThePictureLarger) {
     const QString file = dir.filePath("z.bmp");
     ASSERT_TRUE(test::writePicture(file, 100, 50, "BMP", QColor(0, 0, 200)));
     form.DoveShow.addItem(toStdString(file));
-    form.queueCount = 1;
+    form.queue.startBefore(form.DoveShow.listItem(0));
     form.menuSAvanti_Click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 100; }, 5000));
     form.menuSPiu_Click();

@@ -152,10 +152,19 @@ void Headless::openFolder(const std::string& folder, const std::vector<std::stri
 
 void Headless::fillQueue(const std::vector<std::string>& paths) {
     for (const auto& p : paths) {
-        form->DoveShow.addItem(p);
+        form->queue.append(p, p.substr(p.rfind('/') + 1));
         probe.add(p, 640, 480);
     }
-    form->queueCount = static_cast<std::int32_t>(paths.size());
+    form->queue.startBefore(paths.empty() ? std::string() : form->DoveShow.listItem(0));
+}
+
+void Headless::queueAt(int pos) {
+    if (pos < 1) {
+        form->queue.startBefore(form->DoveShow.listCount() > 0 ? form->DoveShow.listItem(0) : std::string());
+        return;
+    }
+    form->queue.startBefore(form->DoveShow.listItem(pos - 1));
+    form->queue.step(+1);
 }
 
 }  // namespace gb::test

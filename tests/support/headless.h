@@ -115,6 +115,8 @@ struct Headless {
     void restore(int width, int height);
     // Puts full paths into the queue through the model, as the folder scan does.
     void fillQueue(const std::vector<std::string>& paths);
+    // Puts the queue's position on entry `pos` (from 1; 0 before the first), as steps would have left it.
+    void queueAt(int pos);
     // A folder of pictures of 64 x 48 pixels, opened through the dialog at `start` under `filter`.
     void openFolder(const std::string& folder, const std::vector<std::string>& names, const std::string& start,
                     int filter = 1);
