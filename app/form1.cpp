@@ -83,6 +83,7 @@ void Form1::buildDesign() {
     WebBrwT.move(0, 40, 105, 345);
     WebBrwT.setVisible(false);
     WebBrwT.accessibleName = "Thumbnails";
+    WebBrwT.thumbnailPage = true;
 
     ThumbsList.locked = true;
     ThumbsList.move(16, 160, 100, 20);

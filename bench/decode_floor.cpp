@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
     QImageReader::setAllocationLimit(512);
     const QSize box(std::atoi(argv[1]), std::atoi(argv[2]));
     std::vector<double> scaled, full, thumb, convertWhole, convertFitted;
-    // As the viewer converts a picture whose file embeds a profile (see platform/qt/screen_colours.cpp).
+    // As the viewer converts a picture whose file embeds a profile (see platform/qt/image/screen_colours.cpp).
     const auto convertTime = [](QImage& image) {
         image.setColorSpace(QColorSpace::DisplayP3);
         QElapsedTimer t;

@@ -74,6 +74,9 @@ public:
 
     Browser(std::string name, EventQueue& events, ImageProbe& images, Control* container = nullptr);
 
+    // Its pictures are thumbnails: a view decodes them small, keeps them apart and after the picture on show.
+    bool thumbnailPage = false;
+
     // Starts loading "about:blank" or a file path and returns at once. A newer navigation supersedes one still
     // loading: only the last raises DocumentComplete.
     void Navigate2(const std::string& address);

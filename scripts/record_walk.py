@@ -9,6 +9,7 @@ folder and of the trash.
 Runs under its own Xvfb + openbox (tests/e2e/desktop.py). The slideshow never ticks during the walk: every
 step that starts it is followed at once by one that pauses it."""
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -73,8 +74,10 @@ def record(d, app, out, step):
 def walk(binary, out):
     os.makedirs(out, exist_ok=True)
     with Desktop() as d:
-        folder = os.path.join(d.tmp, "pictures")
-        os.mkdir(folder)
+        # One folder path for every run: the path is on screen.
+        folder = "/tmp/glimmerbox-walk/pictures"
+        shutil.rmtree(os.path.dirname(folder), ignore_errors=True)
+        os.makedirs(folder)
         data_home = os.path.join(d.tmp, "data")
         os.mkdir(data_home)
         d.env["XDG_DATA_HOME"] = data_home

@@ -54,7 +54,8 @@ QRect visibleArea(const QPainter* painter, const QRectF& rect) {
 
 }  // namespace
 
-ImageObjectHandler::ImageObjectHandler(ImageLoader& loader, QObject* parent) : QObject(parent), loader_(loader) {}
+ImageObjectHandler::ImageObjectHandler(ImageLoader& loader, bool thumbnails, QObject* parent)
+    : QObject(parent), loader_(loader), thumbnails_(thumbnails) {}
 
 ImageObjectHandler::Wanted ImageObjectHandler::takeWanted(const QString& path) {
     const auto it = wanted_.constFind(path);
@@ -79,7 +80,7 @@ QSizeF ImageObjectHandler::intrinsicSize(QTextDocument*, int, const QTextFormat&
 void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
                                     const QTextFormat& format) {
     const QString path = pathOf(format.toImageFormat());
-    const QImage image = loader_.image(path, rect.size().toSize());
+    const QImage image = loader_.image(path, rect.size().toSize(), thumbnails_);
     if (!image.isNull()) {
         if (image.size() == loader_.toDevice(rect.size().toSize())) {
             // Decoded at the size drawn, in device pixels: one picture pixel to one screen pixel.
@@ -106,7 +107,7 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
     } else {
         // A placeholder until the decoded picture arrives.
         painter->fillRect(rect, QColor(0, 0, 0, 24));
-        wanted_.insert(path, rect.width() <= 64 && rect.height() <= 64);
+        wanted_.insert(path, thumbnails_);
     }
 }
 
@@ -116,7 +117,7 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
     setFrameShape(QFrame::StyledPanel);
-    images_ = new ImageObjectHandler(loader_, this);
+    images_ = new ImageObjectHandler(loader_, model_.thumbnailPage, this);
     document()->documentLayout()->registerHandler(QTextFormat::ImageObject, images_);
     connect(images_, &ImageObjectHandler::pictureDrawn, this, &BrowserView::pictureDrawn);
     thumbnailsArrived_.setSingleShot(true);
@@ -202,7 +203,7 @@ void BrowserView::askForPictures() {
             // A file changed on disk since it was read is read again.
             loader_.revalidate(pathOf(image));
             if (!picture_.isEmpty()) picture_ = pathOf(image);  // the page's one picture, as the loader knows it
-            if (image.width() > 0 && image.width() <= 64 && image.height() > 0 && image.height() <= 64)
+            if (model_.thumbnailPage && image.width() > 0 && image.height() > 0)
                 thumbnails.append({pathOf(image), QSize(qRound(image.width()), qRound(image.height()))});
         }
     }

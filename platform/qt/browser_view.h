@@ -9,7 +9,7 @@
 #include <QTextObjectInterface>
 
 #include "platform/browser.h"
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 
 namespace gb::qt {
 
@@ -20,7 +20,8 @@ class ImageObjectHandler : public QObject, public QTextObjectInterface {
     Q_OBJECT
     Q_INTERFACES(QTextObjectInterface)
 public:
-    ImageObjectHandler(ImageLoader& loader, QObject* parent);
+    // `thumbnails`: the pictures drawn are the thumbnails of a page of them.
+    ImageObjectHandler(ImageLoader& loader, bool thumbnails, QObject* parent);
     QSizeF intrinsicSize(QTextDocument* doc, int posInDocument, const QTextFormat& format) override;
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int posInDocument,
                     const QTextFormat& format) override;
@@ -36,6 +37,7 @@ public:
 
 private:
     ImageLoader& loader_;
+    const bool thumbnails_;
     QHash<QString, bool> wanted_;  // path -> drawn as a thumbnail
 };
 

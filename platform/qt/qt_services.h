@@ -18,11 +18,6 @@ public:
     void processPending() override;
 };
 
-class QtImageProbe final : public platform::ImageProbe {
-public:
-    platform::ImageInfo probe(const std::string& path) override;
-};
-
 class QtFileSystem final : public platform::FileSystem {
 public:
     std::string currentDirectory() override;
@@ -51,17 +46,5 @@ class QtMessageBoxes final : public platform::MessageBoxes {
 public:
     platform::MessageAnswer show(const platform::MessageRequest& request) override;
 };
-
-// The size a picture is shown at: its header's size, turned when its orientation turns it a quarter.
-QSize uprightSize(QImageReader& reader);
-// What the decoder allocates for a picture of `natural` size whose file starts with `head`: a GIF's logical
-// screen may be far larger than its frames.
-QSize decoderCanvas(const QByteArray& head, QSize natural);
-
-// The largest image Qt's readers may allocate: a 100-megapixel photo at 4 bytes a pixel fits, a header bomb
-// does not.
-inline constexpr int imageAllocationLimitMb = 512;
-// The most pixels a picture may have to be shown: what the allocation limit holds at 4 bytes a pixel.
-inline constexpr double maxPicturePixels = imageAllocationLimitMb * 1024.0 * 1024.0 / 4;
 
 }  // namespace gb::qt

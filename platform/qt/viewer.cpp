@@ -1,3 +1,4 @@
+#include "platform/qt/image/decoder.h"
 #include "queue/open_path.h"
 #include "platform/qt/viewer.h"
 
@@ -21,7 +22,7 @@ platform::ScreenSize screenSize(QSize given) {
 }  // namespace
 
 Viewer::Viewer(QSize screen)
-    : services{events, probe, loader, files, trash, fileDialog, messages, screenSize(screen)},
+    : services{events, loader, loader, files, trash, fileDialog, messages, screenSize(screen)},
       form(services),
       view({&form.window, form.controls(), form.menuBar(), {&form.TempoSlide}}, loader) {
     // Qt's default refuses an ordinary 48-megapixel photo; headers claiming more than this are refused anyway.

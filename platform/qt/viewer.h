@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/window_view.h"
 
@@ -20,7 +20,6 @@ public:
     explicit Viewer(QSize screen = {});
 
     QtEventQueue events;
-    QtImageProbe probe;
     QtFileSystem files;
     QtTrash trash;
     QtFileDialog fileDialog;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/controls.h"
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 
 class QAction;
 class QLabel;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/qt/image/decoder.h"
 #include "platform/qt/qt_services.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

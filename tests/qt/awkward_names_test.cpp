@@ -22,7 +22,7 @@
 #include "help/form3.h"
 #include "suspend/form2.h"
 #include "platform/qt/browser_view.h"
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"

@@ -24,12 +24,13 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/qt/image/decoder.h"
 #include "queue/open_path.h"
 #include "app/form1.h"
 #include "platform/qt/browser_view.h"
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/command_line.h"
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"
@@ -89,7 +90,7 @@ TEST(SpecialFiles, AreNeverReadAndSayWhatTheyAre) {
         EXPECT_EQ(specialFileKind(QFile::encodeName(path)), c.kind);
         QtImageProbe probe;
         EXPECT_EQ(probe.probe(toStdString(path)).error, std::string("The file cannot be read: it is ") + c.kind + ", not a picture file.");
-        EXPECT_TRUE(ImageLoader::decode(path, QSize(50, 50)).isNull());
+        EXPECT_TRUE(decodeImage(path, QSize(50, 50)).isNull());
         EXPECT_LT(clock.elapsed(), 500) << c.name;
     }
     EXPECT_EQ(specialFileKind(QFile::encodeName(dir.path())), "");  // a folder is not "special"
@@ -144,8 +145,8 @@ TEST(GifHeaders, TheScreenCountsAndAnEmptyPictureIsRefused) {
     QtImageProbe probe;
     EXPECT_EQ(probe.probe(toStdString(dir.filePath("screen.gif"))).error, "The picture is too large to show: 65535 x 65535 pixels.");
     QString error;
-    EXPECT_TRUE(ImageLoader::decode(dir.filePath("screen.gif"), QSize(50, 50), &error).isNull());
-    EXPECT_EQ(error, QStringLiteral("the picture is too large (65535 x 65535 pixels)"));
+    EXPECT_TRUE(decodeImage(dir.filePath("screen.gif"), QSize(50, 50), &error).isNull());
+    EXPECT_EQ(error, QStringLiteral("the picture is too large to show: 65535 x 65535 pixels"));
     const auto empty = probe.probe(toStdString(dir.filePath("empty.gif")));
     EXPECT_FALSE(empty.ok);
     EXPECT_NE(empty.error.find("This is not a picture that can be shown"), std::string::npos) << empty.error;
@@ -178,7 +179,7 @@ TEST(TopDownBmp, IsShownUprightAtItsSize) {
     ASSERT_TRUE(info.ok) << info.error;
     EXPECT_EQ(info.width, 240);
     EXPECT_EQ(info.height, 160);
-    const QImage image = ImageLoader::decode(path, QSize(240, 160));
+    const QImage image = decodeImage(path, QSize(240, 160));
     ASSERT_EQ(image.size(), QSize(240, 160));
     EXPECT_EQ(image.pixelColor(120, 10), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(120, 150), QColor(Qt::blue));
@@ -194,13 +195,13 @@ TEST(DecodeStops, AnUnwantedOrTooSlowDecodingEndsAtOnce) {
     DecodeStop late;
     late.deadline.setRemainingTime(300);
     QString error;
-    EXPECT_TRUE(ImageLoader::decode(bomb, QSize(500, 500), &error, nullptr, &late).isNull());
+    EXPECT_TRUE(decodeImage(bomb, QSize(500, 500), &error, nullptr, &late).isNull());
     EXPECT_EQ(error, QStringLiteral("it takes longer than 15 seconds to decode"));
     EXPECT_LT(clock.elapsed(), 1000);
 
     DecodeStop unwanted;
     unwanted.unwanted = true;
-    EXPECT_TRUE(ImageLoader::decode(bomb, QSize(500, 500), &error, nullptr, &unwanted).isNull());
+    EXPECT_TRUE(decodeImage(bomb, QSize(500, 500), &error, nullptr, &unwanted).isNull());
     EXPECT_EQ(error, QStringLiteral("not wanted any more"));
 }
 
@@ -407,7 +408,7 @@ TEST_F(ChangingFiles, HugeRleBmpsInTheThumbnailBarStayWithinMemory) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"})
-                if (loader.image(file(name), QSize(50, 50)).isNull() && loader.errorFor(file(name)).isEmpty()) return false;
+                if (loader.image(file(name), QSize(50, 50), true).isNull() && loader.errorFor(file(name)).isEmpty()) return false;
             return true;
         },
         30000));

@@ -1,7 +1,7 @@
 // The image loader's caching and preloading, on real files: what is asked for ahead is used, what is no longer
 // wanted is never decoded, and the pictures held stay within their bound.
 
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
@@ -113,11 +113,11 @@ TEST_F(ImageCache, AZoomedPictureCostsNoMoreThanThePictureAndThumbnailsLiveApart
     EXPECT_EQ(loader.pictureBytes(), pictureBytes);
 
     loader.setPictureLimit(pictureBytes);
-    for (int i = 0; i < 8; ++i) loader.image(path(i), {50, 50});
+    for (int i = 0; i < 8; ++i) loader.image(path(i), {50, 50}, true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return loader.thumbnailBytes() == 8 * 50 * 50 * 4; }, 5000));
     loader.image(path(1), natural);
     ASSERT_TRUE(waitHeld(1));
-    for (int i = 0; i < 8; ++i) EXPECT_TRUE(loader.holds(path(i), {50, 50})) << i;  // pictures do not push them out
+    for (int i = 0; i < 8; ++i) EXPECT_TRUE(loader.holds(path(i), {50, 50}, true)) << i;  // pictures do not push them out
 }
 
 // On a scaled screen, sizes come in logical pixels and are decoded in device pixels, never past the picture.
@@ -136,9 +136,9 @@ TEST_F(ImageCache, AScaledScreenGetsPicturesAndThumbnailsInDevicePixels) {
     for (const Case& c : cases) {
         ImageLoader scaled;
         scaled.setDevicePixelRatio(c.ratio);
-        scaled.image(path(0), c.drawn);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return scaled.holds(path(0), c.drawn); }, 5000)) << c.ratio;
-        EXPECT_EQ(scaled.image(path(0), c.drawn).size(), c.decoded) << c.ratio << " " << c.drawn.width();
+        scaled.image(path(0), c.drawn, c.thumbnail);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return scaled.holds(path(0), c.drawn, c.thumbnail); }, 5000)) << c.ratio;
+        EXPECT_EQ(scaled.image(path(0), c.drawn, c.thumbnail).size(), c.decoded) << c.ratio << " " << c.drawn.width();
         const qint64 bytes = 4LL * c.decoded.width() * c.decoded.height();
         EXPECT_EQ(c.thumbnail ? scaled.thumbnailBytes() : scaled.pictureBytes(), bytes) << c.drawn.width();
     }
@@ -151,7 +151,7 @@ TEST_F(ImageCache, ThumbnailsInViewComeFirstAndARebuiltPageReusesWhatWasDecoded)
     blockWorkers();
     loader.fetchThumbnails(page);
     QTest::qWait(20);  // the page's thumbnails are queued in slices from the event loop
-    EXPECT_TRUE(loader.image(path(6), thumb).isNull());  // in view: ahead of the others
+    EXPECT_TRUE(loader.image(path(6), thumb, true).isNull());  // in view: ahead of the others
     QStringList order;
     QObject::connect(&loader, &ImageLoader::ready, [&](const QString& p) { order << QFileInfo(p).fileName(); });
     release();
@@ -163,7 +163,7 @@ TEST_F(ImageCache, ThumbnailsInViewComeFirstAndARebuiltPageReusesWhatWasDecoded)
     page.removeAt(3);
     loader.fetchThumbnails(page);
     QTest::qWait(100);
-    for (const auto& [p, size] : page) EXPECT_FALSE(loader.image(p, size).isNull());
+    for (const auto& [p, size] : page) EXPECT_FALSE(loader.image(p, size, true).isNull());
     EXPECT_EQ(loader.decodesStarted(), 8);
 }
 

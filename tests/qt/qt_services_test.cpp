@@ -1,5 +1,6 @@
 // The Qt services against real files in a temporary folder.
 
+#include "platform/qt/image/decoder.h"
 #include "platform/qt/qt_services.h"
 
 #include <QDir>
@@ -12,7 +13,7 @@
 
 #include <algorithm>
 
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 #include "tests/qt/image_files.h"
 
 namespace gb::qt {
@@ -77,13 +78,13 @@ TEST(ImageLoader, DecodesAtTheDrawnSizeUpright) {
     QTemporaryDir dir;
     writeImage(dir.filePath("big.jpg"), 1600, 1200, "JPG", Qt::blue);
     QString error;
-    const QImage img = ImageLoader::decode(dir.filePath("big.jpg"), QSize(400, 300), &error);
+    const QImage img = decodeImage(dir.filePath("big.jpg"), QSize(400, 300), &error);
     ASSERT_FALSE(img.isNull()) << error.toStdString();
     EXPECT_EQ(img.size(), QSize(400, 300));
     const QColor c = img.pixelColor(200, 150);
     EXPECT_LT(c.red(), 40);
     EXPECT_GT(c.blue(), 200);
-    EXPECT_TRUE(ImageLoader::decode(dir.filePath("none.jpg"), QSize(10, 10), &error).isNull());
+    EXPECT_TRUE(decodeImage(dir.filePath("none.jpg"), QSize(10, 10), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
 }
 
@@ -100,7 +101,7 @@ TEST(ImageLoader, PhotosStandUprightByTheirExifOrientation) {
     const auto info = probe.probe(pathIn(dir, "turned.jpg"));
     EXPECT_EQ(info.width, 20);
     EXPECT_EQ(info.height, 40);
-    const QImage upright = ImageLoader::decode(dir.filePath("turned.jpg"), QSize(20, 40));
+    const QImage upright = decodeImage(dir.filePath("turned.jpg"), QSize(20, 40));
     ASSERT_EQ(upright.size(), QSize(20, 40));
     EXPECT_LT(upright.pixelColor(10, 0).lightness(), 100);  // turned clockwise: the black edge is on top
 }
@@ -110,9 +111,9 @@ TEST(ImageLoader, APhotoAboveQtsDefaultAllocationLimitIsShown) {
     QTemporaryDir dir;
     ASSERT_TRUE(test::writePicture(dir.filePath("48mp.jpg"), 8000, 6000, "JPG", Qt::darkGreen));
     QString error;
-    const QImage full = ImageLoader::decode(dir.filePath("48mp.jpg"), QSize(8000, 6000), &error);
+    const QImage full = decodeImage(dir.filePath("48mp.jpg"), QSize(8000, 6000), &error);
     EXPECT_EQ(full.size(), QSize(8000, 6000)) << error.toStdString();
-    EXPECT_EQ(ImageLoader::decode(dir.filePath("48mp.jpg"), QSize(1000, 750)).size(), QSize(1000, 750));
+    EXPECT_EQ(decodeImage(dir.filePath("48mp.jpg"), QSize(1000, 750)).size(), QSize(1000, 750));
 }
 
 TEST(ImageLoader, AnimatedGifsPlayAndStillOnesDoNot) {
@@ -120,9 +121,9 @@ TEST(ImageLoader, AnimatedGifsPlayAndStillOnesDoNot) {
     ASSERT_TRUE(test::writeGif(dir.filePath("anim.gif"), 8, 6, 2));
     ASSERT_TRUE(test::writeGif(dir.filePath("still.gif"), 8, 6, 1));
     int frames = 0;
-    EXPECT_FALSE(ImageLoader::decode(dir.filePath("anim.gif"), QSize(8, 6), nullptr, &frames).isNull());
+    EXPECT_FALSE(decodeImage(dir.filePath("anim.gif"), QSize(8, 6), nullptr, &frames).isNull());
     EXPECT_EQ(frames, 2);
-    ImageLoader::decode(dir.filePath("still.gif"), QSize(8, 6), nullptr, &frames);
+    decodeImage(dir.filePath("still.gif"), QSize(8, 6), nullptr, &frames);
     EXPECT_EQ(frames, 1);
 
     ImageLoader loader;

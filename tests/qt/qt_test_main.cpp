@@ -2,6 +2,7 @@
 #include <QImageReader>
 #include <gtest/gtest.h>
 
+#include "platform/qt/image/decoder.h"
 #include "platform/qt/qt_services.h"
 
 int main(int argc, char** argv) {

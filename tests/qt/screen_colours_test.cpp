@@ -11,10 +11,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "platform/qt/image/decoder.h"
 #include "queue/open_path.h"
 #include "app/form1.h"
 #include "platform/qt/browser_view.h"
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 
@@ -82,8 +83,8 @@ TEST(ScreenColours, AProfiledPhotoIsDrawnInSrgbWhicheverWayItIsDecodedAndAnUnpro
         std::function<QImage(const QString&)> decode;
         int scale;  // the decoded picture is this much smaller
     } ways[] = {
-        {"whole, at 100 %", [&](const QString& f) { return ImageLoader::decode(f, size); }, 1},
-        {"reduced, fitted to a screen", [&](const QString& f) { return ImageLoader::decode(f, size / 4); }, 4},
+        {"whole, at 100 %", [&](const QString& f) { return decodeImage(f, size); }, 1},
+        {"reduced, fitted to a screen", [&](const QString& f) { return decodeImage(f, size / 4); }, 4},
         {"the part in view first", partOf, 1},
     };
     for (const auto& way : ways) {

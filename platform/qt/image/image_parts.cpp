@@ -4,14 +4,14 @@
 #include <QImageReader>
 #include <QThreadPool>
 
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
-#include "platform/qt/screen_colours.h"
+#include "platform/qt/image/screen_colours.h"
 
 namespace gb::qt {
 
 ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visible) {
-    if (!showsInParts({path, size}) || errors_.contains(path)) return {};
+    if (!showsInParts({path, size, false}) || errors_.contains(path)) return {};
     const QRect whole(QPoint(0, 0), size);
     visible = visible.intersected(whole);
     if (visible.isEmpty()) return {};
@@ -19,7 +19,7 @@ ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visib
         return it->second;
     if (partsPending_.contains(path)) return {};
     // A picture preloaded and decoding already comes sooner than a part queued behind it.
-    if (const auto job = jobs_.value({path, size}); job && job->priority == Priority::Preload && job->state.load() == Job::Running)
+    if (const auto job = jobs_.value({path, size, false}); job && job->priority == Priority::Preload && job->state.load() == Job::Running)
         return {};
     partsPending_.insert(path);
     // Some room around the view, so that a little scrolling finds it decoded too.
@@ -35,20 +35,9 @@ ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visib
     return {};
 }
 
-QImage ImageLoader::decodePart(const QString& path, QRect area) {
-    const auto file = openForReading(path);
-    if (!file) return {};
-    QImageReader reader(file.get());
-    reader.setClipRect(area);
-    QImage image = reader.read();
-    if (image.size() != area.size()) return {};
-    toScreenColours(image);  // as the whole will be
-    return image;
-}
-
 void ImageLoader::partFinished(const QString& path, QSize size, const Part& part) {
     partsPending_.remove(path);
-    if (part.image.isNull() || pictures_.entries.contains({path, size})) return;
+    if (part.image.isNull() || pictures_.entries.contains({path, size, false})) return;
     // Only the picture on show needs its part.
     for (auto it = parts_.begin(); it != parts_.end();) it = it.key() == shown_.path ? std::next(it) : parts_.erase(it);
     parts_.insert(path, {size, part});

@@ -20,14 +20,16 @@
 #include <memory>
 #include <vector>
 
-#include "platform/qt/animation.h"
-#include "platform/qt/decode_guard.h"
-#include "platform/qt/file_identity.h"
+#include "platform/qt/image/animation.h"
+#include "platform/qt/image/decode_guard.h"
+#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/image_store.h"
+#include "platform/qt/image/file_identity.h"
 #include "platform/services.h"
 
 namespace gb::qt {
 
-class ImageLoader : public QObject, public platform::Preloader {
+class ImageLoader : public QObject, public platform::Preloader, public platform::ImageProbe {
     Q_OBJECT
 public:
     // Room for two 24-megapixel photos at 100 % (the one on show and the next), or dozens of screen-size
@@ -47,7 +49,11 @@ public:
     // The decoded image of `path` for drawing at `size`, or a null image while it is not ready; a missing one
     // is requested in the background and announced by ready(). A picture drawn larger than it is comes at its
     // natural size: the painter enlarges it, so a zoomed picture costs no more memory than the picture.
-    QImage image(const QString& path, QSize size);
+    // Thumbnails have their own store and wait behind the picture on show.
+    QImage image(const QString& path, QSize size, bool thumbnail = false);
+
+    // ImageProbe: what the header says, read once per file (again once the file changed on disk).
+    platform::ImageInfo probe(const std::string& path) override;
 
     // While a large picture drawn at its own size is decoding, the decoded part of it around `visible`
     // (picture coordinates) so that what is in view is drawn at once: a null image while it is not ready, in
@@ -66,17 +72,8 @@ public:
     // for as they are drawn. A new page drops the ones of the old page not started yet.
     void fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails);
 
-    // Decoding off the UI thread; also used directly by tests and benchmarks. `frames` receives the number of
-    // frames of an animation (1 for a still picture).
-    // `stop` ends the decoding early (a null image then), `budget` holds it until its memory fits.
-    static QImage decode(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr,
-                         const DecodeStop* stop = nullptr, MemoryBudget* budget = nullptr);
-    // The longest a picture may take to decode; past it, its place says it was too slow.
-    static constexpr int decodeSeconds = 15;
     // What all decodings in flight may take together (pictures, thumbnails, parts, animation frames).
     static constexpr qint64 decodingBytes = 512LL * 1024 * 1024;
-    // The memory a decoding of a picture of `natural` size drawn at `size` takes at its peak.
-    static qint64 decodeBytes(QSize natural, QSize size, bool reduced, bool progressive);
 
     // The picture's upright size from its header (read once per file); invalid when it cannot be read.
     QSize naturalSize(const QString& path) { return header(path).size; }
@@ -91,7 +88,7 @@ public:
     QString errorFor(const QString& path) const { return errors_.value(path); }
 
     // For tests and benchmarks: what is held and what was done.
-    bool holds(const QString& path, QSize size);
+    bool holds(const QString& path, QSize size, bool thumbnail = false);
     qint64 pictureBytes() const { return pictures_.bytes; }
     qint64 thumbnailBytes() const { return thumbnails_.bytes; }
     int decodesStarted() const { return decodesStarted_.load(); }
@@ -104,33 +101,8 @@ signals:
     void ready(const QString& path);
 
 private:
-    struct Key {
-        QString path;
-        QSize size;
-        bool operator==(const Key& o) const { return path == o.path && size == o.size; }
-    };
-    friend size_t qHash(const Key& k, size_t seed) { return qHashMulti(seed, k.path, k.size.width(), k.size.height()); }
-
-    // Least recently used entries go first once the bytes pass the limit or too many unwanted ones are held;
-    // `keep` is never evicted.
-    struct Store {
-        struct Entry {
-            QImage image;
-            quint64 used = 0;
-        };
-        QHash<Key, Entry> entries;
-        qint64 bytes = 0;
-        qint64 limit = 0;
-        // How many entries beyond the wanted ones may stay (the pictures just seen, for a step back).
-        int othersKept = 0;
-        quint64 clock = 0;
-        const QImage* find(const Key& key);
-        void insert(const Key& key, const QImage& image);
-        // Evicts until `extra` more bytes fit, sparing the keys in `keep`; false when only kept ones are left
-        // and they do not leave room.
-        bool makeRoom(qint64 extra, const QSet<Key>& keep);
-        void removeIf(const std::function<bool(const Key&)>& unwanted);
-    };
+    using Key = ImageKey;
+    using Store = ImageStore;
 
     // Thumbnails of the page out of view, pictures ahead, thumbnails in view, the picture on show.
     enum class Priority { Background = 0, Preload = 1, Thumbnail = 2, Shown = 3 };
@@ -142,16 +114,11 @@ private:
         DecodeStop stop;  // set from the UI thread when the decoding is not wanted any more
     };
 
-    // From this size on, a full-size JPEG decodes into memory used before (ImageBuffers).
-    static constexpr qint64 largePixels = 1 << 20;
-    static constexpr int thumbnailMost = 64;  // logical pixels
-    bool isThumbnail(QSize device) const {
-        return device.width() <= thumbnailMost * devicePixelRatio_ && device.height() <= thumbnailMost * devicePixelRatio_;
-    }
-    Store& storeFor(const Key& key) { return isThumbnail(key.size) ? thumbnails_ : pictures_; }
-    // The size in device pixels to decode for drawing at `drawn` (logical): never larger than the picture in
-    // either direction.
-    QSize decodeSize(const QString& path, QSize drawn);
+    // The largest thumbnail, in logical pixels: what bounds how many the thumbnail store takes.
+    static constexpr int thumbnailMost = 64;
+    Store& storeFor(const Key& key) { return key.thumbnail ? thumbnails_ : pictures_; }
+    // The key to decode for drawing at `drawn` (logical): a picture never larger than it is in either direction.
+    Key keyFor(const QString& path, QSize drawn, bool thumbnail);
     void start(const Key& key, Priority priority);
     // Drops the jobs of `priority` not started yet whose key is not in `keep`.
     void dropQueued(Priority priority, const QSet<Key>& keep);
@@ -161,7 +128,6 @@ private:
     bool shownPending() const;
     void queueBackground();
     void animate(const QString& path);
-    static QImage decodePart(const QString& path, QRect area);
     void partFinished(const QString& path, QSize size, const Part& part);
 
     qreal devicePixelRatio_ = 1.0;
@@ -177,18 +143,10 @@ private:
     bool settled_ = false;
     Key shown_;
     bool preloading_ = true;
-    // What the header says, read once: the upright size, and whether parts can be decoded on their own.
-    struct Header {
-        QSize size;
-        QSize canvas;  // what the decoder allocates: a GIF's logical screen may be far larger than its frames
-        bool partial = false;
-    };
     QHash<QString, Header> headers_;
     QHash<QString, FileIdentity> identities_;  // of the file each path named when it was first read
     void forget(const QString& path);
     const Header& header(const QString& path);
-    static bool isProgressiveJpeg(const QByteArray& head);
-    static QString tooSlowText();
     // Running decodings of pictures neither on show nor wished for are told to stop; they end at their next read.
     void stopUnwanted();
     // Stops the jobs `which` picks (a queued one never starts, a running one ends at its next read) and forgets

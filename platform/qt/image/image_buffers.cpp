@@ -1,4 +1,4 @@
-#include "platform/qt/image_buffers.h"
+#include "platform/qt/image/image_buffers.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/animation.h"
+#include "platform/qt/image/animation.h"
 
 #include "platform/qt/byte_paths.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/decode_guard.h"
+#include "platform/qt/image/decode_guard.h"
 
 #include <QMutexLocker>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/screen_colours.h"
+#include "platform/qt/image/screen_colours.h"
 
 #include <QColorSpace>
 #include <QImage>

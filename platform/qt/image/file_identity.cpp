@@ -1,4 +1,4 @@
-#include "platform/qt/file_identity.h"
+#include "platform/qt/image/file_identity.h"
 
 #include <sys/stat.h>
 

@@ -1,18 +1,16 @@
-#include "platform/qt/image_loader.h"
+#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/image_loader.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QImageIOHandler>
-#include <QImageReader>
 #include <QTimer>
 
 #include <algorithm>
 #include <QThreadPool>
 
-#include "platform/qt/image_buffers.h"
+#include "platform/qt/image/image_buffers.h"
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
-#include "platform/qt/screen_colours.h"
+#include "platform/qt/image/screen_colours.h"
 
 namespace gb::qt {
 
@@ -38,148 +36,12 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
 }
 
 
-qint64 ImageLoader::decodeBytes(QSize natural, QSize size, bool reduced, bool progressive) {
-    const qint64 wholePixels = static_cast<qint64>(natural.width()) * natural.height();
-    const qint64 drawnPixels = static_cast<qint64>(size.width()) * size.height();
-    // Reduced decoding gives at most twice the drawn size each way before the final scaling; a progressive JPEG
-    // keeps the coefficients of the whole picture (up to three components of two bytes a pixel).
-    qint64 bytes = 4 * (reduced ? 4 * drawnPixels : wholePixels) + 4 * drawnPixels;
-    if (progressive) bytes += 6 * wholePixels;
-    return bytes;
-}
-
-QImage ImageLoader::decode(const QString& path, QSize size, QString* error, int* frames, const DecodeStop* stop,
-                           MemoryBudget* budget) {
-    QElapsedTimer clock;
-    clock.start();
-    QString why;
-    const auto file = openForReading(path, &why);
-    if (!file) {
-        if (error) *error = why;
-        return {};
-    }
-    const DecodeStop never;
-    const DecodeStop& until = stop ? *stop : never;
-    const QByteArray head = file->peek(64 * 1024);
-    StoppableDevice device(*file, until);
-    QImageReader reader(&device);
-    reader.setAutoTransform(true);
-    const QSize natural = uprightSize(reader);
-    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    // A header that claims more than can ever be shown is not decoded at all, not even reduced.
-    const QSize canvas = decoderCanvas(head, natural.isValid() ? natural : size);
-    if (static_cast<double>(canvas.width()) * canvas.height() > maxPicturePixels) {
-        if (error) *error = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(canvas.width()).arg(canvas.height());
-        return {};
-    }
-    if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
-    // Reduced decoding (the JPEG DCT scaling) when the picture is drawn smaller than it is.
-    const bool reduced = natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
-                         reader.supportsOption(QImageIOHandler::ScaledSize);
-    if (reduced) reader.setScaledSize(turned ? size.transposed() : size);
-    const bool progressive = reader.format() == "jpeg" && isProgressiveJpeg(head);
-    const qint64 bytes = decodeBytes(canvas, size, reduced, progressive);
-    if (budget && !budget->take(bytes, until)) {
-        if (error) *error = until.tooSlow() ? tooSlowText() : QStringLiteral("not wanted any more");
-        return {};
-    }
-    if (reader.format() == "jpeg") device.readAsJpeg(progressive);
-    QImage image;
-    // A large JPEG at full size is decoded into memory used before (the decoder fills a blank image of its size).
-    if (!reduced && reader.format() == "jpeg" && static_cast<qint64>(natural.width()) * natural.height() >= largePixels)
-        image = ImageBuffers::shared().make(reader.size(), reader.imageFormat());
-    if (!reader.read(&image) || until.stopped()) image = QImage();
-    if (!image.isNull() && image.size() != size) {
-        // Smooth scaling turns a palette picture into 4 bytes a pixel first: one far larger than drawn is first
-        // brought down to four times the drawn size, keeping its palette (a huge RLE BMP would cost 4 bytes a
-        // pixel of its whole claimed size otherwise).
-        const QSize quadruple = size * 4;
-        if (image.colorCount() > 0 && image.width() > quadruple.width() && image.height() > quadruple.height())
-            image = image.scaled(quadruple, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-    toScreenColours(image);
-    if (budget) budget->give(bytes);
-    if (image.isNull()) {
-        if (error) *error = until.tooSlow() ? tooSlowText() : until.unwanted ? QStringLiteral("not wanted any more")
-                                                                              : reader.errorString();
-        qCWarning(lcGlimmerbox) << "cannot decode" << path << (error ? *error : reader.errorString());
-        return {};
-    }
-    qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
-    return image;
-}
-
-QString ImageLoader::tooSlowText() {
-    return QStringLiteral("it takes longer than %1 seconds to decode").arg(decodeSeconds);
-}
-
 ImageLoader::~ImageLoader() {
     // Decodes not started yet are not wanted any more; the running ones stop at their next read, and the pool's
     // destructor waits for them.
     pool_.clear();
     for (const auto& job : std::as_const(jobs_)) job->stop.unwanted = true;
     for (Animation* movie : std::as_const(movies_)) movie->finish();
-}
-
-const QImage* ImageLoader::Store::find(const Key& key) {
-    const auto it = entries.find(key);
-    if (it == entries.end()) return nullptr;
-    it->used = ++clock;
-    return &it->image;
-}
-
-void ImageLoader::Store::insert(const Key& key, const QImage& image) {
-    if (const auto it = entries.constFind(key); it != entries.constEnd()) bytes -= it->image.sizeInBytes();
-    entries.insert(key, {image, ++clock});
-    bytes += image.sizeInBytes();
-}
-
-bool ImageLoader::Store::makeRoom(qint64 extra, const QSet<Key>& keep) {
-    while (true) {
-        auto oldest = entries.end();
-        int others = 0;
-        for (auto it = entries.begin(); it != entries.end(); ++it) {
-            if (keep.contains(it.key())) continue;
-            ++others;
-            if (oldest == entries.end() || it->used < oldest->used) oldest = it;
-        }
-        if (bytes + extra <= limit && others <= othersKept) return true;
-        if (oldest == entries.end()) return false;
-        bytes -= oldest->image.sizeInBytes();
-        entries.erase(oldest);
-    }
-}
-
-void ImageLoader::Store::removeIf(const std::function<bool(const Key&)>& unwanted) {
-    for (auto it = entries.begin(); it != entries.end();) {
-        if (unwanted(it.key())) {
-            bytes -= it->image.sizeInBytes();
-            it = entries.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
-// Whether the JPEG whose start is `head` stores its picture in several passes: a part of such a file costs a
-// decoding of the whole, so it is not shown in parts.
-bool ImageLoader::isProgressiveJpeg(const QByteArray& head) {
-    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(head[i]); };
-    if (head.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8) return false;
-    for (qsizetype i = 2; i + 4 <= head.size();) {
-        if (byte(i) != 0xFF) return false;
-        const unsigned marker = byte(i + 1);
-        if (marker == 0xFF) {
-            ++i;
-            continue;
-        }
-        // The start-of-frame markers: C0-CF except C4 (tables), C8 (reserved) and CC (arithmetic tables).
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-        i += 2 + ((byte(i + 2) << 8) | byte(i + 3));
-    }
-    return false;
 }
 
 void ImageLoader::revalidate(const QString& path) {
@@ -206,30 +68,26 @@ void ImageLoader::forget(const QString& path) {
     stopJobs([&](const Key& key, const Job&) { return key.path == path; });
 }
 
-const ImageLoader::Header& ImageLoader::header(const QString& path) {
+const Header& ImageLoader::header(const QString& path) {
     auto it = headers_.constFind(path);
     if (it == headers_.constEnd()) {
         if (!identities_.contains(path)) identities_.insert(path, identityOf(nativePath(path)));
-        Header h;
-        if (const auto file = openForReading(path)) {
-            const QByteArray head = file->peek(64 * 1024);
-            QImageReader reader(file.get());
-            h.size = uprightSize(reader);
-            h.canvas = decoderCanvas(head, h.size);
-            h.partial = reader.transformation() == QImageIOHandler::TransformationNone && reader.format() == "jpeg" &&
-                        !isProgressiveJpeg(head);
-        }
-        it = headers_.insert(path, h);
+        it = headers_.insert(path, readHeader(path));
     }
     return *it;
 }
 
-QSize ImageLoader::decodeSize(const QString& path, QSize drawn) {
+platform::ImageInfo ImageLoader::probe(const std::string& path) {
+    const QString file = toQString(path);
+    revalidate(file);
+    return header(file).info();
+}
+
+ImageLoader::Key ImageLoader::keyFor(const QString& path, QSize drawn, bool thumbnail) {
     const QSize device = toDevice(drawn);
-    if (isThumbnail(device)) return device;
-    const QSize natural = header(path).size;
-    if (!natural.isValid() || natural.isEmpty()) return device;
-    return device.boundedTo(natural);
+    const QSize natural = thumbnail ? QSize() : header(path).size;
+    if (!natural.isValid() || natural.isEmpty()) return {path, device, thumbnail};
+    return {path, device.boundedTo(natural), thumbnail};
 }
 
 bool ImageLoader::showsInParts(const Key& key) {
@@ -249,15 +107,15 @@ void ImageLoader::startShown(const Key& key) {
     wholeLater_.start();
 }
 
-QImage ImageLoader::image(const QString& path, QSize size) {
+QImage ImageLoader::image(const QString& path, QSize size, bool thumbnail) {
     if (size.isEmpty()) return {};
     if (Animation* movie = movies_.value(path)) {
         moviesDrawn_.insert(path);
         const QImage frame = movie->frame();
         if (!frame.isNull()) return frame;
     }
-    const Key key{path, decodeSize(path, size)};
-    if (!isThumbnail(key.size) && !(shown_ == key)) {
+    const Key key = keyFor(path, size, thumbnail);
+    if (!thumbnail && !(shown_ == key)) {
         shown_ = key;
         stopUnwanted();
     }
@@ -267,7 +125,7 @@ QImage ImageLoader::image(const QString& path, QSize size) {
     }
     if (errors_.contains(path)) return {};
     // Thumbnails wait behind the picture the user is looking at.
-    const Priority priority = isThumbnail(key.size) ? Priority::Thumbnail : Priority::Shown;
+    const Priority priority = thumbnail ? Priority::Thumbnail : Priority::Shown;
     if (const auto job = jobs_.value(key)) {
         // Asked for ahead and needed now: it moves to the front unless it is decoding already.
         int queued = Job::Queued;
@@ -280,8 +138,8 @@ QImage ImageLoader::image(const QString& path, QSize size) {
     return {};
 }
 
-bool ImageLoader::holds(const QString& path, QSize size) {
-    const Key key{path, decodeSize(path, size)};
+bool ImageLoader::holds(const QString& path, QSize size, bool thumbnail) {
+    const Key key = keyFor(path, size, thumbnail);
     return storeFor(key).entries.contains(key);
 }
 
@@ -303,7 +161,7 @@ void ImageLoader::start(const Key& key, Priority priority) {
             int frames = 1;
             QString error;
             job->stop.deadline.setRemainingTime(decodeSeconds * 1000);
-            const QImage decoded = decode(job->key.path, job->key.size, &error, &frames, &job->stop, &budget_);
+            const QImage decoded = decodeImage(job->key.path, job->key.size, &error, &frames, &job->stop, &budget_);
             QMetaObject::invokeMethod(
                 this, [this, job, decoded, animated = frames > 1, error] { finished(job, decoded, animated, error); },
                 Qt::QueuedConnection);
@@ -318,7 +176,7 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     for (const auto& request : wanted) {
         if (request.width <= 0 || request.height <= 0) continue;
         const QString path = toQString(request.path);
-        const Key key{path, decodeSize(path, QSize(request.width, request.height))};
+        const Key key = keyFor(path, QSize(request.width, request.height), false);
         const qint64 bytes = 4LL * key.size.width() * key.size.height();
         if (!wishes.isEmpty() && budget + bytes > pictures_.limit) break;
         budget += bytes;
@@ -393,8 +251,8 @@ void ImageLoader::fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails
     QSet<Key> wanted;
     background_.clear();
     for (qsizetype i = 0; i < most; ++i) {
-        const Key key{thumbnails[i].first, toDevice(thumbnails[i].second)};
-        if (!isThumbnail(key.size) || wanted.contains(key)) continue;
+        const Key key = keyFor(thumbnails[i].first, thumbnails[i].second, true);
+        if (wanted.contains(key)) continue;
         wanted.insert(key);
         background_.append(key);
     }

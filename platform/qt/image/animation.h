@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "platform/qt/decode_guard.h"
+#include "platform/qt/image/decode_guard.h"
 
 namespace gb::qt {
 

@@ -1,0 +1,191 @@
+#include "platform/qt/image/decoder.h"
+
+#include <QElapsedTimer>
+#include <QImageIOHandler>
+#include <QImageReader>
+
+#include <algorithm>
+
+#include "platform/qt/byte_paths.h"
+#include "platform/qt/image/image_buffers.h"
+#include "platform/qt/image/screen_colours.h"
+#include "platform/qt/logging.h"
+
+namespace gb::qt {
+
+QSize uprightSize(QImageReader& reader) {
+    QSize size = reader.size();
+    // A BMP stored top to bottom has a negative height in its header, which Qt 6.4 passes on as it is.
+    if (size.height() < 0 && size.width() > 0 && reader.format() == "bmp") size.setHeight(-size.height());
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
+    return size;
+}
+
+QSize decoderCanvas(const QByteArray& head, QSize natural) {
+    if (head.size() < 10 || !(head.startsWith("GIF87a") || head.startsWith("GIF89a"))) return natural;
+    const auto byte = [&](int i) { return static_cast<unsigned char>(head[i]); };
+    return natural.expandedTo(QSize(byte(6) | byte(7) << 8, byte(8) | byte(9) << 8));
+}
+
+QString tooLargeText(QSize canvas) {
+    return QStringLiteral("the picture is too large to show: %1 x %2 pixels").arg(canvas.width()).arg(canvas.height());
+}
+
+Header readHeader(const QString& path) {
+    Header h;
+    if (!pathExists(nativePath(path))) {
+        h.error = QStringLiteral("The file does not exist (any more).");
+        return h;
+    }
+    QString why;
+    const auto file = openForReading(path, &why);
+    if (!file) {
+        h.error = QStringLiteral("The file cannot be read: %1.").arg(why);
+        return h;
+    }
+    const QByteArray head = file->peek(64 * 1024);
+    QImageReader reader(file.get());
+    reader.setAutoTransform(true);
+    h.size = uprightSize(reader);
+    h.canvas = decoderCanvas(head, h.size);
+    h.partial = reader.transformation() == QImageIOHandler::TransformationNone && reader.format() == "jpeg" &&
+                !isProgressiveJpeg(head);
+    if (!h.size.isValid() || h.size.isEmpty()) {
+        // Qt says "Unknown error" for a header it refuses (a bomb, a lie): that is no help to anyone.
+        const QString reason = reader.error() == QImageReader::UnknownError
+                                   ? QStringLiteral("its header cannot be read as a picture")
+                                   : reader.errorString();
+        h.error = QStringLiteral("This is not a picture that can be shown: %1.").arg(reason);
+        return h;
+    }
+    // A header can claim any size; what could not be decoded within the allocation limit is not tried. For a
+    // GIF that is its screen, which the decoder allocates whatever the size of its frames.
+    if (static_cast<double>(h.canvas.width()) * h.canvas.height() > maxPicturePixels) {
+        QString text = tooLargeText(h.canvas);
+        text[0] = text[0].toUpper();
+        h.error = text + '.';
+    }
+    return h;
+}
+
+platform::ImageInfo Header::info() const {
+    platform::ImageInfo info;
+    info.ok = error.isEmpty();
+    if (info.ok) {
+        info.width = size.width();
+        info.height = size.height();
+    }
+    info.error = error.toStdString();
+    return info;
+}
+
+platform::ImageInfo QtImageProbe::probe(const std::string& path) { return readHeader(toQString(path)).info(); }
+
+// Whether the JPEG whose start is `head` stores its picture in several passes: a part of such a file costs a
+// decoding of the whole, so it is not shown in parts.
+bool isProgressiveJpeg(const QByteArray& head) {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(head[i]); };
+    if (head.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8) return false;
+    for (qsizetype i = 2; i + 4 <= head.size();) {
+        if (byte(i) != 0xFF) return false;
+        const unsigned marker = byte(i + 1);
+        if (marker == 0xFF) {
+            ++i;
+            continue;
+        }
+        // The start-of-frame markers: C0-CF except C4 (tables), C8 (reserved) and CC (arithmetic tables).
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+        i += 2 + ((byte(i + 2) << 8) | byte(i + 3));
+    }
+    return false;
+}
+
+qint64 decodeBytes(QSize natural, QSize size, bool reduced, bool progressive) {
+    const qint64 wholePixels = static_cast<qint64>(natural.width()) * natural.height();
+    const qint64 drawnPixels = static_cast<qint64>(size.width()) * size.height();
+    // Reduced decoding gives at most twice the drawn size each way before the final scaling; a progressive JPEG
+    // keeps the coefficients of the whole picture (up to three components of two bytes a pixel).
+    qint64 bytes = 4 * (reduced ? 4 * drawnPixels : wholePixels) + 4 * drawnPixels;
+    if (progressive) bytes += 6 * wholePixels;
+    return bytes;
+}
+
+QImage decodeImage(const QString& path, QSize size, QString* error, int* frames, const DecodeStop* stop,
+                   MemoryBudget* budget) {
+    QElapsedTimer clock;
+    clock.start();
+    QString why;
+    const auto file = openForReading(path, &why);
+    if (!file) {
+        if (error) *error = why;
+        return {};
+    }
+    const DecodeStop never;
+    const DecodeStop& until = stop ? *stop : never;
+    const QByteArray head = file->peek(64 * 1024);
+    StoppableDevice device(*file, until);
+    QImageReader reader(&device);
+    reader.setAutoTransform(true);
+    const QSize natural = uprightSize(reader);
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    // A header that claims more than can ever be shown is not decoded at all, not even reduced.
+    const QSize canvas = decoderCanvas(head, natural.isValid() ? natural : size);
+    if (static_cast<double>(canvas.width()) * canvas.height() > maxPicturePixels) {
+        if (error) *error = tooLargeText(canvas);
+        return {};
+    }
+    if (frames) *frames = reader.supportsAnimation() ? std::max(1, reader.imageCount()) : 1;
+    // Reduced decoding (the JPEG DCT scaling) when the picture is drawn smaller than it is.
+    const bool reduced = natural.isValid() && size.width() < natural.width() && size.height() < natural.height() &&
+                         reader.supportsOption(QImageIOHandler::ScaledSize);
+    if (reduced) reader.setScaledSize(turned ? size.transposed() : size);
+    const bool progressive = reader.format() == "jpeg" && isProgressiveJpeg(head);
+    const qint64 bytes = decodeBytes(canvas, size, reduced, progressive);
+    if (budget && !budget->take(bytes, until)) {
+        if (error) *error = until.tooSlow() ? tooSlowText() : QStringLiteral("not wanted any more");
+        return {};
+    }
+    if (reader.format() == "jpeg") device.readAsJpeg(progressive);
+    QImage image;
+    // A large JPEG at full size is decoded into memory used before (the decoder fills a blank image of its size).
+    if (!reduced && reader.format() == "jpeg" && static_cast<qint64>(natural.width()) * natural.height() >= largePixels)
+        image = ImageBuffers::shared().make(reader.size(), reader.imageFormat());
+    if (!reader.read(&image) || until.stopped()) image = QImage();
+    if (!image.isNull() && image.size() != size) {
+        // Smooth scaling turns a palette picture into 4 bytes a pixel first: one far larger than drawn is first
+        // brought down to four times the drawn size, keeping its palette (a huge RLE BMP would cost 4 bytes a
+        // pixel of its whole claimed size otherwise).
+        const QSize quadruple = size * 4;
+        if (image.colorCount() > 0 && image.width() > quadruple.width() && image.height() > quadruple.height())
+            image = image.scaled(quadruple, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    toScreenColours(image);
+    if (budget) budget->give(bytes);
+    if (image.isNull()) {
+        if (error) *error = until.tooSlow() ? tooSlowText() : until.unwanted ? QStringLiteral("not wanted any more")
+                                                                              : reader.errorString();
+        qCWarning(lcGlimmerbox) << "cannot decode" << path << (error ? *error : reader.errorString());
+        return {};
+    }
+    qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
+    return image;
+}
+
+QString tooSlowText() {
+    return QStringLiteral("it takes longer than %1 seconds to decode").arg(decodeSeconds);
+}
+
+QImage decodePart(const QString& path, QRect area) {
+    const auto file = openForReading(path);
+    if (!file) return {};
+    QImageReader reader(file.get());
+    reader.setClipRect(area);
+    QImage image = reader.read();
+    if (image.size() != area.size()) return {};
+    toScreenColours(image);  // as the whole will be
+    return image;
+}
+
+}  // namespace gb::qt
