@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "bench/drive.h"
-#include "platform/qt/browser_view.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
 
 using gb::bench::StallMeter;

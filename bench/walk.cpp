@@ -19,7 +19,7 @@
 
 #include "queue/open_path.h"
 #include "bench/drive.h"
-#include "platform/qt/browser_view.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
 
 using gb::bench::waitFor;

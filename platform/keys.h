@@ -1,5 +1,5 @@
 #pragma once
-// The virtual-key codes the logic reacts to, as the view delivers them (platform/qt/key_codes.cpp).
+// The virtual-key codes the logic reacts to, as the view delivers them (platform/qt/view/key_codes.cpp).
 
 namespace gb::keys {
 

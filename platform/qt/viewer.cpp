@@ -8,7 +8,7 @@
 
 #include "app/texts.h"
 #include "platform/qt/command_line.h"
-#include "platform/qt/file_drops.h"
+#include "platform/qt/view/file_drops.h"
 #include "help/form3.h"
 #include "suspend/form2.h"
 

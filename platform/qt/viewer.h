@@ -10,7 +10,7 @@
 #include "app/form1.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
-#include "platform/qt/window_view.h"
+#include "platform/qt/view/window_view.h"
 
 namespace gb::qt {
 

@@ -21,7 +21,7 @@
 #include "app/form1.h"
 #include "help/form3.h"
 #include "suspend/form2.h"
-#include "platform/qt/browser_view.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"

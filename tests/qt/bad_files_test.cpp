@@ -24,7 +24,7 @@
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
-#include "platform/qt/window_view.h"
+#include "platform/qt/view/window_view.h"
 #include "tests/qt/image_files.h"
 #include "tests/qt/ordinary_user.h"
 

@@ -27,7 +27,7 @@
 #include "platform/qt/image/decoder.h"
 #include "queue/open_path.h"
 #include "app/form1.h"
-#include "platform/qt/browser_view.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/command_line.h"
 #include "platform/qt/image/image_loader.h"

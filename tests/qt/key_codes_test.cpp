@@ -1,4 +1,4 @@
-#include "platform/qt/key_codes.h"
+#include "platform/qt/view/key_codes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The fast import of the thumbnail page against Qt's own HTML import of the same markup: the same characters,
 // links, image formats and layout.
 
-#include "platform/qt/linked_images.h"
+#include "platform/qt/view/linked_images.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -14,7 +14,7 @@
 #include "platform/qt/image/decoder.h"
 #include "queue/open_path.h"
 #include "app/form1.h"
-#include "platform/qt/browser_view.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"

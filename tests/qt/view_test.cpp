@@ -1,7 +1,7 @@
 // The Qt view of the main window on the offscreen platform: widgets at the model's places, menus as the logic
 // keeps them, keys seen by the window first, and image pixels drawn by the browser view.
 
-#include "platform/qt/window_view.h"
+#include "platform/qt/view/window_view.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -21,7 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
-#include "platform/qt/browser_view.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"

@@ -1,4 +1,4 @@
-#include "platform/qt/browser_view.h"
+#include "platform/qt/view/browser_view.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
@@ -10,7 +10,7 @@
 #include <QTextImageFormat>
 
 #include "platform/file_url.h"
-#include "platform/qt/linked_images.h"
+#include "platform/qt/view/linked_images.h"
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
 

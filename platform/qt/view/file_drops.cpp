@@ -1,4 +1,4 @@
-#include "platform/qt/file_drops.h"
+#include "platform/qt/view/file_drops.h"
 
 #include <QApplication>
 #include <QDropEvent>

@@ -1,81 +1,28 @@
-#include "platform/qt/window_view.h"
+#include "platform/qt/view/window_view.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
-#include "platform/browser.h"
-#include "platform/qt/browser_view.h"
-#include "platform/qt/key_codes.h"
+#include "platform/qt/view/binders.h"
+#include "platform/qt/view/key_codes.h"
+#include "platform/qt/view/pick_list.h"
 #include "platform/qt/logging.h"
-#include "platform/qt/pick_list.h"
 #include "platform/qt/qt_services.h"
 
 namespace gb::qt {
 
 namespace {
-
-// Holds the keyboard focus so that the window's key handler sees every key. Not a text field: screen readers
-// do not announce an editable box, and no on-screen keyboard rises for it.
-class FocusHolder : public QWidget {
-public:
-    explicit FocusHolder(QWidget* parent) : QWidget(parent) {
-        setFocusPolicy(Qt::StrongFocus);
-        setAttribute(Qt::WA_InputMethodEnabled, false);
-    }
-};
-
 // Captions can hold file names, whose bytes need not be UTF-8.
 QString qs(const std::string& s) { return toQString(s); }
-
-QColor colourOf(const platform::Rgb& c) { return QColor(c.r, c.g, c.b); }
-
-void applyAppearance(QWidget* w, const platform::Appearance& a) {
-    QPalette p = w->palette();
-    bool fill = false;
-    if (a.background) {
-        p.setColor(QPalette::Window, colourOf(*a.background));
-        p.setColor(QPalette::Base, colourOf(*a.background));
-        p.setColor(QPalette::Button, colourOf(*a.background));
-        fill = true;
-    } else if (a.systemBackground != platform::SystemColour::None) {
-        const QColor sys = a.systemBackground == platform::SystemColour::ActiveBorder
-                               ? QApplication::palette().color(QPalette::Midlight)
-                               : QApplication::palette().color(QPalette::Button);
-        p.setColor(QPalette::Window, sys);
-        p.setColor(QPalette::Base, sys);
-        fill = true;
-    }
-    if (a.foreground) {
-        p.setColor(QPalette::WindowText, colourOf(*a.foreground));
-        p.setColor(QPalette::Text, colourOf(*a.foreground));
-        p.setColor(QPalette::ButtonText, colourOf(*a.foreground));
-    }
-    w->setPalette(p);
-    if (fill) w->setAutoFillBackground(true);
-    if (a.bold || a.pointSize > 0) {
-        QFont f = w->font();
-        if (a.bold) f.setBold(true);
-        if (a.pointSize > 0) f.setPointSizeF(a.pointSize);
-        w->setFont(f);
-    }
-}
-
 }  // namespace
 
 WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidget* parent)
@@ -85,10 +32,6 @@ WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidge
     client_->setAccessibleName(qs(content_.window->caption()));
     setCentralWidget(client_);
     client_->installEventFilter(this);
-    connect(&loader_, &ImageLoader::ready, this, [this](const QString& path) {
-        for (auto it = previews_.cbegin(); it != previews_.cend(); ++it)
-            if (it.value() == path) showPreview(it.key(), path);
-    });
 
     // Create bottom-up so that a control listed earlier lies above a later one.
     for (auto it = content_.controls.rbegin(); it != content_.controls.rend(); ++it) {
@@ -138,120 +81,8 @@ QWidget* WindowView::createWidget(platform::Control& c) {
         c.container()->onChanged = [this, k = c.container()] { applyControl(*k); };
     }
     if (widgets_.contains(&c)) return widgets_.value(&c);
-    QWidget* w = nullptr;
-    switch (c.kind()) {
-        case platform::ControlKind::Label: {
-            auto* label = new QLabel(parent);
-            label->setTextFormat(Qt::PlainText);
-            w = label;
-            break;
-        }
-        case platform::ControlKind::TextBox: {
-            auto& model = static_cast<platform::TextBox&>(c);
-            if (model.focusHolder) {
-                w = new FocusHolder(parent);
-                break;
-            }
-            auto* edit = new QLineEdit(parent);
-            edit->setReadOnly(model.locked);
-            edit->setFrame(!model.locked);
-            connect(edit, &QLineEdit::textEdited, edit, [&model](const QString& t) { model.userType(toStdString(t)); });
-            w = edit;
-            break;
-        }
-        case platform::ControlKind::ComboBox: {
-            auto& model = static_cast<platform::ComboBox&>(c);
-            auto* box = new PickList(parent);
-            box->setEditable(model.editable());
-            box->setInsertPolicy(QComboBox::NoInsert);
-            // Completing typed text would pick entries the user never chose.
-            if (model.editable()) box->setCompleter(nullptr);
-            box->setMaxVisibleItems(20);
-            for (const auto& item : model.listItems()) box->addItem(toQString(item));
-            connect(box, &PickList::picked, box, [&model](int index) { model.userPick(index); });
-            model.onListChanged = [&model, box](platform::ListChange change, int index) {
-                const QSignalBlocker block(box);
-                switch (change) {
-                    case platform::ListChange::Inserted: box->insertItem(index, toQString(model.listItem(index))); break;
-                    case platform::ListChange::Removed: box->removeItem(index); break;
-                    case platform::ListChange::Cleared: box->clear(); break;
-                }
-                // Inserting into an editable box may replace its text; the model's text stands.
-                if (model.editable()) box->setEditText(toQString(model.text()));
-            };
-            w = box;
-            break;
-        }
-        case platform::ControlKind::ListBox: {
-            auto& model = static_cast<platform::ListBox&>(c);
-            auto* list = new QListWidget(parent);
-            for (const auto& item : model.listItems()) list->addItem(toQString(item));
-            connect(list, &QListWidget::itemClicked, list,
-                    [&model, list](QListWidgetItem* item) { model.userPick(list->row(item)); });
-            model.onListChanged = [&model, list](platform::ListChange change, int index) {
-                const QSignalBlocker block(list);
-                switch (change) {
-                    case platform::ListChange::Inserted: list->insertItem(index, toQString(model.listItem(index))); break;
-                    case platform::ListChange::Removed: delete list->takeItem(index); break;
-                    case platform::ListChange::Cleared: list->clear(); break;
-                }
-                list->setCurrentRow(model.listIndex());
-            };
-            w = list;
-            break;
-        }
-        case platform::ControlKind::CheckBox: {
-            auto& model = static_cast<platform::CheckBox&>(c);
-            auto* box = new QCheckBox(parent);
-            connect(box, &QCheckBox::clicked, box, [&model, box] {
-                model.userClick();
-                box->setChecked(model.value());
-            });
-            w = box;
-            break;
-        }
-        case platform::ControlKind::Button: {
-            auto& model = static_cast<platform::Button&>(c);
-            auto* button = new QPushButton(parent);
-            connect(button, &QPushButton::clicked, button, [&model] { model.userClick(); });
-            w = button;
-            break;
-        }
-        case platform::ControlKind::Frame: {
-            auto& model = static_cast<platform::Frame&>(c);
-            if (!model.caption().empty()) {
-                w = new QGroupBox(qs(model.caption()), parent);
-            } else {
-                auto* frame = new QFrame(parent);
-                if (model.height() <= 2) frame->setFrameShape(QFrame::HLine);
-                // Frames are opaque: FrameShow hides the text part of the combo box below it.
-                frame->setAutoFillBackground(true);
-                w = frame;
-            }
-            break;
-        }
-        case platform::ControlKind::ImageBox: {
-            auto* label = new QLabel(parent);
-            label->setAlignment(Qt::AlignCenter);
-            w = label;
-            break;
-        }
-        case platform::ControlKind::Browser:
-            w = new BrowserView(static_cast<platform::Browser&>(c), loader_, parent);
-            break;
-    }
-    w->setObjectName(qs(c.name()));
-    applyAppearance(w, c.appearance);
-    if (!c.toolTip.empty()) w->setToolTip(qs(c.toolTip));
-    if (!c.accessibleDescription.empty()) w->setAccessibleDescription(qs(c.accessibleDescription));
-    // A label reads out its caption; what it stands for is its description.
-    if (!c.accessibleName.empty()) {
-        if (c.kind() == platform::ControlKind::Label) {
-            w->setAccessibleDescription(qs(c.accessibleName));
-        } else {
-            w->setAccessibleName(qs(c.accessibleName));
-        }
-    }
+    QWidget* w = binderFor(c.kind()).create(c, parent, loader_);
+    applyDesign(c, w);
     return w;
 }
 
@@ -260,61 +91,7 @@ void WindowView::applyControl(platform::Control& c) {
     if (!w) return;
     w->setGeometry(c.left(), c.top(), std::max(0, c.width()), std::max(0, c.height()));
     w->setEnabled(c.enabled());
-    switch (c.kind()) {
-        case platform::ControlKind::Label: {
-            auto* label = static_cast<QLabel*>(w);
-            const QString caption = qs(static_cast<platform::Label&>(c).caption());
-            if (label->text() != caption) label->setText(caption);
-            break;
-        }
-        case platform::ControlKind::TextBox: {
-            // A hidden box (the thumbnail page, the instructions) can hold megabytes: shown text only.
-            if (!c.visible()) break;
-            auto* edit = qobject_cast<QLineEdit*>(w);
-            if (!edit) break;
-            const QString text = qs(static_cast<platform::TextBox&>(c).text());
-            if (edit->text() != text) edit->setText(text);
-            break;
-        }
-        case platform::ControlKind::ComboBox: {
-            auto& model = static_cast<platform::ComboBox&>(c);
-            auto* box = static_cast<QComboBox*>(w);
-            const QSignalBlocker block(box);
-            const QString text = toQString(model.text());
-            if (model.editable()) {
-                if (box->currentText() != text) box->setEditText(text);
-            } else {
-                box->setCurrentIndex(box->findText(text));
-            }
-            break;
-        }
-        case platform::ControlKind::ListBox: {
-            auto& model = static_cast<platform::ListBox&>(c);
-            auto* list = static_cast<QListWidget*>(w);
-            const QSignalBlocker block(list);
-            list->setCurrentRow(model.listIndex());
-            break;
-        }
-        case platform::ControlKind::CheckBox: {
-            auto& model = static_cast<platform::CheckBox&>(c);
-            auto* box = static_cast<QCheckBox*>(w);
-            box->setText(qs(model.caption()));
-            box->setChecked(model.value());
-            break;
-        }
-        case platform::ControlKind::Button:
-            static_cast<QPushButton*>(w)->setText(qs(static_cast<platform::Button&>(c).caption()));
-            break;
-        case platform::ControlKind::Frame:
-            if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(qs(static_cast<platform::Frame&>(c).caption()));
-            break;
-        case platform::ControlKind::ImageBox: {
-            showPreview(static_cast<QLabel*>(w), toQString(static_cast<platform::ImageBox&>(c).picturePath()));
-            break;
-        }
-        case platform::ControlKind::Browser:
-            break;
-    }
+    binderFor(c.kind()).apply(c, w);
     // A label without a caption shows nothing; hidden, a screen reader does not stop at it either.
     const bool blankLabel = c.kind() == platform::ControlKind::Label &&
                             static_cast<platform::Label&>(c).caption().empty() && !c.appearance.background;
@@ -437,19 +214,6 @@ void WindowView::present(Presentation wanted) {
                 move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
             break;
     }
-}
-
-void WindowView::showPreview(QLabel* box, const QString& path) {
-    previews_.insert(box, path);
-    const QImage image = path.isEmpty() ? QImage() : loader_.image(path, box->size());
-    if (image.isNull()) {
-        box->setPixmap({});
-        return;
-    }
-    // Filling the box, in device pixels (a picture smaller than the box comes at its own size).
-    QPixmap picture = QPixmap::fromImage(image.scaled(loader_.toDevice(box->size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    picture.setDevicePixelRatio(loader_.devicePixelRatio());
-    box->setPixmap(picture);
 }
 
 bool WindowView::platformShows(Presentation p) const {

@@ -12,7 +12,6 @@
 #include "platform/qt/image/image_loader.h"
 
 class QAction;
-class QLabel;
 class QMenu;
 class QTimer;
 
@@ -69,16 +68,12 @@ private:
     Presentation wantedPresentation() const;
     void followFullScreenWish();
     platform::Control* controlFor(QWidget* widget) const;
-    // A picture box shows its file as the loader decodes it (on a worker, within its memory budget); until then
-    // it stays empty.
-    void showPreview(QLabel* box, const QString& path);
 
     WindowContent content_;
     ImageLoader& loader_;
     QWidget* client_ = nullptr;
     QHash<const platform::Control*, QWidget*> widgets_;
     QHash<const platform::MenuItem*, QAction*> actions_;
-    QHash<QLabel*, QString> previews_;  // picture box -> the file it shows
     bool statePending_ = false;
     // The state last asked of the platform.
     Presentation presentation_ = Presentation::Hidden;

@@ -1,4 +1,6 @@
-#include "platform/qt/key_codes.h"
+#include "platform/qt/view/key_codes.h"
+
+#include "platform/keys.h"
 
 namespace gb::qt {
 
@@ -17,20 +19,20 @@ int virtualKeyCode(int key, Qt::KeyboardModifiers modifiers) {
                          {Qt::Key_ParenLeft, 57}};
     switch (key) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: return 13;
-        case Qt::Key_Backspace: return 8;
+        case Qt::Key_Enter: return keys::enter;
+        case Qt::Key_Backspace: return keys::backspace;
         case Qt::Key_Tab: return 9;
-        case Qt::Key_Escape: return 27;
+        case Qt::Key_Escape: return keys::escape;
         case Qt::Key_Space: return 32;
         case Qt::Key_Left: return 37;
         case Qt::Key_Up: return 38;
         case Qt::Key_Right: return 39;
         case Qt::Key_Down: return 40;
         case Qt::Key_Delete: return 46;
-        case Qt::Key_Plus: return keypad ? 107 : 187;
-        case Qt::Key_Minus: return keypad ? 109 : 189;
-        case Qt::Key_Equal: return 187;
-        case Qt::Key_Underscore: return 189;
+        case Qt::Key_Plus: return keypad ? keys::keypadPlus : keys::plus;
+        case Qt::Key_Minus: return keypad ? keys::keypadMinus : keys::minus;
+        case Qt::Key_Equal: return keys::plus;
+        case Qt::Key_Underscore: return keys::minus;
         case Qt::Key_Asterisk:
             if (keypad) return 106;
             break;

@@ -1,4 +1,4 @@
-#include "platform/qt/pick_list.h"
+#include "platform/qt/view/pick_list.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>

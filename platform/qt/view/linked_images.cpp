@@ -1,4 +1,4 @@
-#include "platform/qt/linked_images.h"
+#include "platform/qt/view/linked_images.h"
 
 #include <QGuiApplication>
 #include <QPalette>
