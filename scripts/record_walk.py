@@ -21,7 +21,8 @@ PICTURES = [("a.jpg", "rgb(0,160,0)", "300x200"), ("b.gif", "rgb(220,120,0)", "2
             ("c.bmp", "rgb(120,0,160)", "80x60"), ("d.jpeg", "rgb(0,140,140)", "640x900"),
             ("e.JPG", "rgb(200,200,0)", "500x500")]
 
-# (name, keys): each key is an xdotool key name sent to the focused window.
+# (name, keys): each key is an xdotool key name sent to the focused window, or "click:NAME", a click on the push
+# button of that name as a screen reader finds it.
 STEPS = [
     ("start", []),
     ("enter", ["Return"]), ("zoom-in", ["plus"]), ("zoom-in-keypad", ["KP_Add"]), ("zoom-out", ["minus"]),
@@ -32,13 +33,27 @@ STEPS = [
     ("thumbs-off", ["F2"]), ("instructions", ["F1"]), ("instructions-off", ["F1"]),
     ("menu-file", ["F10"]), ("menu-view", ["Right"]), ("menu-slideshow", ["Right"]), ("menu-tools", ["Right"]),
     ("menu-help", ["Right"]), ("menu-closed", ["Escape", "Escape"]),
-    ("ratio-panel", ["F10", "Left", "Up", "Return"]), ("ratio-closed", ["Tab", "Tab", "Tab", "space"]),
-    ("shortcuts", ["F10", "Left", "Down", "Down", "Return"]), ("shortcuts-closed", ["Return"]),
+    ("ratio-panel", ["F10", "Left", "Left", "Up", "Return"]), ("ratio-preset", ["click:Screen ratio 1.77"]),
+    ("ratio-closed", ["click:OK"]),
+    ("shortcuts", ["F10", "Left", "Down", "Return"]), ("shortcuts-closed", ["Return"]),
     ("about", ["F10", "Left", "Up", "Return"]), ("about-closed", ["Return"]),
     ("suspend", ["a"]), ("suspend-pause", ["BackSpace"]), ("trash", ["z"]), ("trash-pause", ["BackSpace"]),
     ("suspended-window", ["F3"]), ("suspended-closed", ["alt+F4"]),
-    ("exit-question", ["alt+F4"]), ("exit-no", ["Tab", "space"]),
+    ("exit-question", ["alt+F4"]), ("exit-no", ["click:No"]),
 ]
+
+
+def click(d, app, name):
+    for _, obj in accessible_walk(app):
+        try:
+            if obj.get_name() == name and obj.get_role_name() in ("push button", "check box") and \
+                    accessible_states(obj)["showing"]:
+                x, y, w, h = extents(obj)
+                d.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+                return
+        except Exception:
+            continue
+    print("no button named %r" % name)
 
 
 def record(d, app, out, step):
@@ -63,8 +78,12 @@ def record(d, app, out, step):
                     text = Atspi.Text.get_text(obj, 0, 200)
                 except Exception:
                     pass
+                try:
+                    place = extents(obj) if s["showing"] else None
+                except AttributeError:  # no component interface (an action of a closed menu)
+                    place = None
                 lines.append("%s%s %r %r %s %s" % ("  " * depth, obj.get_role_name(), obj.get_name(), text,
-                                                   sorted(k for k, v in s.items() if v), extents(obj)))
+                                                   sorted(k for k, v in s.items() if v), place))
         except Exception as e:  # the program ended
             lines.append("accessibility: %s" % type(e).__name__)
     with open(os.path.join(out, step + ".txt"), "w") as f:
@@ -89,7 +108,10 @@ def walk(binary, out):
         app = d.accessible_app("glimmerbox")
         for step, keys in STEPS:
             for key in keys:
-                d.run("xdotool", "key", "--delay", "150", key)
+                if key.startswith("click:"):
+                    click(d, app, key[len("click:"):])
+                else:
+                    d.run("xdotool", "key", "--delay", "150", key)
                 time.sleep(0.3)
             record(d, app if proc.poll() is None else None, out, step)
         try:

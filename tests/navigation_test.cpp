@@ -1,7 +1,11 @@
-// Forward, backward and jump by name: the position, the image browser and the pause state after each move.
+// Moving through the queue by key, menu, name, thumbnail and slideshow tick: the position, the pause, the
+// picture shown and the thumbnail bar after each sequence.
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "platform/file_url.h"
 #include "tests/support/headless.h"
 
 namespace gb {
@@ -9,219 +13,211 @@ namespace {
 
 using test::Headless;
 
-struct Navigation : ::testing::Test {
+struct Viewer {
     Headless h;
     Form1& f = *h.form;
-    void SetUp() override { h.start(); }
-
-    void queue(int n) {
+    explicit Viewer(int entries) {
+        h.start();
         std::vector<std::string> paths;
-        for (int i = 1; i <= n; ++i) paths.push_back("/pics/img" + std::to_string(100 + i) + ".jpg");
+        for (int i = 1; i <= entries; ++i) paths.push_back(path(i));
         h.fillQueue(paths);
+        f.folderPath = "/pics";
     }
-    // Puts the viewer on position `pos` with the given pause state, as earlier moves would have left it.
-    void at(int pos, bool paused) {
-        h.queueAt(pos);
-        f.TempoSlide.setEnabled(!paused);
-        f.Slab(3).setCaption(paused ? "Pause" : "");
-        f.Slab(2).setCaption("Cur=" + std::to_string(pos));
+    static std::string path(int i) { return "/pics/img" + std::to_string(100 + i) + ".jpg"; }
+
+    // Words: enter, back (keys); pickN (a name from the folder box); thumbN (a thumbnail clicked); tick; pause
+    // (the menu command); click (on the picture); help (the instructions shown); intervalN (picked); textX (typed
+    // into the interval box); a (suspend); q (the bar to the current picture); barH (the thumbnail bar shown, its
+    // page H pixels high); nobar (hidden again); top (the bar scrolled to its top).
+    void run(const std::string& words) {
+        std::istringstream in(words);
+        for (std::string w; in >> w;) {
+            const auto number = [&](std::size_t from) { return std::stoi(w.substr(from)); };
+            int code = 0;
+            if (w == "enter") code = 13;
+            else if (w == "back") code = 8;
+            else if (w == "a") code = 65;
+            else if (w == "q") code = 81;
+            else if (w == "top") f.HDocBrwT->scrollTo(0, 0);
+            else if (w == "nobar") f.WebBrwT.setVisible(false);
+            else if (w == "tick") f.TempoSlide.elapse();
+            else if (w == "pause") f.menuSPausa_Click();
+            else if (w == "click") f.HDocBrwI->userClick("", "");
+            else if (w == "help") f.menuHelpRegole_Click();
+            else if (w.rfind("pick", 0) == 0) f.DoveShow.userPick(number(4) - 1);
+            else if (w.rfind("thumb", 0) == 0) f.HDocBrwT->userClick(platform::toFileUrl(path(number(5))), "<IMG>");
+            else if (w.rfind("interval", 0) == 0) f.Pausa.userPick(number(8) - 1);
+            else if (w.rfind("text", 0) == 0) f.Pausa.setText(w.substr(4));
+            else if (w.rfind("bar", 0) == 0) {
+                f.WebBrwT.setVisible(true);
+                f.HDocBrwT->platformScrollHeight(number(3));
+            } else ADD_FAILURE() << "no such word: " << w;
+            if (code != 0) f.window.onKeyDown(code, 0);
+            h.events.runAll();
+        }
     }
-    std::string shown() {
-        h.events.runAll();
-        return f.WebBrwI.locationURL();
+    // What the user sees: the position label, the pause label, whether the slideshow runs, the picture.
+    std::string seen() const {
+        std::string picture = f.WebBrwI.locationURL();
+        if (picture.rfind("/pics/img", 0) == 0) picture = std::to_string(std::stoi(picture.substr(9, 3)) - 100);
+        return f.Slab(2).caption() + " " + (f.Slab(3).caption().empty() ? "-" : f.Slab(3).caption()) + " " +
+               (f.TempoSlide.enabled() ? "running" : "stopped") + " " + picture;
     }
-    static std::string path(int pos) { return "/pics/img" + std::to_string(100 + pos) + ".jpg"; }
 };
 
-struct Expect {
-    bool timer;
-    std::string pause;
-    std::string position;
-    int queuePos;
-};
-
-void check(Form1& f, const Expect& e) {
-    EXPECT_EQ(f.TempoSlide.enabled(), e.timer);
-    EXPECT_EQ(f.Slab(3).caption(), e.pause);
-    EXPECT_EQ(f.Slab(2).caption(), e.position);
-    EXPECT_EQ(f.queue.queuePos(), e.queuePos);
+TEST(Navigation, EachSequenceLeavesThePositionPauseAndPicture) {
+    struct Row {
+        int entries;
+        const char* words;
+        const char* seen;
+    } rows[] = {
+        {3, "", "Cur=0 - stopped about:blank"},
+        {3, "enter", "Cur=1 - running 1"},
+        {3, "enter enter enter", "END - running 3"},
+        {3, "enter enter enter enter", "END - stopped 3"},  // at the end a step only stops the timer
+        {3, "enter enter enter pause enter", "END Pause stopped 3"},
+        {0, "enter", "Cur=0 - stopped about:blank"},
+        {3, "enter enter back", "Cur=1 Pause stopped 1"},
+        {3, "enter back", "Cur=1 - stopped 1"},  // at the first entry: stopped, no pause shown
+        {3, "back", "Cur=0 - stopped about:blank"},
+        {3, "enter back enter", "Cur=2 - running 2"},  // forward removes the pause
+        {1, "enter", "END - running 1"},
+        {1, "enter enter", "END - stopped 1"},
+        {4, "enter enter enter enter a", "END Pause stopped about:blank"},  // the last one suspended: none current
+        {4, "enter enter enter enter a enter", "END Pause stopped about:blank"},
+        {4, "enter enter enter enter a back", "END Pause stopped 3"},
+        {3, "enter pick3", "Cur=3 Pause stopped 3"},  // a jump never writes END
+        {3, "enter thumb3", "Cur=3 Pause stopped 3"},
+        {3, "enter help pick3", "Cur=1 Pause stopped 1"},  // the instructions pause the show and stop jumps
+        {3, "enter tick", "Cur=2 - running 2"},
+        {3, "enter tick tick", "END - running 3"},
+        {3, "enter tick tick tick", "END - stopped 3"},
+        {3, "enter help pause tick", "Cur=1 - running 1"},
+        {3, "enter pause", "Cur=1 Pause stopped 1"},
+        {3, "enter pause pause", "Cur=1 - running 1"},
+        {3, "enter enter enter enter pause", "END - running 3"},  // a finished show starts again...
+        {3, "enter enter enter enter pause tick", "END - stopped 3"},  // ... and its next tick stops it
+        {3, "enter click", "Cur=1 Pause stopped 1"},
+        {3, "enter click click", "Cur=1 - running 1"},
+        {3, "enter help pause click", "Cur=1 - running 1"},
+        {3, "enter back pause pause interval3", "Cur=1 - running 1"},
+    };
+    for (const Row& r : rows) {
+        Viewer v(r.entries);
+        v.run(r.words);
+        EXPECT_EQ(v.seen(), r.seen) << r.words;
+        if (std::string(r.words).find("pick") != std::string::npos && std::string(r.words).find("help") == std::string::npos) {
+            EXPECT_EQ(v.f.labelShow.caption(), v.f.DoveShow.text()) << r.words;
+        }
+    }
 }
 
-TEST_F(Navigation, ForwardMovesShowsTheFileAndRunsTheSlideshow) {
-    queue(3);
-    at(0, true);
-    f.menuSAvanti_Click();
-    check(f, {true, "", "Cur=1", 1});
-    EXPECT_EQ(f.DoveShow.text(), path(1));
-    EXPECT_EQ(f.labelShow.caption(), path(1));
-    EXPECT_EQ(shown(), path(1));
-    EXPECT_EQ(f.imageTag, "<IMG src=\"file:///pics/img101.jpg\">");
+TEST(Navigation, TheIntervalIsReadAtEachTickAndTextThatIsNoNumberIsSkipped) {
+    Viewer v(3);
+    v.run("enter text3 tick");
+    EXPECT_EQ(v.f.TempoSlide.interval(), 3000);
+    v.run("textx tick");
+    EXPECT_EQ(v.f.TempoSlide.interval(), 3000);
+    EXPECT_EQ(v.seen(), "END - running 3");
+    v.run("interval5");
+    EXPECT_EQ(v.f.Pausa.text(), "5");
+    EXPECT_EQ(v.f.TempoSlide.interval(), 5000);
+    EXPECT_TRUE(v.f.Tastiera.hasFocus());
 }
 
-TEST_F(Navigation, ForwardOntoTheLastEntryWritesEnd) {
-    queue(3);
-    at(2, true);
-    f.menuSAvanti_Click();
-    check(f, {true, "", "END", 3});
-    EXPECT_EQ(shown(), path(3));
+TEST(Navigation, AJumpFindsTheExactNameAndANameNotInTheQueueKeepsThePosition) {
+    Viewer v(0);
+    v.h.fillQueue({"/pics/A.jpg", "/pics/a.jpg", "/pics/b.jpg"});
+    ASSERT_EQ(v.f.DoveShow.listItem(1), "/pics/a.jpg");
+    v.run("pick2");
+    EXPECT_EQ(v.f.Slab(2).caption(), "Cur=2");
+    v.f.DoveShow.setText("/elsewhere/x.jpg");
+    v.f.DoveShow_Click();
+    v.h.events.runAll();
+    EXPECT_EQ(v.f.Slab(2).caption(), "Cur=2");
+    EXPECT_EQ(v.f.WebBrwI.locationURL(), "/elsewhere/x.jpg");
+    // Thumbnail clicks without a usable link do nothing.
+    EXPECT_FALSE(v.f.HDocBrwT->userClick("", ""));
+    EXPECT_FALSE(v.f.HDocBrwT->userClick("file:///", "<IMG>"));
+    EXPECT_EQ(v.f.DoveShow.text(), "/elsewhere/x.jpg");
 }
 
-TEST_F(Navigation, ForwardAtTheLastEntryOnlyStopsTheTimer) {
-    queue(3);
-    at(3, true);
-    f.Slab(2).setCaption("END");
-    f.menuSAvanti_Click();
-    check(f, {false, "Pause", "END", 3});
-    EXPECT_EQ(h.events.pending(), 0u);  // nothing navigated
-
-    at(3, false);
-    f.Slab(2).setCaption("END");
-    f.menuSAvanti_Click();
-    check(f, {false, "", "END", 3});
+TEST(Navigation, AShownThumbnailBarFollowsEveryMoveRoundingHalvesToEven) {
+    struct Row {
+        int entries;
+        const char* words;
+        int scrollY;
+    } rows[] = {
+        {40, "bar4000 pick10", 900},
+        {40, "bar4000 pick10 enter", 1000},
+        {40, "bar4000 pick10 enter back", 900},
+        {40, "bar4000 pick10 enter pick1", 0},
+        {2, "bar1001 enter enter", 500},  // 500.5
+        {2, "bar1003 enter enter", 502},  // 501.5
+        {3, "bar300 enter enter top q", 100},
+        {3, "bar300 nobar enter enter back pick3 q", 0},  // a hidden bar is left alone
+    };
+    for (const Row& r : rows) {
+        Viewer v(r.entries);
+        v.run(r.words);
+        EXPECT_EQ(v.f.HDocBrwT->scrollY(), r.scrollY) << r.words;
+    }
 }
 
-TEST_F(Navigation, ForwardOnAnEmptyQueueChangesNothingButTheTimer) {
-    f.TempoSlide.setEnabled(true);
-    f.menuSAvanti_Click();
-    check(f, {false, "", "Cur=0", 0});
-    EXPECT_EQ(shown(), "about:blank");
+TEST(Navigation, MenuItemsReachTheMovesOnlyOnceTheirMenuIsUsable) {
+    Viewer v(2);
+    v.f.menuSAvanti.userClick();
+    EXPECT_EQ(v.f.Slab(2).caption(), "Cur=0");
+    v.f.menuSlShow.setEnabled(true);
+    v.f.menuSAvanti.userClick();
+    v.f.menuSAvanti.userClick();
+    v.f.menuSIndietro.userClick();
+    EXPECT_EQ(v.f.Slab(2).caption(), "Cur=1");
 }
 
-TEST_F(Navigation, ForwardWhilePausedOnAnEarlierEntryRemovesThePause) {
-    queue(3);
-    at(1, true);
-    f.menuSAvanti_Click();
-    check(f, {true, "", "Cur=2", 2});
+TEST(ThumbsPage, OneLinkedThumbnailPerEntryInQueueOrderWithNamesThatCannotInjectMarkup) {
+    const auto entry = [](const std::string& path) {
+        return "<br><A HREF=\"" + path + "\" ><IMG src=\"" + path + "\" WIDTH=50 HEIGHT=50><br>";
+    };
+    const std::string head = "<HTML><HEAD><TITLE>LUVANOT</TITLE></HEAD><BODY>", tail = "</BODY></HTML>";
+    Viewer v(0);
+    v.f.BuildThumbsPage();
+    EXPECT_EQ(v.f.ThumbsList.text(), head + tail);
+    EXPECT_FALSE(v.f.menuView.enabled());
+    v.h.fillQueue({"/p/b c.jpg", "/p/a.jpg", "/p/C.gif", "/p/x\" onclick=\"a<b>&c.jpg"});
+    v.f.BuildThumbsPage();
+    EXPECT_EQ(v.f.ThumbsList.text(), head + entry("/p/a.jpg") + entry("/p/b c.jpg") + entry("/p/C.gif") +
+                                         entry("/p/x&quot; onclick=&quot;a&lt;b&gt;&amp;c.jpg") + tail);
+    EXPECT_TRUE(v.f.menuView.enabled() && v.f.menuSlShow.enabled() && v.f.menuStrumenti.enabled());
 }
 
-TEST_F(Navigation, BackwardMovesAndPauses) {
-    queue(3);
-    at(3, false);
-    f.menuSIndietro_Click();
-    check(f, {false, "Pause", "Cur=2", 2});
-    EXPECT_EQ(f.DoveShow.text(), path(2));
-    EXPECT_EQ(shown(), path(2));
-}
-
-TEST_F(Navigation, BackwardAtTheFirstEntryStopsTheSlideshowWithoutPause) {
-    queue(3);
-    at(1, false);
-    f.menuSIndietro_Click();
-    check(f, {false, "", "Cur=1", 1});
-    at(0, false);
-    f.menuSIndietro_Click();
-    check(f, {false, "", "Cur=0", 0});
-    EXPECT_EQ(h.events.pending(), 0u);
-}
-
-TEST_F(Navigation, AfterTheLastImageWentAwayEnterStopsAndBackspaceShowsTheNewLast) {
-    queue(4);
-    at(4, false);
-    f.queue.removeAt(3);  // the fourth and last image was suspended: nothing is current
-    f.menuSAvanti_Click();
-    check(f, {false, "", "END", 4});
-    f.menuSIndietro_Click();
-    check(f, {false, "Pause", "END", 3});
-    EXPECT_EQ(shown(), path(3));
-}
-
-TEST_F(Navigation, QueueOfOneShowsEndAndTheNextForwardOnlyStopsTheTimer) {
-    queue(1);
-    f.menuSAvanti_Click();
-    check(f, {true, "", "END", 1});
-    f.menuSAvanti_Click();
-    check(f, {false, "", "END", 1});
-}
-
-TEST_F(Navigation, JumpByNamePausesAndNeverWritesEnd) {
-    queue(3);
-    at(1, false);
-    f.DoveShow.userPick(2);
-    check(f, {false, "Pause", "Cur=3", 3});
-    EXPECT_EQ(f.labelShow.caption(), path(3));
-    EXPECT_EQ(shown(), path(3));
-}
-
-TEST_F(Navigation, JumpFindsTheExactNameAmongNamesEqualButForCase) {
-    h.fillQueue({"/pics/A.jpg", "/pics/a.jpg", "/pics/b.jpg"});
-    ASSERT_EQ(f.DoveShow.listItem(1), "/pics/a.jpg");
-    f.DoveShow.userPick(1);
-    EXPECT_EQ(f.queue.queuePos(), 2);
-    EXPECT_EQ(f.Slab(2).caption(), "Cur=2");
-}
-
-TEST_F(Navigation, JumpToANameNotInTheListKeepsThePosition) {
-    queue(3);
-    at(2, false);
-    f.DoveShow.setText("/elsewhere/x.jpg");
-    f.DoveShow_Click();
-    check(f, {false, "Pause", "Cur=2", 2});
-    EXPECT_EQ(f.labelShow.caption(), "/elsewhere/x.jpg");
-}
-
-TEST_F(Navigation, JumpWhileTheInstructionsAreShownDoesNothing) {
-    queue(3);
-    at(1, false);
-    f.menuHelpRegole.setChecked(true);
-    const std::string before = f.labelShow.caption();
-    f.DoveShow.userPick(2);
-    check(f, {true, "", "Cur=1", 1});
-    EXPECT_EQ(f.labelShow.caption(), before);
-    EXPECT_EQ(h.events.pending(), 0u);
-}
-
-TEST_F(Navigation, HiddenThumbnailBarIsLeftAlone) {
-    queue(3);
-    f.Tastiera.setFocus();
-    f.HDocBrwT->platformScrollHeight(300);
-    f.menuSAvanti_Click();
-    f.menuSAvanti_Click();
-    f.menuSIndietro_Click();
-    f.DoveShow.userPick(2);
-    EXPECT_TRUE(f.Tastiera.hasFocus());
-    EXPECT_EQ(f.HDocBrwT->scrollY(), 0);
-}
-
-TEST_F(Navigation, ShownThumbnailBarFollowsEveryMove) {
-    queue(40);
-    f.WebBrwT.setVisible(true);
+TEST(ThumbsPage, TheBarShowsThePageOfTheQueueAsItIsAndScrollsOnlyWhenAsked) {
+    Headless h;
+    h.start();
+    Form1& f = *h.form;
+    std::vector<std::string> names;
+    for (int i = 10; i < 50; ++i) names.push_back("img" + std::to_string(i) + ".jpg");
+    h.openFolder("/pics", names, "img20.jpg");
     f.HDocBrwT->platformScrollHeight(4000);
-    at(10, true);
-    f.menuSAvanti_Click();  // position 11
-    EXPECT_TRUE(f.WebBrwT.hasFocus());
+    f.menuThumb_Click();
     EXPECT_EQ(f.HDocBrwT->scrollY(), 1000);
-    f.Tastiera.setFocus();
-    f.menuSIndietro_Click();  // position 10
-    EXPECT_TRUE(f.WebBrwT.hasFocus());
-    EXPECT_EQ(f.HDocBrwT->scrollY(), 900);
-    f.DoveShow.userPick(0);
+    EXPECT_EQ(f.HDocBrwT->bodyHTML(), f.ThumbsList.text());
+    EXPECT_EQ(f.Risoluzione.left(), 111);
+    f.menuThumb_Click();
+    EXPECT_EQ(f.Risoluzione.left(), 6);
+
+    // A reload writes the page, but never the empty one, and scrolls only when asked while shown.
+    f.menuThumb_Click();
+    f.HDocBrwT->scrollTo(0, 0);
+    f.WebBrwT_DocumentComplete("about:blank");
     EXPECT_EQ(f.HDocBrwT->scrollY(), 0);
-}
-
-TEST_F(Navigation, SyncThumbsRoundsHalvesToEvenAndSkipsAnEmptyQueue) {
-    f.WebBrwT.setVisible(true);
-    f.HDocBrwT->platformScrollHeight(1001);
-    f.Tastiera.setFocus();
-    f.SyncThumbs();  // empty queue: nothing
-    EXPECT_TRUE(f.Tastiera.hasFocus());
-    queue(2);
-    h.queueAt(2);
-    f.SyncThumbs();  // 1001 / 2 * 1 = 500.5
-    EXPECT_EQ(f.HDocBrwT->scrollY(), 500);
-    f.HDocBrwT->platformScrollHeight(1003);
-    f.SyncThumbs();  // 501.5
-    EXPECT_EQ(f.HDocBrwT->scrollY(), 502);
-}
-
-TEST_F(Navigation, MenuItemsReachTheMovesOnceTheirMenuIsUsable) {
-    queue(2);
-    f.menuSAvanti.userClick();  // the Slideshow menu is still disabled
-    EXPECT_EQ(f.queue.queuePos(), 0);
-    f.menuSlShow.setEnabled(true);
-    f.menuSAvanti.userClick();
-    f.menuSAvanti.userClick();
-    f.menuSIndietro.userClick();
-    EXPECT_EQ(f.queue.queuePos(), 1);
+    f.thumbsScrollPending = -1;
+    f.WebBrwT_DocumentComplete("about:blank");
+    EXPECT_EQ(f.HDocBrwT->scrollY(), 1000);
+    f.ThumbsList.setText("<HTML><HEAD><TITLE>LUVANOT</TITLE></HEAD><BODY></BODY></HTML>");
+    f.HDocBrwT->setActiveElementInnerHTML("<p>before</p>");
+    f.WebBrwT_DocumentComplete("about:blank");
+    EXPECT_EQ(f.HDocBrwT->bodyHTML(), "<p>before</p>");
 }
 
 }  // namespace

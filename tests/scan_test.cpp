@@ -1,213 +1,142 @@
-// Choosing a folder and a starting file, the scan's order, filters and type rules, and clearing the queue.
+// Choosing a folder and a starting file: the dialog, the scan's order, filters and type rules, what is said when
+// nothing can be queued, and paths given on the command line.
 
 #include <gtest/gtest.h>
 
 #include "queue/open_path.h"
-#include "tests/support/headless.h"
-#include "help/form3.h"
 #include "suspend/form2.h"
+#include "tests/support/headless.h"
 
 namespace gb {
 namespace {
 
-using platform::MessageIcon;
 using test::Headless;
 
-struct Scan : ::testing::Test {
-    Headless h;
-    Form1& f = *h.form;
-    void SetUp() override { h.start(); }
-
-    // The user picks `path` under filter `filter` (1-based) in the dialog.
-    void pick(const std::string& path, int filter = 1) {
-        h.fileDialog.answers.push_back(platform::OpenFileAnswer{path, filter});
-        f.menuFileScegli_Click();
-        h.events.runAll();
-    }
-    void folder(const std::string& path, std::vector<std::string> names) {
-        h.files.folders[path] = names;
-        for (const auto& n : names) h.probe.add((path == "/" ? "" : path) + "/" + n, 320, 200);
-    }
-    std::vector<std::string> queue() const { return f.DoveShow.listItems(); }
-};
-
-TEST_F(Scan, QueuesTheImagesOfTheFolderInAToZOrderAndShowsTheStartingOnePaused) {
-    folder("/pics", {"b.JPG", "a.gif", "c.txt", "d.jpeg", "e.bmp"});
-    pick("/pics/d.jpeg");
-    EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/a.gif", "/pics/b.JPG", "/pics/d.jpeg", "/pics/e.bmp"}));
-    EXPECT_EQ(f.form2().ListSI.listItems(), (std::vector<std::string>{"a.gif", "b.JPG", "d.jpeg", "e.bmp"}));
-    EXPECT_EQ(f.queue.queueCount(), 4);
-    EXPECT_EQ(f.queue.queuePos(), 3);
-    EXPECT_EQ(f.Slab(1).caption(), "Tot=4");
-    EXPECT_EQ(f.Slab(2).caption(), "Cur=3");
-    EXPECT_EQ(f.Slab(3).caption(), "Pause");
-    EXPECT_FALSE(f.TempoSlide.enabled());
-    EXPECT_EQ(f.DoveShow.text(), "/pics/d.jpeg");
-    EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/d.jpeg");
-    EXPECT_EQ(f.folderPath, "/pics");
-    EXPECT_EQ(f.dirPattern, "*.*");
-    EXPECT_EQ(f.form2().TotSI.caption(), "4");
-    EXPECT_EQ(f.form2().TotNO.caption(), "0");
-    EXPECT_TRUE(f.menuView.enabled());
-    EXPECT_TRUE(f.menuSlShow.enabled());
-    EXPECT_TRUE(f.menuStrumenti.enabled());
-    EXPECT_FALSE(f.menuFileScegli.enabled());
-    EXPECT_TRUE(f.Tastiera.hasFocus());
-    EXPECT_NE(f.ThumbsList.text().find("/pics/e.bmp"), std::string::npos);
-    EXPECT_FALSE(f.form2Exists() && f.form2().window.visible());
+std::string names(const std::vector<std::string>& paths) {
+    std::string s;
+    for (const auto& p : paths) s += (s.empty() ? "" : " ") + p;
+    return s;
 }
 
-TEST_F(Scan, TheDialogOffersThreeFiltersAndRemembersTheLastFolderAndFilter) {
-    folder("/pics", {"a.gif", "b.gif"});
-    folder("/home/user/Pictures", {});
-    pick("/pics/a.gif", 3);
+TEST(Scan, ThePickedFolderIsQueuedByItsTypesInAToZOrderAndTheStartShownPaused) {
+    struct Row {
+        const char* folder;
+        std::vector<std::string> files;
+        const char* picked;
+        int filter;
+        const char* queue;
+        const char* status;  // Tot, Cur and Pause
+        const char* shown;
+        const char* message;
+    } rows[] = {
+        {"/pics", {"b.JPG", "a.gif", "c.txt", "d.jpeg", "e.bmp"}, "/pics/d.jpeg", 1,
+         "/pics/a.gif /pics/b.JPG /pics/d.jpeg /pics/e.bmp", "Tot=4 Cur=3 Pause", "/pics/d.jpeg", ""},
+        {"/pics", {"c.jpg", "A.jpg", "b.gif", "a.jpg", "B.GIF"}, "/pics/A.jpg", 1,
+         "/pics/A.jpg /pics/a.jpg /pics/b.gif /pics/B.GIF /pics/c.jpg", "Tot=5 Cur=1 Pause", "/pics/A.jpg", ""},
+        {"/pics", {"a.jpg", "b.jpeg", "c.gif", "D.JPEG"}, "/pics/a.jpg", 2, "/pics/a.jpg /pics/b.jpeg /pics/D.JPEG",
+         "Tot=3 Cur=1 Pause", "/pics/a.jpg", ""},
+        {"/pics", {"a.gif", "b.gif", "start.bmp"}, "/pics/start.bmp", 3, "/pics/a.gif /pics/b.gif",
+         "Tot=2 Cur=0 Pause", "about:blank", ""},  // a start of another type is not found
+        {"/pics", {"holiday.2009.jpg", "notes.jpg.txt", "a.b.c.GIF"}, "/pics/holiday.2009.jpg", 1,
+         "/pics/a.b.c.GIF /pics/holiday.2009.jpg", "Tot=2 END Pause", "/pics/holiday.2009.jpg", ""},
+        {"/pics/trip.JPG", {"x.jpg"}, "/pics/trip.JPG/x.jpg", 1, "/pics/trip.JPG/x.jpg", "Tot=1 END Pause",
+         "/pics/trip.JPG/x.jpg", ""},
+        {"/", {"a.jpg"}, "/a.jpg", 1, "/a.jpg", "Tot=1 END Pause", "/a.jpg", ""},
+        {"/docs", {"a.txt", "b.pdf"}, "/docs/a.txt", 1, "", "Tot=0 Cur=0 Pause", "about:blank", ""},
+        {"/empty", {}, "/empty/ghost.jpg", 1, "", "Tot=0 Cur=0 ", "about:blank",
+         "Check the Folder\r\naddress, es:   C:\\Images\\mine  |Error"},
+        {"/pics", {"README"}, "/pics/README", 1, "", "Tot=0 Cur=0 ", "about:blank", "Wrong image|Glimmerbox"},
+    };
+    for (const Row& r : rows) {
+        Headless h;
+        h.start();
+        h.files.folders[r.folder] = r.files;
+        h.fileDialog.answers.push_back(platform::OpenFileAnswer{r.picked, r.filter});
+        h.form->menuFileScegli_Click();
+        h.events.runAll();
+        Form1& f = *h.form;
+        EXPECT_EQ(names(f.DoveShow.listItems()), r.queue) << r.picked;
+        EXPECT_EQ(f.Slab(1).caption() + " " + f.Slab(2).caption() + " " + f.Slab(3).caption(), r.status) << r.picked;
+        EXPECT_EQ(f.WebBrwI.locationURL(), r.shown) << r.picked;
+        const std::string said =
+            h.messages.shown.empty() ? "" : h.messages.shown[0].text + "|" + h.messages.shown[0].title;
+        EXPECT_EQ(said, r.message) << r.picked;
+        const bool queued = f.DoveShow.listCount() > 0;
+        EXPECT_EQ(f.menuView.enabled() && f.menuSlShow.enabled() && f.menuStrumenti.enabled(), queued) << r.picked;
+        if (queued) {
+            EXPECT_EQ(f.form2().ListSI.listCount(), f.DoveShow.listCount());
+            EXPECT_EQ(f.form2().TotSI.caption(), std::to_string(f.DoveShow.listCount()));
+            EXPECT_FALSE(f.menuFileScegli.enabled());
+            EXPECT_TRUE(f.Tastiera.hasFocus());
+        }
+    }
+}
+
+TEST(Scan, TheDialogOffersThreeFiltersAndRemembersTheLastFolderAndFilter) {
+    Headless h;
+    h.start();
+    h.files.folders["/pics"] = {"a.gif", "b.gif"};
+    h.fileDialog.answers.push_back(platform::OpenFileAnswer{"/pics/a.gif", 3});
+    h.form->menuFileScegli_Click();
     ASSERT_EQ(h.fileDialog.requests.size(), 1u);
     const auto& first = h.fileDialog.requests[0];
     EXPECT_EQ(first.title, "Select a Folder and a starting File");
-    ASSERT_EQ(first.filters.size(), 3u);
-    EXPECT_EQ(first.filters[0].label, "All image files");
+    std::vector<std::string> labels;
+    for (const auto& filter : first.filters) labels.push_back(filter.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"All image files", "Files *.jpg;*.jpeg", "Files *.gif"}));
     EXPECT_EQ(first.filters[0].patterns, (std::vector<std::string>{"*.bmp", "*.gif", "*.jpg", "*.jpeg"}));
-    EXPECT_EQ(first.filters[1].label, "Files *.jpg;*.jpeg");
-    EXPECT_EQ(first.filters[2].label, "Files *.gif");
     EXPECT_EQ(first.initialFolder, "/home/user/Pictures");
-    EXPECT_EQ(f.dirPattern, "*.gif");
 
-    f.menuFileAnnulla_Click();
-    f.menuFileScegli_Click();  // cancelled
+    h.form->menuFileAnnulla_Click();
+    EXPECT_EQ(h.form->Slab(2).caption(), "Cur=1");
+    h.form->menuFileScegli_Click();  // cancelled
     ASSERT_EQ(h.fileDialog.requests.size(), 2u);
     EXPECT_EQ(h.fileDialog.requests[1].initialFolder, "/pics");
     EXPECT_EQ(h.fileDialog.requests[1].filterIndex, 3);
-    EXPECT_EQ(f.fileTypeIndex, 3);
-    EXPECT_TRUE(f.menuFileScegli.enabled());
-    EXPECT_EQ(f.queue.queueCount(), 0);
-}
+    EXPECT_TRUE(h.form->menuFileScegli.enabled());
+    EXPECT_EQ(h.form->DoveShow.listCount(), 0);
 
-TEST_F(Scan, TheJpgFilterQueuesJpegFilesTooButNotOtherTypes) {
-    folder("/pics", {"a.jpg", "b.jpeg", "c.gif", "D.JPEG"});
-    pick("/pics/a.jpg", 2);
-    EXPECT_EQ(f.dirPattern, "*.jpg");
-    EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/a.jpg", "/pics/b.jpeg", "/pics/D.JPEG"}));
-}
-
-TEST_F(Scan, AStartingFileOfAnotherTypeIsNotFoundAndNothingIsShown) {
-    folder("/pics", {"a.gif", "b.gif", "start.bmp"});
-    pick("/pics/start.bmp", 3);
-    EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/a.gif", "/pics/b.gif"}));
-    EXPECT_EQ(f.queue.queuePos(), 2);
-    EXPECT_EQ(f.Slab(1).caption(), "Tot=2");
-    EXPECT_EQ(f.Slab(2).caption(), "Cur=0");
-    EXPECT_EQ(f.WebBrwI.locationURL(), "about:blank");
-    EXPECT_EQ(f.Slab(3).caption(), "Pause");
-}
-
-TEST_F(Scan, NamesWithSeveralDotsAreQueuedByTheirLastTypeAndShown) {
-    folder("/pics", {"holiday.2009.jpg", "notes.jpg.txt", "a.b.c.GIF"});
-    pick("/pics/holiday.2009.jpg");
-    EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/a.b.c.GIF", "/pics/holiday.2009.jpg"}));
-    EXPECT_EQ(f.queue.queuePos(), 2);
-    EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/holiday.2009.jpg");
-}
-
-TEST_F(Scan, NamesEqualButForCaseAreBothQueuedAndTheStartIsMatchedExactly) {
-    folder("/pics", {"a.jpg", "A.jpg", "b.jpg"});
-    pick("/pics/A.jpg");
-    ASSERT_EQ(queue().size(), 3u);
-    EXPECT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/A.jpg");
-    EXPECT_EQ(f.DoveShow.text(), "/pics/A.jpg");
-}
-
-TEST_F(Scan, AFolderWhoseNameEndsLikeAnImageTypeKeepsItsName) {
-    folder("/pics/trip.JPG", {"x.jpg"});
-    h.files.folders["/pics"] = {};
-    pick("/pics/trip.JPG/x.jpg");
-    EXPECT_EQ(f.folderPath, "/pics/trip.JPG");
-    EXPECT_EQ(queue(), std::vector<std::string>{"/pics/trip.JPG/x.jpg"});
-}
-
-TEST_F(Scan, AFolderPathNamingTheStartingFileLosesThatName) {
-    folder("/pics", {"x.jpg"});
-    f.folderPath = "/pics/x.jpg";
-    f.startFile = "/pics/x.jpg";
-    f.dirPattern = "*.*";
-    f.DoveShow.setText("/pics/x.jpg");
-    f.ScanFolder();
-    EXPECT_EQ(f.folderPath, "/pics");
-    EXPECT_EQ(queue(), std::vector<std::string>{"/pics/x.jpg"});
-}
-
-TEST_F(Scan, TheRootFolderGivesAnEmptyFolderPath) {
-    folder("/", {"a.jpg"});
-    pick("/a.jpg");
-    EXPECT_EQ(f.folderPath, "");
-    EXPECT_EQ(queue(), std::vector<std::string>{"/a.jpg"});
-    EXPECT_EQ(f.WebBrwI.locationURL(), "/a.jpg");
-}
-
-TEST_F(Scan, AnEmptyFolderSaysCheckTheFolder) {
-    folder("/empty", {});
-    h.files.folders["/empty"] = {};
-    pick("/empty/ghost.jpg");
-    ASSERT_EQ(h.messages.shown.size(), 1u);
-    const auto& box = h.messages.shown[0];
-    EXPECT_EQ(box.text, "Check the Folder\r\naddress, es:   C:\\Images\\mine  ");
-    EXPECT_EQ(box.title, "Error");
-    EXPECT_EQ(box.icon, MessageIcon::Critical);
-    EXPECT_EQ(box.buttons, platform::MessageButtons::Ok);
-    EXPECT_EQ(f.queue.queueCount(), 0);
-    EXPECT_FALSE(f.menuFileScegli.enabled());
-    EXPECT_FALSE(f.menuView.enabled());
-}
-
-TEST_F(Scan, AFolderWithoutImagesShowsTotZeroWithoutAMessage) {
-    folder("/docs", {"a.txt", "b.pdf"});
-    pick("/docs/a.txt");
-    EXPECT_TRUE(h.messages.shown.empty());
-    EXPECT_EQ(f.Slab(1).caption(), "Tot=0");
-    EXPECT_EQ(f.ThumbsList.text(), "<HTML><HEAD><TITLE>LUVANOT</TITLE></HEAD><BODY></BODY></HTML>");
-    EXPECT_FALSE(f.menuView.enabled());
-}
-
-TEST_F(Scan, ANameWithoutADotOrAVanishedFolderSaysWrongImage) {
-    folder("/pics", {"README"});
-    pick("/pics/README");
+    // The remembered folder is gone: the dialog does not open.
+    h.files.folders.erase("/pics");
+    h.form->menuFileScegli_Click();
+    EXPECT_EQ(h.fileDialog.requests.size(), 2u);
     ASSERT_EQ(h.messages.shown.size(), 1u);
     EXPECT_EQ(h.messages.shown[0].text, "Wrong image");
-    EXPECT_EQ(h.messages.shown[0].icon, MessageIcon::None);
-    EXPECT_EQ(f.queue.queueCount(), 0);
-
-    f.menuFileAnnulla_Click();
-    h.files.folders.erase("/pics");  // the remembered folder is gone
-    f.menuFileScegli_Click();
-    ASSERT_EQ(h.messages.shown.size(), 2u);
-    EXPECT_EQ(h.messages.shown[1].text, "Wrong image");
-    EXPECT_EQ(h.fileDialog.requests.size(), 1u);
 }
 
-TEST_F(Scan, AForwardStepWhileTheScanYieldsDoesNothing) {
-    folder("/pics", {"a.jpg", "b.jpg", "c.jpg"});
-    int posDuringScan = -1;
+TEST(Scan, AStepWhileTheScanYieldsDoesNothingAndAFolderPathNamingTheStartLosesTheName) {
+    Headless h;
+    h.start();
+    h.files.folders["/pics"] = {"a.jpg", "b.jpg", "c.jpg"};
+    std::string captionDuringScan;
     h.events.post([&] {
-        f.menuSAvanti_Click();
-        posDuringScan = f.queue.queuePos();
+        h.form->menuSAvanti_Click();
+        captionDuringScan = h.form->Slab(2).caption();
     });
-    pick("/pics/a.jpg");
-    EXPECT_EQ(posDuringScan, 0);
-    EXPECT_EQ(f.queue.queuePos(), 1);
-    EXPECT_EQ(f.Slab(2).caption(), "Cur=1");
+    h.fileDialog.answers.push_back(platform::OpenFileAnswer{"/pics/a.jpg", 1});
+    h.form->menuFileScegli_Click();
+    h.events.runAll();
+    EXPECT_EQ(captionDuringScan, "Cur=0");
+    EXPECT_EQ(h.form->Slab(2).caption(), "Cur=1");
+
+    Headless other;
+    other.start();
+    other.files.folders["/pics"] = {"a.jpg", "b.jpg"};
+    other.form->folderPath = other.form->startFile = "/pics/a.jpg";
+    other.form->dirPattern = "*.*";
+    other.form->DoveShow.setText("/pics/a.jpg");
+    other.form->ScanFolder();
+    EXPECT_EQ(other.form->folderPath, "/pics");
+    EXPECT_EQ(names(other.form->DoveShow.listItems()), "/pics/a.jpg /pics/b.jpg");
 }
 
-TEST_F(Scan, TheListingOrderDoesNotChangeTheQueue) {
-    folder("/pics", {"c.jpg", "A.jpg", "b.gif", "a.jpg", "B.GIF"});
-    pick("/pics/c.jpg");
-    const auto first = queue();
-}
-
-// Each refusal names the path and the true reason, and opens nothing.
-TEST(CommandLine, EachRefusalNamesThePathAndTheTrueReason) {
+TEST(CommandLine, AFolderOpensAtItsFirstPictureAndEachRefusalNamesThePathAndTheReason) {
     const struct {
         const char* path;
         const char* says;
     } cases[] = {
+        {"/pics", ""},
+        {"/pics/c.jpg", ""},
         {"/nowhere/x.jpg", "Cannot open /nowhere/x.jpg: there is no such file or folder."},
         {"/pics/a.txt", "Cannot open /pics/a.txt: it is not a jpg, jpeg, gif or bmp picture."},
         {"/docs", "There is no jpg, jpeg, gif or bmp picture in the folder /docs."},
@@ -218,7 +147,7 @@ TEST(CommandLine, EachRefusalNamesThePathAndTheTrueReason) {
     for (const auto& c : cases) {
         Headless h;
         h.start();
-        h.files.folders["/pics"] = {"c.jpg", "a.txt"};
+        h.files.folders["/pics"] = {"c.jpg", "a.txt", "B.gif"};
         h.files.folders["/docs"] = {"a.txt"};
         h.files.special["/pics/pipe.jpg"] = "a named pipe (FIFO)";
         h.files.folders["/locked"] = {"a.jpg"};
@@ -227,9 +156,12 @@ TEST(CommandLine, EachRefusalNamesThePathAndTheTrueReason) {
         h.files.unreadable["/dark"] = "Permission denied";
         openFromCommandLine(*h.form, c.path);
         h.events.runAll();
-        ASSERT_EQ(h.messages.shown.size(), 1u) << c.path;
-        EXPECT_EQ(h.messages.shown[0].text, c.says);
-        EXPECT_EQ(h.form->queue.queueCount(), 0) << c.path;
+        const std::string said = h.messages.shown.empty() ? "" : h.messages.shown[0].text;
+        EXPECT_EQ(said, c.says) << c.path;
+        EXPECT_EQ(h.form->DoveShow.listCount(), *c.says ? 0 : 2) << c.path;
+        if (!*c.says) {
+            EXPECT_EQ(h.form->WebBrwI.locationURL(), std::string(c.path) == "/pics" ? "/pics/B.gif" : c.path);
+        }
     }
 }
 

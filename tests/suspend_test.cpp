@@ -1,183 +1,206 @@
-// Suspending images and bringing them back: the two lists, the queue, the position and the counters.
+// Suspending images, bringing them back and removing their files: the two lists, the position, the counters
+// and the files after every sequence; and what the exit does with the suspended files.
 
 #include <gtest/gtest.h>
 
-#include "tests/support/headless.h"
-#include "help/form3.h"
+#include <sstream>
+
 #include "suspend/form2.h"
+#include "tests/support/headless.h"
 
 namespace gb {
 namespace {
 
-struct Suspend : ::testing::Test {
+using platform::MessageAnswer;
+
+struct Lists {
     test::Headless h;
     Form1& f = *h.form;
     Form2& w = f.form2();
-    void SetUp() override { h.start(); }
-
-    void scan(const std::vector<std::string>& names, const std::string& start) { h.openFolder("/pics", names, start); }
-    void key(int code, int shift = 0) {
-        f.window.onKeyDown(code, shift);
-        h.events.runAll();
+    Lists(const std::vector<std::string>& names, const std::string& start) {
+        h.start();
+        h.openFolder("/pics", names, start);
     }
-    std::vector<std::string> queue() const { return f.DoveShow.listItems(); }
-    void expectCounters() {
-        EXPECT_EQ(f.queue.queueCount(), w.ListSI.listCount());
-        EXPECT_EQ(f.Slab(1).caption(), "Tot=" + std::to_string(f.queue.queueCount()));
+    // Words: a, z, back (keys); noN (the Nth current name suspended with "->"); siN (the Nth suspended name
+    // brought back with "<-"); yes, no (the answer to the next question); erase (the erase mode chosen); refuse
+    // (the trash refuses the file on show); bare (both arrows with nothing picked).
+    void run(const std::string& words) {
+        std::istringstream in(words);
+        for (std::string word; in >> word;) {
+            int code = 0;
+            if (word == "a") code = 65;
+            else if (word == "z") code = 90;
+            else if (word == "back") code = 8;
+            else if (word == "yes") h.messages.answers.push_back(MessageAnswer::Yes);
+            else if (word == "no") h.messages.answers.push_back(MessageAnswer::No);
+            else if (word == "erase") f.menuBin.userClick();
+            else if (word == "refuse") h.trash.refuse.push_back(f.DoveShow.text());
+            else if (word == "bare") {
+                w.ComNo.userClick();
+                w.ComSi.userClick();
+            }
+            else if (word.rfind("no", 0) == 0) {
+                w.ListSI.userPick(std::stoi(word.substr(2)) - 1);
+                w.ComNo.userClick();
+            } else if (word.rfind("si", 0) == 0) {
+                w.ListNO.userPick(std::stoi(word.substr(2)) - 1);
+                w.ComSi.userClick();
+            }
+            if (code != 0) f.window.onKeyDown(code, 0);
+            h.events.runAll();
+        }
+    }
+    static std::string join(const std::vector<std::string>& v) {
+        std::string s;
+        for (const auto& x : v) {
+            const std::string name = x.substr(x.rfind('/') + 1);
+            s += (s.empty() ? "" : " ") + name.substr(0, name.rfind('.'));
+        }
+        return s;
+    }
+    // The queue's names | the suspended names | position | total | the picture on show | the folder.
+    std::string seen() {
+        EXPECT_EQ(join(f.DoveShow.listItems()), join(w.ListSI.listItems()));
         EXPECT_EQ(w.TotSI.caption(), std::to_string(w.ListSI.listCount()));
         EXPECT_EQ(w.TotNO.caption(), std::to_string(w.ListNO.listCount()));
-        ASSERT_EQ(f.DoveShow.listCount(), w.ListSI.listCount());
-        for (int i = 0; i < w.ListSI.listCount(); ++i) EXPECT_EQ(f.DoveShow.listItem(i), "/pics/" + w.ListSI.listItem(i));
+        const std::string shown = f.WebBrwI.locationURL();
+        return join(w.ListSI.listItems()) + " | " + join(w.ListNO.listItems()) + " | " + f.Slab(2).caption() + " " +
+               f.Slab(1).caption() + " | " + shown.substr(shown.rfind('/') + 1) + " | " + join(h.files.folders["/pics"]);
     }
 };
 
-TEST_F(Suspend, TheWorkedExampleOfThreeImages) {
-    scan({"A.jpg", "B.jpg", "C.jpg"}, "B.jpg");
-    f.TempoSlide.setEnabled(true);
-    key(65, 1);  // Shift+A is A
-    EXPECT_EQ(w.ListNO.listItems(), std::vector<std::string>{"B.jpg"});
-    EXPECT_EQ(queue(), (std::vector<std::string>{"/pics/A.jpg", "/pics/C.jpg"}));
-    EXPECT_EQ(f.queue.queuePos(), 2);
-    EXPECT_EQ(f.queue.queueCount(), 2);
-    EXPECT_EQ(f.Slab(2).caption(), "END");
-    EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/C.jpg");
-    EXPECT_FALSE(f.TempoSlide.enabled());
-    EXPECT_EQ(f.Slab(3).caption(), "Pause");
-    expectCounters();
-
-    key(65);  // C, the last one
-    EXPECT_EQ(f.WebBrwI.locationURL(), "about:blank");
-    EXPECT_EQ(f.DoveShow.text(), "");
-    EXPECT_EQ(f.queue.queuePos(), 2);
-    EXPECT_EQ(f.queue.queueCount(), 1);
-    EXPECT_EQ(f.Slab(2).caption(), "END");
-    EXPECT_EQ(w.ListNO.listItems(), (std::vector<std::string>{"B.jpg", "C.jpg"}));
-    expectCounters();
-
-    // Nothing is current now: another A changes no list or counter.
-    key(65);
-    EXPECT_EQ(w.ListNO.listCount(), 2);
-    EXPECT_EQ(f.queue.queueCount(), 1);
-    // Backspace shows the new last entry with END.
-    key(8);
-    EXPECT_EQ(f.Slab(2).caption(), "END");
-    EXPECT_EQ(f.DoveShow.text(), "/pics/A.jpg");
+TEST(Suspend, EverySequenceKeepsThePositionOnThePictureOnShow) {
+    struct Row {
+        const char* start;
+        const char* words;
+        const char* seen;
+    } rows[] = {
+        {"b", "a", "a c d | b | Cur=2 Tot=3 | c.jpg | a b c d"},
+        {"b", "a a", "a d | b c | END Tot=2 | d.jpg | a b c d"},
+        {"d", "a", "a b c | d | END Tot=3 | about:blank | a b c d"},  // the last one: nothing on show
+        {"d", "a a", "a b c | d | END Tot=3 | about:blank | a b c d"},  // nothing current: nothing changes
+        {"d", "a back", "a b c | d | END Tot=3 | c.jpg | a b c d"},
+        {"c", "no1", "b c d | a | Cur=2 Tot=3 | c.jpg | a b c d"},  // before the current one
+        {"c", "no1 no3", "b c | a d | END Tot=2 | c.jpg | a b c d"},
+        {"c", "no1 no3 si1", "a b c | d | END Tot=3 | c.jpg | a b c d"},
+        {"c", "no1 no3 si1 si1", "a b c d |  | Cur=3 Tot=4 | c.jpg | a b c d"},
+        {"a", "no1", "b c d | a | Cur=1 Tot=3 | b.jpg | a b c d"},  // "->" on the picture on show is the key A
+        {"a", "bare", "a b c d |  | Cur=1 Tot=4 | a.jpg | a b c d"},  // nothing picked: nothing moves
+        {"b", "z", "a c d |  | Cur=2 Tot=3 | c.jpg | a c d"},  // the trash takes it without a question
+        {"b", "refuse z", "a b c d |  | Cur=2 Tot=4 | b.jpg | a b c d"},
+        {"b", "erase no z", "a b c d |  | Cur=2 Tot=4 | b.jpg | a b c d"},
+        {"b", "erase yes z", "a c d |  | Cur=2 Tot=3 | c.jpg | a c d"},
+        {"d", "erase yes z", "a b c |  | END Tot=3 | about:blank | a b c"},
+    };
+    for (const Row& r : rows) {
+        Lists l({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, std::string(r.start) + ".jpg");
+        l.run(r.words);
+        EXPECT_EQ(l.seen(), r.seen) << r.start << ": " << r.words;
+    }
 }
 
-TEST_F(Suspend, MovingANameBeforeOrAfterTheCurrentOneRepairsThePosition) {
-    scan({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, "c.jpg");
-    w.ListSI.userPick(0);  // before the current image
-    w.ComNo.userClick();
-    EXPECT_EQ(f.queue.queuePos(), 2);
-    EXPECT_EQ(f.DoveShow.text(), "/pics/c.jpg");
-    EXPECT_EQ(f.Slab(2).caption(), "Cur=2");
-    w.ListSI.userPick(2);  // d, after it
-    w.ComNo.userClick();
-    EXPECT_EQ(f.queue.queuePos(), 2);
-    EXPECT_EQ(f.Slab(2).caption(), "END");  // 2 is not below the count of 2
-    EXPECT_EQ(f.Slab(1).caption(), "Tot=2");
-    expectCounters();
-
-    w.ListNO.userPick(0);  // a comes back before the current image
-    w.ComSi.userClick();
-    EXPECT_EQ(f.queue.queuePos(), 3);
-    EXPECT_EQ(f.Slab(2).caption(), "END");
-    EXPECT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/c.jpg");
-    w.ListNO.userPick(0);  // d comes back after it
-    w.ComSi.userClick();
-    EXPECT_EQ(f.queue.queuePos(), 3);
-    EXPECT_EQ(f.Slab(2).caption(), "Cur=3");
-    EXPECT_EQ(w.ListNO.listCount(), 0);
-    expectCounters();
-    EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/c.jpg");  // the image on show never changed
+TEST(Suspend, NamesDifferingOnlyInCaseKeepThePositionOnTheirOwnEntry) {
+    Lists l({"B.jpg", "b.jpg", "c.jpg"}, "b.jpg");
+    l.run("no1");
+    EXPECT_EQ(l.seen(), "b c | B | Cur=1 Tot=2 | b.jpg | B b c");
+    l.run("si1");
+    EXPECT_EQ(l.seen(), "b B c |  | Cur=1 Tot=3 | b.jpg | B b c");
 }
 
-TEST_F(Suspend, NamesDifferingOnlyInCaseKeepThePositionOnTheImageOnShow) {
-    scan({"B.jpg", "b.jpg", "c.jpg"}, "b.jpg");
-    ASSERT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/b.jpg");
-    w.ListSI.userPick(0);  // B.jpg, before it
-    w.ComNo.userClick();
-    EXPECT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/b.jpg");
-    w.ListNO.userPick(0);
-    w.ComSi.userClick();
-    EXPECT_EQ(f.DoveShow.listItem(f.queue.queuePos() - 1), "/pics/b.jpg");
-    expectCounters();
+TEST(Suspend, RemovalPausesAndSaysWhyAFileStays) {
+    Lists l({"a.jpg", "b.jpg"}, "a.jpg");
+    l.run("refuse z");
+    ASSERT_EQ(l.h.messages.shown.size(), 1u);
+    EXPECT_NE(l.h.messages.shown[0].text.find("/pics/a.jpg"), std::string::npos);
+    EXPECT_NE(l.h.messages.shown[0].text.find("trash is full"), std::string::npos);
+    EXPECT_EQ(l.f.Slab(3).caption(), "Pause");
+
+    l.run("erase no z");
+    const platform::MessageRequest& q = l.h.messages.shown.back();
+    EXPECT_EQ(q.text + "|" + q.title, "Are you sure ?|ERASE FROM DISK");
+    EXPECT_EQ(q.buttons, platform::MessageButtons::YesNo);
+    EXPECT_EQ(q.escapeAnswer, MessageAnswer::No);  // Escape keeps the file
+    l.h.files.readOnly = {"/pics/a.jpg"};
+    l.run("yes z");
+    EXPECT_NE(l.h.messages.shown.back().text.find("could not be erased"), std::string::npos);
+    EXPECT_EQ(l.f.DoveShow.text(), "/pics/a.jpg");
+    l.f.menuNobin.userClick();  // either item swaps the mode
+    EXPECT_TRUE(l.f.menuBin.checked());
 }
 
-TEST_F(Suspend, TheArrowOnTheCurrentImageIsTheKeyA) {
-    scan({"a.jpg", "b.jpg", "c.jpg"}, "a.jpg");
-    w.ListSI.userPick(0);
-    w.ComNo.userClick();
-    EXPECT_EQ(w.ListNO.listItems(), std::vector<std::string>{"a.jpg"});
-    h.events.runAll();
-    EXPECT_EQ(f.WebBrwI.locationURL(), "/pics/b.jpg");
-    EXPECT_EQ(f.queue.queuePos(), 1);
-    EXPECT_EQ(f.Slab(3).caption(), "Pause");
+TEST(Exit, TheSuspendedFilesAreKeptOrRemovedByTheirOwnPaths) {
+    struct Row {
+        const char* words;  // before the exit
+        const char* answer;
+        std::vector<std::string> trashed, erased;
+        std::size_t messages;
+        const char* lastMessage;
+    } rows[] = {
+        {"", "", {}, {}, 0, ""},
+        {"a a", "yes", {}, {}, 1, "Keep ?"},
+        {"a a", "no", {"/pics/b.jpg", "/pics/c.jpg"}, {}, 1, "Keep ?"},
+        {"a a erase", "no", {}, {"/pics/b.jpg", "/pics/c.jpg"}, 1, "Keep ?"},
+        {"a a refuse", "no", {"/pics/b.jpg"}, {}, 2, "These suspended files could not be removed"},
+    };
+    for (const Row& r : rows) {
+        Lists l({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, "b.jpg");
+        l.run(r.words);
+        // A cancelled dialog moves the folder path: the suspended files are still those of /pics.
+        l.f.folderPath = "/other";
+        if (std::string(r.words).find("refuse") != std::string::npos) l.h.trash.refuse = {"/pics/c.jpg"};
+        l.run(r.answer);
+        int previews = 0;
+        l.w.ListNO.onClick = [&] {
+            l.w.ListNO_Click();
+            previews += !l.w.Minia.picturePath().empty();
+        };
+        EXPECT_FALSE(l.f.window.onQueryUnload()) << r.words;  // the close box is never refused
+        EXPECT_EQ(l.h.trash.trashed, r.trashed) << r.words;
+        EXPECT_EQ(l.h.files.removed, r.erased) << r.words;
+        EXPECT_EQ(previews, 0);
+        ASSERT_EQ(l.h.messages.shown.size(), r.messages) << r.words;
+        if (r.messages > 0) {
+            EXPECT_EQ(l.h.messages.shown[0].title, "What to do for suspended images");
+            EXPECT_EQ(l.h.messages.shown[0].escapeAnswer, MessageAnswer::Yes);  // Escape keeps them
+            EXPECT_EQ(l.h.messages.shown.back().text.rfind(r.lastMessage, 0), 0u) << l.h.messages.shown.back().text;
+        }
+        EXPECT_TRUE(l.f.window.unloaded() && l.w.window.unloaded());
+    }
 }
 
-TEST_F(Suspend, MovesWithNothingSelectedChangeNothing) {
-    scan({"a.jpg", "b.jpg"}, "a.jpg");
-    w.ComNo.userClick();
-    w.ComSi.userClick();
-    EXPECT_EQ(f.queue.queueCount(), 2);
-    EXPECT_EQ(w.ListNO.listCount(), 0);
-    EXPECT_EQ(f.queue.queuePos(), 1);
-}
+TEST(Suspend, TheWindowPausesThePreviewFillsItsBoxAndClosingRebuildsTheThumbnails) {
+    Lists l({"a.jpg", "b.jpg", "c.jpg"}, "a.jpg");
+    l.f.menuThumb_Click();
+    l.f.menuGestAcc_Click();
+    EXPECT_FALSE(l.f.window.visible());
+    EXPECT_TRUE(l.w.window.visible());
+    EXPECT_EQ(l.f.Slab(3).caption(), "Pause");
 
-TEST_F(Suspend, ThePreviewFillsItsBoxAndTheButtonsFollowTheList) {
-    scan({"a.jpg", "b.jpg"}, "a.jpg");
-    h.probe.add("/pics/b.jpg", 400, 800);
-    w.ListSI.userPick(1);
-    EXPECT_EQ(w.previewName, "b.jpg");
-    EXPECT_EQ(w.Minia.picturePath(), "/pics/b.jpg");
-    EXPECT_EQ(w.Minia.height(), 129);
-    EXPECT_EQ(w.Minia.width(), 64);
-    EXPECT_EQ(w.Minia.left(), 448);
-    EXPECT_TRUE(w.ComNo.enabled());
-    EXPECT_FALSE(w.ComSi.enabled());
-    w.ComNo.userClick();
-    w.ListNO.userPick(0);
-    EXPECT_FALSE(w.ComNo.enabled());
-    EXPECT_TRUE(w.ComSi.enabled());
-    // A file that cannot be read leaves the preview as it was.
-    h.files.folders["/pics"].push_back("gone.jpg");
-    w.ListSI.addItem("gone.jpg");
-    w.ListSI.userPick(w.ListSI.listCount() - 1);
-    EXPECT_EQ(w.Minia.picturePath(), "/pics/b.jpg");
-}
+    l.h.probe.add("/pics/b.jpg", 400, 800);
+    l.w.ListSI.userPick(1);
+    EXPECT_EQ(l.w.Minia.picturePath(), "/pics/b.jpg");
+    EXPECT_EQ(l.w.Minia.height(), 129);
+    EXPECT_EQ(l.w.Minia.width(), 64);
+    EXPECT_TRUE(l.w.ComNo.enabled() && !l.w.ComSi.enabled());
+    l.run("no3");
+    l.w.ListNO.userPick(0);
+    EXPECT_TRUE(!l.w.ComNo.enabled() && l.w.ComSi.enabled());
+    l.w.ListSI.addItem("gone.jpg");  // a file that cannot be read leaves the preview as it was
+    l.w.ListSI.userPick(l.w.ListSI.listCount() - 1);
+    EXPECT_EQ(l.w.Minia.picturePath(), "/pics/c.jpg");
+    l.w.ListSI.removeItem(l.w.ListSI.listCount() - 1);
 
-TEST_F(Suspend, OpeningPausesAndHidesTheMainWindowClosingRebuildsTheThumbnails) {
-    scan({"a.jpg", "b.jpg", "c.jpg"}, "a.jpg");
-    f.TempoSlide.setEnabled(true);
-    f.menuGestAcc_Click();
-    EXPECT_FALSE(f.window.visible());
-    EXPECT_TRUE(w.window.visible());
-    EXPECT_FALSE(f.TempoSlide.enabled());
-    EXPECT_EQ(f.Slab(3).caption(), "Pause");
-    w.ListSI.userPick(2);
-    w.ComNo.userClick();
-    EXPECT_TRUE(w.window.onQueryUnload());  // the close box only hides it
-    EXPECT_FALSE(w.window.visible());
-    EXPECT_TRUE(f.window.visible());
-    EXPECT_EQ(f.ThumbsList.text().find("c.jpg"), std::string::npos);
-    EXPECT_EQ(f.HDocBrwT->bodyHTML(), f.ThumbsList.text());
-    EXPECT_FALSE(f.TempoSlide.enabled());
-}
+    EXPECT_TRUE(l.w.window.onQueryUnload());  // the close box only hides it
+    EXPECT_TRUE(l.f.window.visible());
+    EXPECT_EQ(l.f.ThumbsList.text().find("c.jpg"), std::string::npos);
+    EXPECT_EQ(l.f.HDocBrwT->bodyHTML(), l.f.ThumbsList.text());
 
-TEST_F(Suspend, KeyARefreshesTheThumbnailBarAndScrollsItOnceLoaded) {
-    scan({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, "b.jpg");
-    f.menuThumb_Click();
-    f.HDocBrwT->platformScrollHeight(300);
-    int a = 65;
-    f.window.onKeyDown(a, 0);
-    EXPECT_EQ(f.thumbsScrollPending, -1);
-    EXPECT_EQ(f.ThumbsList.text().find("/pics/b.jpg"), std::string::npos);
-    EXPECT_TRUE(f.Tastiera.hasFocus());
-    h.events.runAll();
-    // The reloaded page was written and the pending scroll done (SyncThumbs gives the bar the focus).
-    EXPECT_EQ(f.HDocBrwT->bodyHTML(), f.ThumbsList.text());
-    EXPECT_EQ(f.thumbsScrollPending, 0);
-    EXPECT_TRUE(f.WebBrwT.hasFocus());
+    // The key A reloads the bar and scrolls it to the current picture once loaded.
+    l.f.HDocBrwT->platformScrollHeight(300);
+    l.run("a");
+    EXPECT_EQ(l.f.ThumbsList.text().find("/pics/a.jpg"), std::string::npos);
+    EXPECT_EQ(l.f.HDocBrwT->bodyHTML(), l.f.ThumbsList.text());
+    EXPECT_TRUE(l.f.WebBrwT.hasFocus());
 }
 
 }  // namespace

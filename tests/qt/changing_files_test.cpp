@@ -135,23 +135,6 @@ TEST(CommandLinePath, KeepsTheGivenNameAndNeverGuessesTheFolder) {
     ASSERT_EQ(::chdir(before), 0);
 }
 
-// What the decoder would allocate decides, not what the frames say: a GIF's screen counts, and a picture of no
-// pixels is none (found by the header fuzzer).
-TEST(GifHeaders, TheScreenCountsAndAnEmptyPictureIsRefused) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(test::writeGifScreenBomb(dir.filePath("screen.gif"), 65535, 65535, 2));
-    ASSERT_TRUE(test::writeBytes(dir.filePath("empty.gif"),
-                                 QByteArray::fromBase64("R0lGODlh+P/5//AAAAAA/wAAACH5BAAAAAAALAAGAAAnPwAAqQ==")));
-    QtImageProbe probe;
-    EXPECT_EQ(probe.probe(toStdString(dir.filePath("screen.gif"))).error, "The picture is too large to show: 65535 x 65535 pixels.");
-    QString error;
-    EXPECT_TRUE(decodeImage(dir.filePath("screen.gif"), QSize(50, 50), &error).isNull());
-    EXPECT_EQ(error, QStringLiteral("the picture is too large to show: 65535 x 65535 pixels"));
-    const auto empty = probe.probe(toStdString(dir.filePath("empty.gif")));
-    EXPECT_FALSE(empty.ok);
-    EXPECT_NE(empty.error.find("This is not a picture that can be shown"), std::string::npos) << empty.error;
-}
-
 // A folder the user may not list (mode 000, or 300: enterable, not readable) says so. Run as root, the check
 // drops to an ordinary user in a child process, since root reads everything.
 TEST(UnreadableFolder, SaysPermissionDenied) {
@@ -168,41 +151,6 @@ TEST(UnreadableFolder, SaysPermissionDenied) {
     };
     EXPECT_TRUE(test::holdsForAnOrdinaryUser(check));
     for (const char* name : {"locked", "dark"}) ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0755);
-}
-
-TEST(TopDownBmp, IsShownUprightAtItsSize) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("top down.bmp");
-    ASSERT_TRUE(test::writeTopDownBmp(path, 240, 160));
-    QtImageProbe probe;
-    const auto info = probe.probe(toStdString(path));
-    ASSERT_TRUE(info.ok) << info.error;
-    EXPECT_EQ(info.width, 240);
-    EXPECT_EQ(info.height, 160);
-    const QImage image = decodeImage(path, QSize(240, 160));
-    ASSERT_EQ(image.size(), QSize(240, 160));
-    EXPECT_EQ(image.pixelColor(120, 10), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(120, 150), QColor(Qt::blue));
-}
-
-// A decoding told to stop, or past its time, ends at its next read with a null picture and the reason.
-TEST(DecodeStops, AnUnwantedOrTooSlowDecodingEndsAtOnce) {
-    QTemporaryDir dir;
-    const QString bomb = dir.filePath("bomb.jpg");
-    ASSERT_TRUE(test::writeScanBomb(bomb, 2000, 2000, 3000));
-    QElapsedTimer clock;
-    clock.start();
-    DecodeStop late;
-    late.deadline.setRemainingTime(300);
-    QString error;
-    EXPECT_TRUE(decodeImage(bomb, QSize(500, 500), &error, nullptr, &late).isNull());
-    EXPECT_EQ(error, QStringLiteral("it takes longer than 15 seconds to decode"));
-    EXPECT_LT(clock.elapsed(), 1000);
-
-    DecodeStop unwanted;
-    unwanted.unwanted = true;
-    EXPECT_TRUE(decodeImage(bomb, QSize(500, 500), &error, nullptr, &unwanted).isNull());
-    EXPECT_EQ(error, QStringLiteral("not wanted any more"));
 }
 
 struct ChangingFiles : ::testing::Test {

@@ -211,5 +211,16 @@ TEST_F(ImageCache, AProgressiveJpegIsDecodedWholeAtOnceForAPartOfItCostsAsMuch) 
     EXPECT_EQ(loader.decodesStarted(), 1);
 }
 
+TEST_F(ImageCache, AnAnimatedGifPlaysFrameByFrameOffTheWindowsThread) {
+    ASSERT_TRUE(test::writeGif(dir.filePath("anim.gif"), 8, 6, 2));
+    QSet<QRgb> seen;
+    QObject::connect(&loader, &ImageLoader::ready, [&](const QString&) {
+        const QImage img = loader.image(dir.filePath("anim.gif"), QSize(16, 12));
+        if (!img.isNull()) seen.insert(img.pixel(4, 4) & 0xFFFFFF);
+    });
+    EXPECT_TRUE(loader.image(dir.filePath("anim.gif"), QSize(16, 12)).isNull());  // decoding in the background
+    EXPECT_TRUE(QTest::qWaitFor([&] { return seen.size() >= 2; }, 5000)) << seen.size();
+}
+
 }  // namespace
 }  // namespace gb::qt

@@ -1,5 +1,7 @@
 #include "tests/support/headless.h"
 
+#include "suspend/form2.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -151,6 +153,7 @@ void Headless::openFolder(const std::string& folder, const std::vector<std::stri
 }
 
 void Headless::fillQueue(const std::vector<std::string>& paths) {
+    form->form2();  // the suspended-images window lists the queue's names beside it
     for (const auto& p : paths) {
         form->queue.append(p, p.substr(p.rfind('/') + 1));
         probe.add(p, 640, 480);

@@ -37,11 +37,14 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
 
 
 ImageLoader::~ImageLoader() {
-    // Decodes not started yet are not wanted any more; the running ones stop at their next read, and the pool's
-    // destructor waits for them.
+    // Decodes not started yet are not wanted any more; the running ones stop at their next read.
     pool_.clear();
     for (const auto& job : std::as_const(jobs_)) job->stop.unwanted = true;
     for (Animation* movie : std::as_const(movies_)) movie->finish();
+    // Animations give their memory back to the budget as they go: they go now, while the budget exists, once no
+    // worker holds one (as children they would go after it).
+    pool_.waitForDone();
+    qDeleteAll(findChildren<Animation*>(Qt::FindDirectChildrenOnly));
 }
 
 void ImageLoader::revalidate(const QString& path) {
