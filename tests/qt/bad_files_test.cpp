@@ -26,6 +26,7 @@
 #include "platform/qt/viewer.h"
 #include "platform/qt/view/window_view.h"
 #include "tests/qt/image_files.h"
+#include "tests/qt/on_screen.h"
 #include "tests/qt/ordinary_user.h"
 
 namespace gb::qt {
@@ -37,14 +38,8 @@ long maxResidentKb() {
     return usage.ru_maxrss;
 }
 
-struct BadFiles : ::testing::Test {
-    QTemporaryDir dir;
-    Viewer viewer{QSize(1280, 1024)};
-    Form1& form = viewer.form;
-    ImageLoader& loader = viewer.loader;
-    ImageLoader& probe = viewer.loader;
-
-    QString file(const char* name) const { return dir.filePath(name); }
+struct BadFiles : ::testing::Test, test::OnScreen {
+    ImageLoader& probe = loader;
 
     void SetUp() override {
         ASSERT_TRUE(test::writePicture(file("a good.jpg"), 120, 90, "JPG", Qt::darkGreen));
@@ -60,15 +55,13 @@ struct BadFiles : ::testing::Test {
         QFile::setPermissions(file("j locked.jpg"), QFileDevice::Permissions());
         ASSERT_TRUE(test::writePicture(file("z good.jpg"), 80, 60, "JPG", Qt::darkGreen));
 
-        viewer.start();
-        QApplication::processEvents();
-        openFromCommandLine(form, toStdString(file("a good.jpg")));
+        open("a good.jpg");
         QFile::remove(file("i vanishing.jpg"));  // gone between the scan and its display
     }
 
     // Waits until the picture on show has completed its document and its decoding has ended either way.
     void settle(const std::string& path) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form.WebBrwI.locationURL() == path && form.WebBrwI.readyState() == 4; }, 5000));
+        ASSERT_TRUE(shows(path));
         QTest::qWait(50);
     }
 };

@@ -34,6 +34,7 @@
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"
+#include "tests/qt/on_screen.h"
 #include "tests/qt/ordinary_user.h"
 
 namespace gb::qt {
@@ -153,30 +154,13 @@ TEST(UnreadableFolder, SaysPermissionDenied) {
     for (const char* name : {"locked", "dark"}) ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0755);
 }
 
-struct ChangingFiles : ::testing::Test {
-    QTemporaryDir dir;
-    std::optional<Viewer> viewer{std::in_place, QSize(1280, 1024)};
-    Form1& form = viewer->form;
-    ImageLoader& loader = viewer->loader;
-
-    QString file(const char* name) const { return dir.filePath(name); }
-    void open(const char* name) {
-        viewer->start();
-        QApplication::processEvents();
-        openFromCommandLine(form, toStdString(file(name)));
-    }
-    // Waits until `name` is on show and its document complete.
-    bool shows(const char* name, int ms = 5000) {
-        const std::string path = toStdString(file(name));
-        return QTest::qWaitFor([&] { return form.WebBrwI.locationURL() == path && form.WebBrwI.readyState() == 4; }, ms);
-    }
+struct ChangingFiles : ::testing::Test, test::OnScreen {
     // The picture as drawn on the page, once it has been decoded at the size the page draws it.
     QImage drawn(const char* name, int ms = 5000) {
         const QSize size(form.naturalWidth, form.naturalHeight);
         QImage image;
         return QTest::qWaitFor([&] { return !(image = loader.image(file(name), size)).isNull(); }, ms) ? image : QImage();
     }
-    BrowserView* imagePage() const { return static_cast<BrowserView*>(viewer->view.widgetFor(&form.WebBrwI)); }
 };
 
 TEST_F(ChangingFiles, AFifoPutInAPicturesPlaceAfterTheScanNeitherHangsNorGoesUnnamed) {
@@ -253,7 +237,7 @@ TEST_F(ChangingFiles, ADecodingErrorIsReadableOnABandAsWideAsTheView) {
     open("alette_lie_about_their_pixels.gif");
     for (const char* name : {"alette_lie_about_their_pixels.gif", "b tiny.gif"}) {
         ASSERT_TRUE(shows(name)) << name;
-        BrowserView* page = imagePage();
+        auto* page = static_cast<BrowserView*>(viewer->view.widgetFor(&form.WebBrwI));
         QLabel* band = nullptr;
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {

@@ -21,6 +21,7 @@
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"
+#include "tests/qt/on_screen.h"
 
 namespace gb::qt {
 namespace {
@@ -66,10 +67,7 @@ TEST(SeveralPaths, OnlyThoseOutsideTheFolderOpenedAreNamed) {
     EXPECT_EQ(text.find("/b/11.jpg"), std::string::npos);
 }
 
-struct Drops : ::testing::Test {
-    QTemporaryDir dir;
-    Viewer viewer{QSize(1280, 1024)};
-    Form1& form = viewer.form;
+struct Drops : ::testing::Test, test::OnScreen {
 
     std::string path(const QString& name) const { return QFile::encodeName(dir.filePath(name)).toStdString(); }
 
@@ -77,10 +75,8 @@ struct Drops : ::testing::Test {
         ASSERT_TRUE(QDir(dir.path()).mkpath("other"));
         for (const char* name : {"a.jpg", "b.bmp", "other/c.bmp", "other/d.jpg"})
             ASSERT_TRUE(test::writePicture(dir.filePath(name), 40, 30, QString(name).endsWith("bmp") ? "BMP" : "JPG", Qt::red));
-        viewer.start();
-        QApplication::processEvents();
         // Message boxes are modal: read and closed from a timer, which runs inside their own event loop.
-        auto* reader = new QTimer(&viewer.view);
+        auto* reader = new QTimer(&viewer->view);
         QObject::connect(reader, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 messages.append(box->text());
@@ -121,8 +117,8 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
     auto movable = urls({file});  // as file managers offer it: the address also as text
     movable->setText(dir.filePath("b.bmp"));
     // Over the picture area, over a text box, and over the window's own background.
-    QWidget* picture = viewer.view.widgetFor(&form.WebBrwI);
-    QWidget* textBox = viewer.view.widgetFor(&form.RisoAltro);  // the ratio panel's own ratio
+    QWidget* picture = viewer->view.widgetFor(&form.WebBrwI);
+    QWidget* textBox = viewer->view.widgetFor(&form.RisoAltro);  // the ratio panel's own ratio
     const struct {
         const char* what;
         std::unique_ptr<QMimeData> data;
@@ -134,7 +130,7 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
     } cases[] = {
         {"a file", urls({file}), picture, Qt::CopyAction | Qt::MoveAction, true, path("b.bmp"), 2},
         {"a folder", urls({folder}), textBox, Qt::CopyAction, true, path("other/c.bmp"), 2},
-        {"a file, over the window, as a link", urls({file}), &viewer.view, Qt::LinkAction | Qt::MoveAction, true, path("b.bmp"), 2},
+        {"a file, over the window, as a link", urls({file}), &viewer->view, Qt::LinkAction | Qt::MoveAction, true, path("b.bmp"), 2},
         {"a file that may only be moved", urls({file}), picture, Qt::MoveAction, false, "", 0},
         {"a file that may only be moved, over a text box", std::move(movable), textBox, Qt::MoveAction, false, "", 0},
         {"a web address", urls({"https://example.org/a.jpg"}), picture, Qt::CopyAction, false, "", 0},
@@ -156,7 +152,7 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
 TEST_F(Drops, AreOpenedLikeSeveralPathsAndOnlyOnceNoFolderIsShown) {
     auto data = std::make_unique<QMimeData>();
     data->setUrls({QUrl::fromLocalFile(dir.filePath("a.jpg")), QUrl::fromLocalFile(dir.filePath("other/d.jpg"))});
-    QWidget* picture = viewer.view.widgetFor(&form.WebBrwI);
+    QWidget* picture = viewer->view.widgetFor(&form.WebBrwI);
     ASSERT_TRUE(drop(picture, *data));
     ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 1; }, 2000));
     EXPECT_EQ(messages.takeFirst(), "Glimmerbox shows the pictures of one folder at a time. This was not opened:\n" +

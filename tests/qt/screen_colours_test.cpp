@@ -18,6 +18,7 @@
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
+#include "tests/qt/on_screen.h"
 
 namespace gb::qt {
 namespace {
@@ -101,11 +102,9 @@ TEST(ScreenColours, AProfiledPhotoIsDrawnInSrgbWhicheverWayItIsDecodedAndAnUnpro
     }
 
     // And on the screen: the main window's image page (narrower than the photo) shows the converted red.
-    Viewer viewer(QSize(1280, 1024));
-    viewer.start();
-    QApplication::processEvents();
-    openFromCommandLine(viewer.form, toStdString(p3));
-    QWidget* page = static_cast<BrowserView*>(viewer.view.widgetFor(&viewer.form.WebBrwI))->viewport();
+    test::OnScreen screen;
+    openFromCommandLine(screen.form, toStdString(p3));
+    QWidget* page = screen.imagePage();
     QImage shot;
     EXPECT_TRUE(QTest::qWaitFor([&] { return near((shot = page->grab().toImage()).pixelColor(page->rect().center()), expected.pixelColor(left)); }, 5000))
         << text(shot.pixelColor(page->rect().center())) << " drawn, lcms gives " << text(expected.pixelColor(left));

@@ -25,19 +25,15 @@
 #include "platform/qt/qt_services.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"
+#include "tests/qt/on_screen.h"
 
 namespace gb::qt {
 namespace {
 
-struct MainWindowView : ::testing::Test {
-    Viewer viewer{QSize(1280, 1024)};
-    Form1& form = viewer.form;
-    ImageLoader& loader = viewer.loader;
-    WindowView* view = &viewer.view;
+struct MainWindowView : ::testing::Test, test::OnScreen {
+    WindowView* view = &viewer->view;
 
     void SetUp() override {
-        viewer.start();
-        QApplication::processEvents();  // the window shows once the handler has returned
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
         QApplication::processEvents();
     }
@@ -51,23 +47,6 @@ struct MainWindowView : ::testing::Test {
         return nullptr;
     }
 };
-
-TEST_F(MainWindowView, StartsMaximisedWithTheCaptionAndTheMenuBar) {
-    EXPECT_TRUE(view->windowTitle().startsWith("  Glimmerbox"));
-    EXPECT_TRUE(view->isMaximized());
-    QStringList titles;
-    for (QAction* a : view->menuBar()->actions()) titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"File", "View", "Slideshow", "Tools", "?"}));
-    EXPECT_TRUE(menuAction("File")->isEnabled());
-    EXPECT_FALSE(menuAction("View")->isEnabled());
-    EXPECT_FALSE(menuAction("Slideshow")->isEnabled());
-    EXPECT_FALSE(menuAction("Tools")->isEnabled());
-    EXPECT_TRUE(menuAction("?")->isEnabled());
-    QAction* fitG = view->actionFor(&form.menuFitG);
-    EXPECT_TRUE(fitG->isChecked());
-    EXPECT_EQ(fitG->text(), "     Reduce larger images");
-    EXPECT_EQ(view->actionFor(&form.menuThumb)->shortcut(), QKeySequence(Qt::Key_F2));
-}
 
 TEST_F(MainWindowView, ControlsStandWhereTheModelPlacesThemAndFollowItsChanges) {
     // The model's client size is the widget's own.
@@ -162,62 +141,19 @@ TEST_F(MainWindowView, AMenuPickReachesTheLogicOnlyWhenItsMenuIsUsable) {
     EXPECT_EQ(widget<QLabel>(form.Slab(2))->text(), "END");
 }
 
-TEST_F(MainWindowView, TheImagePageDrawsThePictureCentredAtItsSize) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("green pic.jpg");
-    ASSERT_TRUE(test::writePicture(file, 200, 100, "JPG", QColor(0, 160, 0)));
-    form.DoveShow.addItem(toStdString(file));
-    form.queue.startBefore(form.DoveShow.listItem(0));
-    form.menuSAvanti_Click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 200; }, 5000));
+// The picture drawn centred at its size on the image page, and larger after a zoom step.
+TEST_F(MainWindowView, TheImagePageDrawsThePictureCentredAtItsSizeAndZoomed) {
+    ASSERT_TRUE(test::writePicture(file("green pic.jpg"), 200, 100, "JPG", QColor(0, 160, 0)));
+    open("green pic.jpg");
+    ASSERT_TRUE(shows("green pic.jpg"));
     EXPECT_NE(form.HDocBrwI->bodyHTML().find("WIDTH=200 HEIGHT=100></center>"), std::string::npos);
-
-    auto* browser = qobject_cast<BrowserView*>(view->widgetFor(&form.WebBrwI));
-    ASSERT_TRUE(browser);
-    QRect green;
-    const bool drawn = QTest::qWaitFor(
-        [&] {
-            const QImage shot = browser->viewport()->grab().toImage();
-            green = QRect();
-            for (int y = 0; y < shot.height(); ++y)
-                for (int x = 0; x < shot.width(); ++x) {
-                    const QColor c = shot.pixelColor(x, y);
-                    if (c.green() > 120 && c.red() < 60 && c.blue() < 60) green |= QRect(x, y, 1, 1);
-                }
-            return green.width() >= 199;
-        },
-        5000);
-    ASSERT_TRUE(drawn) << green.width();
-    EXPECT_EQ(green.size(), QSize(200, 100));
-    EXPECT_LE(std::abs(green.center().x() - browser->viewport()->width() / 2), 2);
-    // The line breaks push the picture down, roughly halfway.
-    EXPECT_GT(green.top(), (browser->viewport()->height() - 100) / 4);
-}
-
-TEST_F(MainWindowView, AZoomRedrawsThePictureLarger) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("z.bmp");
-    ASSERT_TRUE(test::writePicture(file, 100, 50, "BMP", QColor(0, 0, 200)));
-    form.DoveShow.addItem(toStdString(file));
-    form.queue.startBefore(form.DoveShow.listItem(0));
-    form.menuSAvanti_Click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.naturalWidth == 100; }, 5000));
+    const auto green = [](QColor c) { return c.green() > 120 && c.red() < 60 && c.blue() < 60; };
+    QRect box = drawnBox(green, {200, 100});
+    EXPECT_EQ(box.size(), QSize(200, 100));
+    EXPECT_LE(std::abs(box.center().x() - imagePage()->width() / 2), 2);
+    EXPECT_GT(box.top(), (imagePage()->height() - 100) / 4);  // the line breaks push it down, roughly halfway
     form.menuSPiu_Click();
-    auto* browser = qobject_cast<BrowserView*>(view->widgetFor(&form.WebBrwI));
-    QRect blue;
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            const QImage shot = browser->viewport()->grab().toImage();
-            blue = QRect();
-            for (int y = 0; y < shot.height(); ++y)
-                for (int x = 0; x < shot.width(); ++x) {
-                    const QColor c = shot.pixelColor(x, y);
-                    if (c.blue() > 150 && c.red() < 60 && c.green() < 60) blue |= QRect(x, y, 1, 1);
-                }
-            return blue.size() == QSize(110, 55);
-        },
-        5000))
-        << blue.width() << "x" << blue.height();
+    EXPECT_EQ(drawnBox(green, {220, 110}).size(), QSize(220, 110));
 }
 
 TEST(QtMessageBoxesTest, EscapeGivesTheAnswerThatKeepsFiles) {

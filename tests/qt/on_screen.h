@@ -1,0 +1,35 @@
+#pragma once
+// What the widget tests share: the whole viewer, started on the offscreen platform over a temporary folder.
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
+
+#include "app/form1.h"
+#include "platform/qt/viewer.h"
+
+namespace gb::test {
+
+struct OnScreen {
+    QTemporaryDir dir;
+    std::optional<qt::Viewer> viewer{std::in_place, QSize(1280, 1024)};
+    Form1& form = viewer->form;
+    qt::ImageLoader& loader = viewer->loader;
+
+    OnScreen();
+    QString file(const QString& name) const { return dir.filePath(name); }
+    // Opens a file or folder of the temporary folder as the command line does.
+    void open(const QString& name);
+    // Waits until `path` is on show with its document complete.
+    bool shows(const std::string& path, int ms = 5000);
+    bool shows(const char* name, int ms = 5000) { return shows(qt::toStdString(file(name)), ms); }
+    QWidget* imagePage() const;
+    // The box around the image page's pixels that `wanted` picks, once it is `size` (any size when invalid).
+    QRect drawnBox(const std::function<bool(QColor)>& wanted, QSize size = {}, int ms = 5000);
+};
+
+}  // namespace gb::test
