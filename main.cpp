@@ -46,7 +46,9 @@ bool displayKnown(int argc, char* argv[]) {
         const char* value = std::getenv(name);
         if (value && *value) return true;
     }
-    std::fprintf(stderr, "glimmerbox: there is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n");
+    std::fprintf(
+        stderr,
+        "glimmerbox: there is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n");
     return false;
 }
 

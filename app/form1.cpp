@@ -29,7 +29,8 @@ Form1::Form1(platform::Services& services_)
     : services(services_),
       WebBrwT("WebBrwT", services_.events, services_.images),
       WebBrwI("WebBrwI", services_.events, services_.images) {
-    for (int i = 0; i < 7; ++i) Riso[i] = std::make_unique<platform::CheckBox>("Riso(" + std::to_string(i) + ")", &Risoluzione);
+    for (int i = 0; i < 7; ++i)
+        Riso[i] = std::make_unique<platform::CheckBox>("Riso(" + std::to_string(i) + ")", &Risoluzione);
     buildDesign();
     bindEvents();
 }
@@ -40,7 +41,8 @@ std::array<std::unique_ptr<platform::Label>, 8> Form1::makeStatusLabels(platform
     std::array<std::unique_ptr<platform::Label>, 8> labels;
     for (int i = 0; i < 8; ++i) {
         const bool onStatusBar = i != 0 && i != 5;
-        labels[i] = std::make_unique<platform::Label>("Slab(" + std::to_string(i) + ")", onStatusBar ? &statusBar : nullptr);
+        labels[i] =
+            std::make_unique<platform::Label>("Slab(" + std::to_string(i) + ")", onStatusBar ? &statusBar : nullptr);
     }
     return labels;
 }
@@ -147,10 +149,10 @@ void Form1::buildDesign() {
     DoveShow.accessibleName = "Images of the folder";
 
     static constexpr int statusLeft[8] = {8, 8, 72, 136, 216, 8, 344, 432};
-    static constexpr const char* statusCaption[8] = {"", "Tot=0", "Cur=0", texts::pauseLabel, texts::intervalLabel,
-                                                     texts::folderFileLabel, "", ""};
-    static constexpr const char* statusName[8] = {"", "Number of images", "Position", "Pause", "Interval",
-                                                  "Folder and file", "", ""};
+    static constexpr const char* statusCaption[8] = {
+        "", "Tot=0", "Cur=0", texts::pauseLabel, texts::intervalLabel, texts::folderFileLabel, "", ""};
+    static constexpr const char* statusName[8] = {"",         "Number of images", "Position", "Pause",
+                                                  "Interval", "Folder and file",  "",         ""};
     for (int i = 0; i < 8; ++i) {
         platform::Label& s = Slab(i);
         s.move(statusLeft[i], 0, 41, 17);
@@ -170,12 +172,12 @@ void Form1::buildDesign() {
     menuFitG.setChecked(true);
     menuBin.setChecked(true);
 
-    controls_ = {&Risoluzione, &Label1,   Riso[0].get(), Riso[1].get(), Riso[2].get(), Riso[3].get(),
-                 Riso[4].get(), Riso[5].get(), Riso[6].get(), &RisoAltro, &Label2,  &ChiudiRisoluzione,
-                 &Line1,        &BarSu,   &WebBrwT,      &ThumbsList,   &FrameShow,    &labelShow,
-                 &BarDx,        &Info,    &Pausa,        &FraBot,       &Slab(1),      &Slab(2),
-                 &Slab(3),      &Slab(4), &Slab(6),      &Slab(7),      &BarGiu,       &WebBrwI,
-                 &Tastiera,     &DoveShow, &Slab(0),     &Slab(5)};
+    controls_ = {&Risoluzione,  &Label1,       Riso[0].get(), Riso[1].get(), Riso[2].get(), Riso[3].get(),
+                 Riso[4].get(), Riso[5].get(), Riso[6].get(), &RisoAltro,    &Label2,       &ChiudiRisoluzione,
+                 &Line1,        &BarSu,        &WebBrwT,      &ThumbsList,   &FrameShow,    &labelShow,
+                 &BarDx,        &Info,         &Pausa,        &FraBot,       &Slab(1),      &Slab(2),
+                 &Slab(3),      &Slab(4),      &Slab(6),      &Slab(7),      &BarGiu,       &WebBrwI,
+                 &Tastiera,     &DoveShow,     &Slab(0),      &Slab(5)};
     for (platform::Control* c : controls_) c->attach(&window);
 }
 

@@ -101,7 +101,9 @@ public:
 
     // Controls in stacking order, top first; menu titles in menu-bar order.
     std::vector<platform::Control*> controls() const { return controls_; }
-    std::vector<platform::MenuItem*> menuBar() { return {&menuFile, &menuView, &menuSlShow, &menuStrumenti, &menuHelp}; }
+    std::vector<platform::MenuItem*> menuBar() {
+        return {&menuFile, &menuView, &menuSlShow, &menuStrumenti, &menuHelp};
+    }
 
     // ---- Module-wide variables (the queue's position and count are the queue's).
     std::string dirPattern;
@@ -146,12 +148,12 @@ public:
     platform::Document* HDocBrwT = nullptr;
 
     // ---- Procedures (defined in the folder of their subsystem).
-    void Form_Load();                // app/form_load.cpp
-    void Form_Resize();              // app/form_resize.cpp
-    void menuSAvanti_Click();        // show/navigation.cpp
-    void menuSIndietro_Click();      // show/navigation.cpp
-    void DoveShow_Click();           // show/navigation.cpp
-    void SyncThumbs();               // show/sync_thumbs.cpp
+    void Form_Load();                            // app/form_load.cpp
+    void Form_Resize();                          // app/form_resize.cpp
+    void menuSAvanti_Click();                    // show/navigation.cpp
+    void menuSIndietro_Click();                  // show/navigation.cpp
+    void DoveShow_Click();                       // show/navigation.cpp
+    void SyncThumbs();                           // show/sync_thumbs.cpp
     void Form_KeyDown(int& keyCode, int shift);  // app/keyboard.cpp
 
     // Folder selection and scan (queue/).

@@ -30,9 +30,8 @@ int main(int argc, char* argv[]) {
     gb::qt::WindowView& view = viewer.view;
     auto* page = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwI));
     QString lastDrawn;
-    QObject::connect(page, &gb::qt::BrowserView::pictureDrawn, [&](const QString& path, QSize) {
-        QTimer::singleShot(0, [&, path] { lastDrawn = path; });
-    });
+    QObject::connect(page, &gb::qt::BrowserView::pictureDrawn,
+                     [&](const QString& path, QSize) { QTimer::singleShot(0, [&, path] { lastDrawn = path; }); });
     const auto drawn = [&] { return !lastDrawn.isEmpty() && lastDrawn == gb::qt::toQString(form.DoveShow.text()); };
     viewer.start();
     waitFor([&] { return view.isVisible(); }, 5000);
@@ -59,8 +58,8 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(0, [&] { form.menuFileScegli_Click(); });
     const bool shown = waitFor([&] { return confirmed && form.queue.queueCount() > 0 && drawn(); }, 120000);
     std::printf("%d images: dialog confirmed to first picture drawn %lld ms, longest event-loop stall %lld ms%s\n",
-                form.queue.queueCount(), static_cast<long long>(clock.elapsed()), static_cast<long long>(stalls.longest()),
-                shown ? "" : " TIMEOUT");
+                form.queue.queueCount(), static_cast<long long>(clock.elapsed()),
+                static_cast<long long>(stalls.longest()), shown ? "" : " TIMEOUT");
 
     clock.restart();
     stalls.reset();

@@ -6,8 +6,8 @@
 //   decode_floor WIDTH HEIGHT FILE...
 
 #include <QColorSpace>
-#include <QGuiApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <algorithm>
 #include <cstdio>
@@ -70,6 +70,7 @@ int main(int argc, char* argv[]) {
     }
     std::printf("%d files: scaled to fit %dx%d median %.1f ms; full into memory used before %.1f ms; 50x50 %.1f ms\n",
                 argc - 3, box.width(), box.height(), median(scaled), median(full), median(thumb));
-    std::printf("Display P3 to sRGB: whole %.1f ms, fitted %.1f ms (medians)\n", median(convertWhole), median(convertFitted));
+    std::printf("Display P3 to sRGB: whole %.1f ms, fitted %.1f ms (medians)\n", median(convertWhole),
+                median(convertFitted));
     return 0;
 }

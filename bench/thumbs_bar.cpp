@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "queue/open_path.h"
 #include "bench/drive.h"
 #include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
+#include "queue/open_path.h"
 
 using gb::bench::StallMeter;
 using gb::bench::waitFor;
@@ -37,7 +37,8 @@ int main(int argc, char* argv[]) {
     auto* bar = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwT));
     auto* page = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwI));
     waitFor([&] { return form.shownWidth > 0 && page->isVisible(); }, 10000);
-    std::printf("scan of %d images and first picture: %lld ms\n", form.queue.queueCount(), static_cast<long long>(clock.elapsed()));
+    std::printf("scan of %d images and first picture: %lld ms\n", form.queue.queueCount(),
+                static_cast<long long>(clock.elapsed()));
     waitFor([] { return false; }, 500);  // the picture's neighbours are preloaded meanwhile
 
     QSet<QString> drawn;
@@ -73,10 +74,11 @@ int main(int argc, char* argv[]) {
     }
     const qint64 total = clock.elapsed();
     std::fprintf(stderr, "longest stall ended %lld ms after F2\n", static_cast<long long>(stalls.longestEnded()));
-    std::printf("F2 to the thumbnails in view drawn: %lld ms; to all %d drawn, page by page: %lld ms = %.0f per second; "
-                "longest event-loop stall %lld ms%s\n",
-                static_cast<long long>(firstPage), static_cast<int>(drawn.size()), static_cast<long long>(total),
-                1000.0 * static_cast<double>(drawn.size()) / static_cast<double>(std::max<qint64>(1, total)),
-                static_cast<long long>(stalls.longest()), all ? "" : " TIMEOUT");
+    std::printf(
+        "F2 to the thumbnails in view drawn: %lld ms; to all %d drawn, page by page: %lld ms = %.0f per second; "
+        "longest event-loop stall %lld ms%s\n",
+        static_cast<long long>(firstPage), static_cast<int>(drawn.size()), static_cast<long long>(total),
+        1000.0 * static_cast<double>(drawn.size()) / static_cast<double>(std::max<qint64>(1, total)),
+        static_cast<long long>(stalls.longest()), all ? "" : " TIMEOUT");
     return all ? 0 : 1;
 }

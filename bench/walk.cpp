@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "queue/open_path.h"
 #include "bench/drive.h"
 #include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
+#include "queue/open_path.h"
 
 using gb::bench::waitFor;
 
@@ -80,7 +80,8 @@ int main(int argc, char* argv[]) {
         });
     });
     const auto drawn = [&] {
-        return lastDrawn == gb::qt::toQString(form.DoveShow.text()) && lastSize == QSize(form.shownWidth, form.shownHeight);
+        return lastDrawn == gb::qt::toQString(form.DoveShow.text()) &&
+               lastSize == QSize(form.shownWidth, form.shownHeight);
     };
 
     viewer.start();
@@ -117,11 +118,12 @@ int main(int argc, char* argv[]) {
         latencies.push_back(static_cast<double>(step.nsecsElapsed()) / 1e6);
     }
     const double total = static_cast<double>(walk.elapsed());
-    std::printf("%d steps %s%s%s: Enter to drawn median %.1f ms, p95 %.1f ms, min %.1f, max %.1f; walk %.0f ms; "
-                "peak memory %.1f MiB\n",
-                steps, fullScreen ? "full-screen" : "normal", preload ? "" : " without preloading",
-                dwellMs ? (" after " + std::to_string(dwellMs) + " ms on each").c_str() : "",
-                percentile(latencies, 0.5), percentile(latencies, 0.95), percentile(latencies, 0), percentile(latencies, 1),
-                total, static_cast<double>(peakMemoryKib()) / 1024.0);
+    std::printf(
+        "%d steps %s%s%s: Enter to drawn median %.1f ms, p95 %.1f ms, min %.1f, max %.1f; walk %.0f ms; "
+        "peak memory %.1f MiB\n",
+        steps, fullScreen ? "full-screen" : "normal", preload ? "" : " without preloading",
+        dwellMs ? (" after " + std::to_string(dwellMs) + " ms on each").c_str() : "", percentile(latencies, 0.5),
+        percentile(latencies, 0.95), percentile(latencies, 0), percentile(latencies, 1), total,
+        static_cast<double>(peakMemoryKib()) / 1024.0);
     return 0;
 }

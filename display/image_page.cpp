@@ -13,14 +13,15 @@ bool Form1::rewritePage(int width, int height) {
 }
 
 void Form1::writeBottomBar(const Scale& scale) {
-    const auto nameLength = static_cast<long long>(DoveShow.text().size()) - static_cast<long long>(folderPath.size()) - 1;
+    const auto nameLength =
+        static_cast<long long>(DoveShow.text().size()) - static_cast<long long>(folderPath.size()) - 1;
     if (nameLength < 0) return;
     const std::string name = DoveShow.text().substr(DoveShow.text().size() - static_cast<std::size_t>(nameLength));
     char number[64];
     std::snprintf(number, sizeof number, "%.2f", scale.value());
     BarGiu.setText("  " + Slab(1).caption() + "  " + Slab(2).caption() + "  " + name + "  (" +
-                   std::to_string(naturalWidth) + "x" + std::to_string(naturalHeight) + " " + number + "%)" +
-                   "     " + Slab(3).caption());
+                   std::to_string(naturalWidth) + "x" + std::to_string(naturalHeight) + " " + number + "%)" + "     " +
+                   Slab(3).caption());
 }
 
 void Form1::WebBrwI_DocumentComplete(const std::string& url) {
@@ -52,9 +53,7 @@ void Form1::WebBrwI_DocumentComplete(const std::string& url) {
     }
 }
 
-FitArea Form1::fitArea() const {
-    return {areaWidth, areaHeight, ratioFactor, menuFitG.checked(), menuFitP.checked()};
-}
+FitArea Form1::fitArea() const { return {areaWidth, areaHeight, ratioFactor, menuFitG.checked(), menuFitP.checked()}; }
 
 void Form1::ShowImage() {
     fitScale = Scale::integer(1);

@@ -17,10 +17,10 @@ std::pair<double, double> withinSixteenBits(double width, double height);
 std::string lineBreakPrefix(float heightDifference);
 
 struct FitArea {
-    Int16 width = 0, height = 0;  // the screen area a fitted picture may take
-    double ratioFactor = 1.0;     // the width/height correction
-    bool reduceLarger = true;     // "Reduce larger images"
-    bool increaseSmaller = false; // "Increase smaller images"
+    Int16 width = 0, height = 0;   // the screen area a fitted picture may take
+    double ratioFactor = 1.0;      // the width/height correction
+    bool reduceLarger = true;      // "Reduce larger images"
+    bool increaseSmaller = false;  // "Increase smaller images"
 };
 
 struct Fit {

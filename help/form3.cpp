@@ -12,8 +12,9 @@ Form3::Form3() {
     Version.appearance.bold = true;
     Version.appearance.pointSize = 11;
     Credits.move(16, 52, 280, 60);
-    Credits.setCaption("Written by the Glimmerbox developers.\nA viewer for the pictures of one folder,\n"
-                       "built on Qt 6.");
+    Credits.setCaption(
+        "Written by the Glimmerbox developers.\nA viewer for the pictures of one folder,\n"
+        "built on Qt 6.");
     Terms.move(16, 120, 280, 52);
     Terms.setCaption("Free to use, copy and share.\nNo warranty of any kind.");
     Command1.move(3840 / t, 2760 / t, 615 / t, 375 / t);

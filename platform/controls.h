@@ -87,7 +87,8 @@ private:
 
 class Label : public Control {
 public:
-    explicit Label(std::string name, Control* container = nullptr) : Control(ControlKind::Label, std::move(name), container) {}
+    explicit Label(std::string name, Control* container = nullptr)
+        : Control(ControlKind::Label, std::move(name), container) {}
     const std::string& caption() const { return caption_; }
     void setCaption(std::string v);
 

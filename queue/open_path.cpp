@@ -19,7 +19,7 @@ void openFromCommandLine(Form1& form, const std::string& path) {
     platform::FileSystem& files = form.services.files;
     const auto fail = [&form](const std::string& text) {
         form.services.messages.show({text, texts::productName, platform::MessageButtons::Ok,
-                                platform::MessageIcon::Exclamation, platform::MessageAnswer::Ok});
+                                     platform::MessageIcon::Exclamation, platform::MessageAnswer::Ok});
     };
     std::string file = path;
     if (files.isDirectory(path)) {
@@ -29,8 +29,7 @@ void openFromCommandLine(Form1& form, const std::string& path) {
         if (images.empty()) {
             if (const std::string why = files.folderError(path); !why.empty())
                 fail("Cannot open the folder " + path + ": " + why + ".");
-            else
-                fail("There is no jpg, jpeg, gif or bmp picture in the folder " + path + ".");
+            else fail("There is no jpg, jpeg, gif or bmp picture in the folder " + path + ".");
             return;
         }
         const auto first = std::min_element(images.begin(), images.end(), platform::sortsBefore);
@@ -38,8 +37,7 @@ void openFromCommandLine(Form1& form, const std::string& path) {
     } else if (!files.isFile(path)) {
         if (const std::string kind = files.specialKind(path); !kind.empty())
             fail("Cannot open " + path + ": it is " + kind + ", not a picture file.");
-        else
-            fail("Cannot open " + path + ": there is no such file or folder.");
+        else fail("Cannot open " + path + ": there is no such file or folder.");
         return;
     } else if (!isImageName(path)) {
         fail("Cannot open " + path + ": it is not a jpg, jpeg, gif or bmp picture.");

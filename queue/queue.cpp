@@ -64,10 +64,8 @@ void Queue::insert(const std::string& path, const std::string& name) {
 void Queue::writeTotal() { total_.setCaption(texts::totPrefix + std::to_string(queueCount_)); }
 
 void Queue::writePosition() {
-    if (queuePos_ < queueCount_)
-        writeCur();
-    else
-        position_.setCaption(texts::endLabel);
+    if (queuePos_ < queueCount_) writeCur();
+    else position_.setCaption(texts::endLabel);
 }
 
 void Queue::writeCur() { position_.setCaption(texts::curPrefix + std::to_string(queuePos_)); }

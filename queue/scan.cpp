@@ -21,7 +21,7 @@ void Form1::ScanFolder() {
     }
     if (!folderPath.empty() && folderPath.back() == '/') {
         folderPath.pop_back();
-        pathSep = "/";
+        pathSep.assign(1, '/');
     }
 
     const std::string folder = folderPath.empty() ? std::string("/") : folderPath;

@@ -45,10 +45,11 @@ void Form1::RisoAltro_KeyDown(int keyCode, int /*shift*/) {
     // Without an image page the factor is only recorded; with one, the corrected width must stay in range.
     const bool widthFits = typed && (imageTag.empty() || toInt16(shownWidth / ratioFactor * factorOf(*typed)));
     if (!widthFits) {
-        services.messages.show({"Type the screen's width/height ratio as a number such as 1.78 or 1,78, "
-                                "from 0.01 up to a ratio that keeps the picture narrower than 32767 pixels.",
-                                texts::productName, platform::MessageButtons::Ok, platform::MessageIcon::Information,
-                                platform::MessageAnswer::Ok});
+        services.messages.show(
+            {"Type the screen's width/height ratio as a number such as 1.78 or 1,78, "
+             "from 0.01 up to a ratio that keeps the picture narrower than 32767 pixels.",
+             texts::productName, platform::MessageButtons::Ok, platform::MessageIcon::Information,
+             platform::MessageAnswer::Ok});
         RisoAltro.setFocus();
         return;
     }

@@ -36,10 +36,8 @@ void Form1::TempoSlide_Timer() {
 }
 
 void Form1::menuSPausa_Click() {
-    if (slideshow.running())
-        slideshow.pause();
-    else
-        slideshow.resume();
+    if (slideshow.running()) slideshow.pause();
+    else slideshow.resume();
     writeBottomBar(fitScale);
 }
 

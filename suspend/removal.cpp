@@ -29,10 +29,10 @@ void Form1::ToggleRemovalMode() {
 bool Form1::RecycleFile(const std::string& path) {
     const platform::FileResult result = services.trash.moveToTrash(path);
     if (!result.ok)
-        services.messages.show({"The file " + path + " could not be moved to the trash, so it stays in the show.\n" +
-                                    result.error,
-                                texts::productName, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
-                                platform::MessageAnswer::Ok});
+        services.messages.show(
+            {"The file " + path + " could not be moved to the trash, so it stays in the show.\n" + result.error,
+             texts::productName, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
+             platform::MessageAnswer::Ok});
     return result.ok;
 }
 
@@ -69,10 +69,10 @@ bool Form1::Form_Unload() {
                 if (!result.ok) failures += "\n" + path + ": " + result.error;
             }
             if (!failures.empty())
-                services.messages.show({"These suspended files could not be removed and are still in their folder:" +
-                                            failures,
-                                        texts::productName, platform::MessageButtons::Ok,
-                                        platform::MessageIcon::Exclamation, platform::MessageAnswer::Ok});
+                services.messages.show(
+                    {"These suspended files could not be removed and are still in their folder:" + failures,
+                     texts::productName, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
+                     platform::MessageAnswer::Ok});
         }
     }
     mainClosing = -1;

@@ -79,9 +79,9 @@ TEST_F(BrowserFixture, ClickReachesTheHandlerWhichMayCancelTheLink) {
 }
 
 TEST(FileUrl, IsTheExactInverseForAwkwardNames) {
-    const std::string names[] = {"/p/a b.jpg",       "/p/100%.jpg", "/p/a#1.jpg",       "/p/it's \"q\".jpg",
-                                 "/p/<x>&y.jpg",     "/p/café.jpg", "/p/日本.jpg",      "/p/-lead.jpg",
-                                 "/p/what?.jpg",     "/a.jpg",      "/p/\xff\xfe.jpg",  "/p/%20.jpg",
+    const std::string names[] = {"/p/a b.jpg",       "/p/100%.jpg", "/p/a#1.jpg",      "/p/it's \"q\".jpg",
+                                 "/p/<x>&y.jpg",     "/p/café.jpg", "/p/日本.jpg",     "/p/-lead.jpg",
+                                 "/p/what?.jpg",     "/a.jpg",      "/p/\xff\xfe.jpg", "/p/%20.jpg",
                                  "/p/plus+semi;.jpg"};
     for (const auto& path : names) {
         const std::string url = toFileUrl(path);

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "tests/support/headless.h"
 #include "help/form3.h"
 #include "suspend/form2.h"
+#include "tests/support/headless.h"
 
 namespace gb {
 namespace {

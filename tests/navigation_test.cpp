@@ -95,7 +95,7 @@ TEST(Navigation, EachSequenceLeavesThePositionPauseAndPicture) {
         {3, "enter help pause tick", "Cur=1 - running 1"},
         {3, "enter pause", "Cur=1 Pause stopped 1"},
         {3, "enter pause pause", "Cur=1 - running 1"},
-        {3, "enter enter enter enter pause", "END - running 3"},  // a finished show starts again...
+        {3, "enter enter enter enter pause", "END - running 3"},       // a finished show starts again...
         {3, "enter enter enter enter pause tick", "END - stopped 3"},  // ... and its next tick stops it
         {3, "enter click", "Cur=1 Pause stopped 1"},
         {3, "enter click click", "Cur=1 - running 1"},
@@ -106,7 +106,8 @@ TEST(Navigation, EachSequenceLeavesThePositionPauseAndPicture) {
         Viewer v(r.entries);
         v.run(r.words);
         EXPECT_EQ(v.seen(), r.seen) << r.words;
-        if (std::string(r.words).find("pick") != std::string::npos && std::string(r.words).find("help") == std::string::npos) {
+        if (std::string(r.words).find("pick") != std::string::npos &&
+            std::string(r.words).find("help") == std::string::npos) {
             EXPECT_EQ(v.f.labelShow.caption(), v.f.DoveShow.text()) << r.words;
         }
     }

@@ -11,7 +11,7 @@ namespace {
 TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
     const struct {
         double in, out;
-    } cases[] = {{2.5, 2}, {3.5, 4}, {0.5, 0}, {1.5, 2}, {-0.5, -0}, {-1.5, -2}, {-2.5, -2},
+    } cases[] = {{2.5, 2},      {3.5, 4},      {0.5, 0},       {1.5, 2},       {-0.5, -0},    {-1.5, -2}, {-2.5, -2},
                  {480.75, 481}, {480.25, 480}, {2.4999999, 2}, {2.5000001, 3}, {932.99, 933}, {0, 0}};
     for (const auto& c : cases) EXPECT_EQ(roundHalfEven(c.in), c.out) << c.in;
 }

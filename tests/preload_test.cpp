@@ -26,7 +26,8 @@ struct Preload : ::testing::Test {
     Headless h;
     Form1& f = *h.form;
     // Sizes chosen so that fits, ratios and the 16-bit limit all round differently.
-    const std::vector<std::pair<int, int>> sizes{{6000, 4000}, {641, 300}, {1200, 1600}, {40000, 30000}, {333, 777}, {1280, 970}};
+    const std::vector<std::pair<int, int>> sizes{{6000, 4000},   {641, 300}, {1200, 1600},
+                                                 {40000, 30000}, {333, 777}, {1280, 970}};
 
     void SetUp() override {
         h.start();

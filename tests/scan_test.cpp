@@ -19,6 +19,7 @@ std::string names(const std::vector<std::string>& paths) {
 }
 
 TEST(Scan, ThePickedFolderIsQueuedByItsTypesInAToZOrderAndTheStartShownPaused) {
+    // clang-format off
     struct Row {
         const char* folder;
         std::vector<std::string> files;
@@ -47,6 +48,7 @@ TEST(Scan, ThePickedFolderIsQueuedByItsTypesInAToZOrderAndTheStartShownPaused) {
          "Check the Folder\r\naddress, es:   C:\\Images\\mine  |Error"},
         {"/pics", {"README"}, "/pics/README", 1, "", "Tot=0 Cur=0 ", "about:blank", "Wrong image|Glimmerbox"},
     };
+    // clang-format on
     for (const Row& r : rows) {
         Headless h;
         h.start();

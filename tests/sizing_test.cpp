@@ -94,7 +94,9 @@ TEST(Sizing, ThePictureIsCentredByOneLineBreakPerFiftyPixelsItIsLowerThanTheBrow
     struct Row {
         int clientHeight, pictureHeight;
         const char* start;
-    } rows[] = {{640, 480, "<br><br><center><IMG"}, {540, 430, "<br><center><IMG"}, {540, 479, "<center><IMG"},
+    } rows[] = {{640, 480, "<br><br><center><IMG"},
+                {540, 430, "<br><center><IMG"},
+                {540, 479, "<center><IMG"},
                 {400, 480, "<center><IMG"}};
     for (const Row& r : rows) {
         Page p(r.clientHeight);

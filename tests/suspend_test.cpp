@@ -38,8 +38,7 @@ struct Lists {
             else if (word == "bare") {
                 w.ComNo.userClick();
                 w.ComSi.userClick();
-            }
-            else if (word.rfind("no", 0) == 0) {
+            } else if (word.rfind("no", 0) == 0) {
                 w.ListSI.userPick(std::stoi(word.substr(2)) - 1);
                 w.ComNo.userClick();
             } else if (word.rfind("si", 0) == 0) {
@@ -65,7 +64,8 @@ struct Lists {
         EXPECT_EQ(w.TotNO.caption(), std::to_string(w.ListNO.listCount()));
         const std::string shown = f.WebBrwI.locationURL();
         return join(w.ListSI.listItems()) + " | " + join(w.ListNO.listItems()) + " | " + f.Slab(2).caption() + " " +
-               f.Slab(1).caption() + " | " + shown.substr(shown.rfind('/') + 1) + " | " + join(h.files.folders["/pics"]);
+               f.Slab(1).caption() + " | " + shown.substr(shown.rfind('/') + 1) + " | " +
+               join(h.files.folders["/pics"]);
     }
 };
 
@@ -77,16 +77,16 @@ TEST(Suspend, EverySequenceKeepsThePositionOnThePictureOnShow) {
     } rows[] = {
         {"b", "a", "a c d | b | Cur=2 Tot=3 | c.jpg | a b c d"},
         {"b", "a a", "a d | b c | END Tot=2 | d.jpg | a b c d"},
-        {"d", "a", "a b c | d | END Tot=3 | about:blank | a b c d"},  // the last one: nothing on show
+        {"d", "a", "a b c | d | END Tot=3 | about:blank | a b c d"},    // the last one: nothing on show
         {"d", "a a", "a b c | d | END Tot=3 | about:blank | a b c d"},  // nothing current: nothing changes
         {"d", "a back", "a b c | d | END Tot=3 | c.jpg | a b c d"},
         {"c", "no1", "b c d | a | Cur=2 Tot=3 | c.jpg | a b c d"},  // before the current one
         {"c", "no1 no3", "b c | a d | END Tot=2 | c.jpg | a b c d"},
         {"c", "no1 no3 si1", "a b c | d | END Tot=3 | c.jpg | a b c d"},
         {"c", "no1 no3 si1 si1", "a b c d |  | Cur=3 Tot=4 | c.jpg | a b c d"},
-        {"a", "no1", "b c d | a | Cur=1 Tot=3 | b.jpg | a b c d"},  // "->" on the picture on show is the key A
+        {"a", "no1", "b c d | a | Cur=1 Tot=3 | b.jpg | a b c d"},    // "->" on the picture on show is the key A
         {"a", "bare", "a b c d |  | Cur=1 Tot=4 | a.jpg | a b c d"},  // nothing picked: nothing moves
-        {"b", "z", "a c d |  | Cur=2 Tot=3 | c.jpg | a c d"},  // the trash takes it without a question
+        {"b", "z", "a c d |  | Cur=2 Tot=3 | c.jpg | a c d"},         // the trash takes it without a question
         {"b", "refuse z", "a b c d |  | Cur=2 Tot=4 | b.jpg | a b c d"},
         {"b", "erase no z", "a b c d |  | Cur=2 Tot=4 | b.jpg | a b c d"},
         {"b", "erase yes z", "a c d |  | Cur=2 Tot=3 | c.jpg | a c d"},

@@ -40,8 +40,8 @@ TEST(StartState, TheWindowOpensMaximisedWithTheStartTextsAndOnlyFileAndHelpUsabl
         EXPECT_EQ(usable, (std::vector<bool>{true, false, false, false, true}));
         EXPECT_FALSE(f.menuSAvanti.reachable());
         EXPECT_TRUE(f.menuFileScegli.reachable());
-        const std::vector<bool> checks{f.menuFitG.checked(), f.menuFitP.checked(), f.menuBin.checked(),
-                                       f.menuNobin.checked(), f.menuFit.checked(), f.menuThumb.checked()};
+        const std::vector<bool> checks{f.menuFitG.checked(),  f.menuFitP.checked(), f.menuBin.checked(),
+                                       f.menuNobin.checked(), f.menuFit.checked(),  f.menuThumb.checked()};
         EXPECT_EQ(checks, (std::vector<bool>{true, false, true, false, false, false}));
         EXPECT_EQ(f.menuHelpRegole.shortcut + f.menuThumb.shortcut + f.menuGestAcc.shortcut, "F1F2F3");
         for (platform::Control* hidden : std::initializer_list<platform::Control*>{
@@ -66,6 +66,7 @@ Box box(const platform::Control& c) { return {c.left(), c.top(), c.width(), c.he
 void PrintTo(const Box& b, std::ostream* os) { *os << b.left << "," << b.top << " " << b.width << "x" << b.height; }
 
 TEST(Layout, EveryClientSizeAndModePlacesTheControls) {
+    // clang-format off
     struct Row {
         const char* what;
         int width, height;
@@ -82,6 +83,7 @@ TEST(Layout, EveryClientSizeAndModePlacesTheControls) {
         {"lower than the bars: heights stop at 0", 500, 40, false, false, {4, 40, 492, 0}, {4, 40, 105, 0},
          {72, 8, 424, 21}, {74, 10, 402, 18}, {0, 22, 500, 18}, {482, 0, 18, 40}, {1, 25, 500, 18}, 20},
     };
+    // clang-format on
     for (const Row& r : rows) {
         Headless h;
         h.start();
@@ -138,8 +140,8 @@ TEST(Layout, FullScreenHidesTheBarsOfNormalModeAndLeavingRestoresThem) {
     const auto shown = [&] {
         std::vector<bool> v;
         for (auto* m : f.menuBar()) v.push_back(m->visible());
-        for (platform::Control* c : std::initializer_list<platform::Control*>{
-                 &f.FrameShow, &f.WebBrwT, &f.FraBot, &f.Pausa, &f.BarSu, &f.BarDx, &f.BarGiu})
+        for (platform::Control* c : std::initializer_list<platform::Control*>{&f.FrameShow, &f.WebBrwT, &f.FraBot,
+                                                                              &f.Pausa, &f.BarSu, &f.BarDx, &f.BarGiu})
             v.push_back(c->visible());
         return v;
     };
@@ -151,8 +153,8 @@ TEST(Layout, FullScreenHidesTheBarsOfNormalModeAndLeavingRestoresThem) {
     EXPECT_EQ(f.window.top(), -550);  // the title bar above the screen's top edge
     EXPECT_EQ(f.window.width(), 1280 * 15);
     EXPECT_EQ(f.window.height(), 1024 * 15 + 400);
-    EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, false, false, false, false, false, false, true, true,
-                                          true}));
+    EXPECT_EQ(shown(),
+              (std::vector<bool>{false, false, false, false, false, false, false, false, false, true, true, true}));
     EXPECT_TRUE(f.menuThumb.checked());
     EXPECT_EQ(f.BarSu.top(), -1);
     EXPECT_EQ(f.BarSu.width(), outerWidth);  // the outer width in twips, taken as pixels
@@ -185,10 +187,8 @@ TEST(Layout, TheFitOptionsSwitchTheModeWhenBothGoOffAndDisableItsItem) {
         {&Form1::menuFitG_Click, true, true, false, true},
     };
     for (const Row& r : rows) {
-        if (r.click)
-            (f.*r.click)();
-        else
-            f.window.onKeyDown(esc, 0);
+        if (r.click) (f.*r.click)();
+        else f.window.onKeyDown(esc, 0);
         EXPECT_EQ(f.menuFitG.checked(), r.fitG);
         EXPECT_EQ(f.menuFitP.checked(), r.fitP);
         EXPECT_EQ(f.menuFit.checked(), r.fullScreen);

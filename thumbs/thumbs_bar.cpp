@@ -32,8 +32,7 @@ void Form1::menuThumb_Click() {
 }
 
 void Form1::WebBrwT_DocumentComplete(const std::string& /*url*/) {
-    if (ThumbsList.text() != emptyThumbsPage)
-        HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
+    if (ThumbsList.text() != emptyThumbsPage) HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
     if (WebBrwT.visible() && thumbsScrollPending != 0) SyncThumbs();
     thumbsScrollPending = 0;
 }

@@ -117,7 +117,8 @@ std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
         const int why = errno;
         // A socket cannot be opened at all ("No such device or address"): say what it is instead.
         const std::string kind = specialFileKind(native);
-        if (error) *error = kind.empty() ? systemError(why) : QString::fromStdString("it is " + kind + ", not a picture file");
+        if (error)
+            *error = kind.empty() ? systemError(why) : QString::fromStdString("it is " + kind + ", not a picture file");
         return nullptr;
     }
     struct stat st {};

@@ -17,7 +17,7 @@ std::string openablePath(const std::string& raw, std::string& why);
 // one, as a single path is opened. The others need no opening when they lie in the folder opened, whose pictures
 // are all queued; the rest are not opened, and the user is told.
 struct OpenRequest {
-    std::string path;                    // the first, made openable; empty when it cannot be (see `why`)
+    std::string path;  // the first, made openable; empty when it cannot be (see `why`)
     std::string why;
     std::vector<std::string> elsewhere;  // the others outside the folder opened, as given
 };

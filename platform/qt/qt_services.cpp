@@ -40,7 +40,9 @@ bool QtFileSystem::isFile(const std::string& path) { return isRegularFile(QByteA
 
 bool QtFileSystem::isDirectory(const std::string& path) { return isDirectoryPath(QByteArray::fromStdString(path)); }
 
-std::string QtFileSystem::specialKind(const std::string& path) { return specialFileKind(QByteArray::fromStdString(path)); }
+std::string QtFileSystem::specialKind(const std::string& path) {
+    return specialFileKind(QByteArray::fromStdString(path));
+}
 
 std::string QtFileSystem::folderError(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());

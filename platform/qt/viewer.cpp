@@ -1,15 +1,15 @@
+#include "platform/qt/viewer.h"
 #include "platform/qt/image/decoder.h"
 #include "queue/open_path.h"
-#include "platform/qt/viewer.h"
 
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QScreen>
 
 #include "app/texts.h"
+#include "help/form3.h"
 #include "platform/qt/command_line.h"
 #include "platform/qt/view/file_drops.h"
-#include "help/form3.h"
 #include "suspend/form2.h"
 
 namespace gb::qt {
@@ -50,10 +50,8 @@ void Viewer::tell(const std::string& text) {
 void Viewer::open(const std::vector<std::string>& given) {
     if (given.empty()) return;
     const OpenRequest request = openRequest(given);
-    if (request.path.empty())
-        tell("Cannot open " + given.front() + ": " + request.why + ".");
-    else
-        openFromCommandLine(form, request.path);
+    if (request.path.empty()) tell("Cannot open " + given.front() + ": " + request.why + ".");
+    else openFromCommandLine(form, request.path);
     if (!request.elsewhere.empty()) tell(notOpenedText(request.elsewhere));
 }
 

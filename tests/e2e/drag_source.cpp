@@ -39,10 +39,8 @@ int main(int argc, char* argv[]) {
     DragSource source;
     for (int i = 1; i < argc; ++i) {
         const QString item = QString::fromLocal8Bit(argv[i]);
-        if (item.startsWith("text:"))
-            source.text = item.mid(5);
-        else
-            source.urls.append(QUrl(item));
+        if (item.startsWith("text:")) source.text = item.mid(5);
+        else source.urls.append(QUrl(item));
     }
     source.setWindowTitle("drag source");
     source.resize(200, 200);

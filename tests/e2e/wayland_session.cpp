@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <string>
 
-#include "queue/open_path.h"
 #include "bench/drive.h"
 #include "platform/qt/viewer.h"
+#include "queue/open_path.h"
 
 namespace {
 

@@ -6,34 +6,33 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QBuffer>
-#include <QTimer>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <gtest/gtest.h>
+#include <QTimer>
 
-#include "queue/open_path.h"
 #include "app/form1.h"
 #include "help/form3.h"
-#include "suspend/form2.h"
-#include "platform/qt/view/browser_view.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
+#include "queue/open_path.h"
+#include "suspend/form2.h"
 #include "tests/qt/image_files.h"
 
 namespace gb::qt {
 namespace {
 
 const std::vector<std::string> names = {
-    "a b.jpg",     "100%.jpg",          "a#1.jpg",  "what?.jpg",      "it's \"q\".jpg", "<b>&c.jpg",
-    "-lead.jpg",   "--x.gif",           "café.jpg", "日本.bmp",       "\xff\xfe raw.jpg", "caf\xe9 latin1.jpg",
-    "a%20b.jpg",   "plain.jpg"};
+    "a b.jpg", "100%.jpg", "a#1.jpg",  "what?.jpg",        "it's \"q\".jpg",     "<b>&c.jpg", "-lead.jpg",
+    "--x.gif", "café.jpg", "日本.bmp", "\xff\xfe raw.jpg", "caf\xe9 latin1.jpg", "a%20b.jpg", "plain.jpg"};
 
 struct AwkwardNames : ::testing::Test {
     QTemporaryDir root;
@@ -74,7 +73,8 @@ struct AwkwardNames : ::testing::Test {
     }
     Form1& form() { return viewer->form; }
     void settle(const std::string& path) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form().WebBrwI.locationURL() == path && form().WebBrwI.readyState() == 4; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return form().WebBrwI.locationURL() == path && form().WebBrwI.readyState() == 4; }, 5000));
     }
     int indexOf(const std::string& path) {
         for (int i = 0; i < form().DoveShow.listCount(); ++i)

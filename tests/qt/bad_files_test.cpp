@@ -7,24 +7,24 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QComboBox>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
-#include <gtest/gtest.h>
+#include <QTimer>
 
-#include "platform/qt/image/decoder.h"
-#include "queue/open_path.h"
 #include "app/form1.h"
 #include "help/form3.h"
-#include "suspend/form2.h"
+#include "platform/qt/image/decoder.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
-#include "platform/qt/viewer.h"
 #include "platform/qt/view/window_view.h"
+#include "platform/qt/viewer.h"
+#include "queue/open_path.h"
+#include "suspend/form2.h"
 #include "tests/qt/image_files.h"
 #include "tests/qt/on_screen.h"
 #include "tests/qt/ordinary_user.h"
@@ -128,7 +128,8 @@ TEST_F(BadFiles, HostileHeadersAreRefusedBeforeAnyDecoding) {
         EXPECT_FALSE(error.isEmpty());
     }
     EXPECT_LT(maxResidentKb() - before, 100 * 1024);
-    for (const char* name : {"b empty.jpg", "d text.jpg"}) EXPECT_FALSE(probe.probe(toStdString(file(name))).ok) << name;
+    for (const char* name : {"b empty.jpg", "d text.jpg"})
+        EXPECT_FALSE(probe.probe(toStdString(file(name))).ok) << name;
     EXPECT_NE(probe.probe(toStdString(file("i vanishing.jpg"))).error.find("does not exist"), std::string::npos);
 }
 

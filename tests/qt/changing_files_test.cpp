@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,22 +18,21 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <optional>
 
-#include "platform/qt/image/decoder.h"
-#include "queue/open_path.h"
 #include "app/form1.h"
-#include "platform/qt/view/browser_view.h"
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/command_line.h"
+#include "platform/qt/image/decoder.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
+#include "queue/open_path.h"
 #include "tests/qt/image_files.h"
 #include "tests/qt/on_screen.h"
 #include "tests/qt/ordinary_user.h"
@@ -90,7 +90,8 @@ TEST(SpecialFiles, AreNeverReadAndSayWhatTheyAre) {
         EXPECT_EQ(why, QStringLiteral("it is %1, not a picture file").arg(c.kind));
         EXPECT_EQ(specialFileKind(QFile::encodeName(path)), c.kind);
         QtImageProbe probe;
-        EXPECT_EQ(probe.probe(toStdString(path)).error, std::string("The file cannot be read: it is ") + c.kind + ", not a picture file.");
+        EXPECT_EQ(probe.probe(toStdString(path)).error,
+                  std::string("The file cannot be read: it is ") + c.kind + ", not a picture file.");
         EXPECT_TRUE(decodeImage(path, QSize(50, 50)).isNull());
         EXPECT_LT(clock.elapsed(), 500) << c.name;
     }
@@ -128,7 +129,8 @@ TEST(CommandLinePath, KeepsTheGivenNameAndNeverGuessesTheFolder) {
     }
     std::string why;
     EXPECT_EQ(openablePath("a.bmp", why), "");
-    EXPECT_EQ(why, "its full path is longer than the system allows (" + std::to_string(root.size() + 25 * 201 + 6) + " bytes)");
+    EXPECT_EQ(why, "its full path is longer than the system allows (" + std::to_string(root.size() + 25 * 201 + 6) +
+                       " bytes)");
     for (int i = 0; i < 25; ++i) {
         ASSERT_EQ(::chdir(".."), 0);
         ASSERT_EQ(::rmdir(level.c_str()), 0);
@@ -159,7 +161,8 @@ struct ChangingFiles : ::testing::Test, test::OnScreen {
     QImage drawn(const char* name, int ms = 5000) {
         const QSize size(form.naturalWidth, form.naturalHeight);
         QImage image;
-        return QTest::qWaitFor([&] { return !(image = loader.image(file(name), size)).isNull(); }, ms) ? image : QImage();
+        return QTest::qWaitFor([&] { return !(image = loader.image(file(name), size)).isNull(); }, ms) ? image
+                                                                                                       : QImage();
     }
 };
 
@@ -194,7 +197,8 @@ TEST_F(ChangingFiles, APictureReplacedUnderItsNameIsDrawnAnew) {
     open("a.bmp");
     ASSERT_TRUE(shows("a.bmp"));
     ASSERT_EQ(drawn("a.bmp").pixelColor(10, 10), QColor(Qt::red));
-    ASSERT_EQ(::rename(QFile::encodeName(file("new.bmp")).constData(), QFile::encodeName(file("a.bmp")).constData()), 0);
+    ASSERT_EQ(::rename(QFile::encodeName(file("new.bmp")).constData(), QFile::encodeName(file("a.bmp")).constData()),
+              0);
     form.menuSAvanti_Click();
     ASSERT_TRUE(shows("b.jpg"));
     form.menuSIndietro_Click();
@@ -246,7 +250,8 @@ TEST_F(ChangingFiles, ADecodingErrorIsReadableOnABandAsWideAsTheView) {
             },
             5000))
             << name;
-        EXPECT_TRUE(band->text().startsWith(QStringLiteral("Cannot show %1: ").arg(name))) << band->text().toStdString();
+        EXPECT_TRUE(band->text().startsWith(QStringLiteral("Cannot show %1: ").arg(name)))
+            << band->text().toStdString();
         EXPECT_GT(band->text().size(), QStringLiteral("Cannot show %1: ").arg(name).size() + 5);
         EXPECT_EQ(band->width(), page->viewport()->width());
         // Drawn: the band's colour across the whole width of the view.
@@ -263,7 +268,8 @@ TEST_F(ChangingFiles, ADecodingErrorIsReadableOnABandAsWideAsTheView) {
 // whatever is decoding.
 TEST_F(ChangingFiles, AScanBombIsLeftAtOnceAndDoesNotHoldTheExit) {
     ASSERT_TRUE(test::writeScanBomb(file("a bomb.jpg"), 4000, 4000, 1500));
-    for (const char* name : {"b.jpg", "c.jpg", "d.jpg"}) ASSERT_TRUE(test::writePicture(file(name), 300, 200, "JPG", Qt::green));
+    for (const char* name : {"b.jpg", "c.jpg", "d.jpg"})
+        ASSERT_TRUE(test::writePicture(file(name), 300, 200, "JPG", Qt::green));
     open("a bomb.jpg");
     ASSERT_TRUE(shows("a bomb.jpg"));
     const auto decoding = [&] { return QTest::qWaitFor([&] { return loader.decodingInFlight() > 0; }, 2000); };
@@ -299,9 +305,12 @@ TEST_F(ChangingFiles, AGifBombIsShownStillWithinMemoryAndStopsWhenLeft) {
     ASSERT_TRUE(test::writePicture(file("c.jpg"), 300, 200, "JPG", Qt::green));
     open("a bomb.gif");
     ASSERT_TRUE(shows("a bomb.gif"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !loader.image(file("a bomb.gif"), QSize(form.naturalWidth, form.naturalHeight)).isNull() ||
-                                             !loader.errorFor(file("a bomb.gif")).isEmpty(); },
-                                10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !loader.image(file("a bomb.gif"), QSize(form.naturalWidth, form.naturalHeight)).isNull() ||
+                   !loader.errorFor(file("a bomb.gif")).isEmpty();
+        },
+        10000));
     EXPECT_FALSE(loader.isAnimated(file("a bomb.gif")));
     form.menuSAvanti_Click();
     ASSERT_TRUE(shows("b small.gif"));
@@ -328,7 +337,8 @@ TEST_F(ChangingFiles, AGifBombIsShownStillWithinMemoryAndStopsWhenLeft) {
 // Four BMPs of 8-bit runs, each claiming 11000 x 11000 from a few bytes, in the thumbnail bar while the walk goes
 // on: decoded one at a time within the budget.
 TEST_F(ChangingFiles, HugeRleBmpsInTheThumbnailBarStayWithinMemory) {
-    for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"}) ASSERT_TRUE(test::writeRleBmpBomb(file(name), 11000, 11000));
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"})
+        ASSERT_TRUE(test::writeRleBmpBomb(file(name), 11000, 11000));
     open("a.bmp");
     ASSERT_TRUE(shows("a.bmp"));
     form.menuThumb_Click();
@@ -340,7 +350,8 @@ TEST_F(ChangingFiles, HugeRleBmpsInTheThumbnailBarStayWithinMemory) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"})
-                if (loader.image(file(name), QSize(50, 50), true).isNull() && loader.errorFor(file(name)).isEmpty()) return false;
+                if (loader.image(file(name), QSize(50, 50), true).isNull() && loader.errorFor(file(name)).isEmpty())
+                    return false;
             return true;
         },
         30000));

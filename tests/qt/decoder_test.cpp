@@ -2,10 +2,10 @@
 
 #include "platform/qt/image/decoder.h"
 
+#include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <QImageWriter>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "platform/qt/byte_paths.h"
 #include "tests/qt/image_files.h"
@@ -51,14 +51,20 @@ TEST(Decoder, EachFileGivesItsUprightSizeOrSaysWhyItCannotBeShown) {
         {"turned.jpg", "20 x 40", {20, 40}, 1, {10, 0}, Qt::black, ""},  // turned clockwise: the edge on top
         {"notes.jpg", "This is not a picture that can be shown: ", {50, 50}, 0, {}, {}, "?"},
         {"missing.jpg", "The file does not exist (any more).", {50, 50}, 0, {}, {}, "?"},
-        {"screen.gif", "The picture is too large to show: 65535 x 65535 pixels.", {50, 50}, 0, {}, {},
+        {"screen.gif",
+         "The picture is too large to show: 65535 x 65535 pixels.",
+         {50, 50},
+         0,
+         {},
+         {},
          "the picture is too large to show: 65535 x 65535 pixels"},
         {"empty.gif", "This is not a picture that can be shown: ", {50, 50}, 0, {}, {}, "?"},
     };
     QtImageProbe probe;
     for (const Row& r : rows) {
         const platform::ImageInfo info = probe.probe(toStdString(at(r.name)));
-        const std::string probed = info.ok ? std::to_string(info.width) + " x " + std::to_string(info.height) : info.error;
+        const std::string probed =
+            info.ok ? std::to_string(info.width) + " x " + std::to_string(info.height) : info.error;
         EXPECT_EQ(probed.rfind(r.probed, 0), 0u) << r.name << ": " << probed;
         QString error;
         int frames = 0;

@@ -59,7 +59,7 @@ QByteArray gifBytes(QSize screen, QSize frame, int frames, int delayHundredths) 
     put16(gif, screen.width());
     put16(gif, screen.height());
     gif.append(char(0x80)).append(char(0)).append(char(0));
-    gif.append("\xff\x00\x00\x00\x00\xff", 6);  // red, blue
+    gif.append("\xff\x00\x00\x00\x00\xff", 6);                                      // red, blue
     if (frames > 1) gif.append("\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19);  // loop for ever
     for (int f = 0; f < frames; ++f) {
         gif.append("\x21\xf9\x04\x00", 4);
@@ -149,7 +149,8 @@ bool writeScanBomb(const QString& path, int width, int height, int copies) {
     // The scans: from each SOS marker to the next one (the last to the EOI). The smallest after the first is
     // repeated: a few bytes on disk, a pass over every block of the picture when decoded.
     QList<qsizetype> starts;
-    for (qsizetype at = bytes.indexOf(QByteArray("\xff\xda", 2)); at >= 0; at = bytes.indexOf(QByteArray("\xff\xda", 2), at + 2))
+    for (qsizetype at = bytes.indexOf(QByteArray("\xff\xda", 2)); at >= 0;
+         at = bytes.indexOf(QByteArray("\xff\xda", 2), at + 2))
         starts.append(at);
     starts.append(bytes.size() - 2);
     if (starts.size() < 3) return false;
@@ -205,7 +206,8 @@ bool writeTopDownBmp(const QString& path, int width, int height) {
     QByteArray b = bmpHeaders(width, -height, 24, 0, static_cast<quint32>(stride * height), 0);
     for (int y = 0; y < height; ++y) {
         QByteArray row;
-        for (int x = 0; x < width; ++x) row.append(y < height / 2 ? QByteArray("\x00\x00\xff", 3) : QByteArray("\xff\x00\x00", 3));
+        for (int x = 0; x < width; ++x)
+            row.append(y < height / 2 ? QByteArray("\x00\x00\xff", 3) : QByteArray("\xff\x00\x00", 3));
         row.append(QByteArray(stride - width * 3, '\0'));
         b.append(row);
     }

@@ -13,9 +13,9 @@ bool writePicture(const QString& path, int width, int height, const char* format
 bool writeGif(const QString& path, int width, int height, int frames = 1);
 
 // Broken and hostile files, each named after the fault it provokes.
-bool writeTruncated(const QString& path, int width, int height);       // a JPEG cut in half
-bool writeBmpHeader(const QString& path, int width, int height);       // a BMP that claims a size, no pixels
-bool writeJpegHeader(const QString& path, int width, int height);      // a JPEG header claiming a size
+bool writeTruncated(const QString& path, int width, int height);          // a JPEG cut in half
+bool writeBmpHeader(const QString& path, int width, int height);          // a BMP that claims a size, no pixels
+bool writeJpegHeader(const QString& path, int width, int height);         // a JPEG header claiming a size
 bool writeBrokenAnimatedGif(const QString& path, int width, int height);  // the second frame is cut short
 bool writeBytes(const QString& path, const QByteArray& bytes);
 

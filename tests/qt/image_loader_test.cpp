@@ -3,12 +3,12 @@
 
 #include "platform/qt/image/image_loader.h"
 
+#include <gtest/gtest.h>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "platform/qt/byte_paths.h"
 #include "tests/qt/image_files.h"
@@ -117,7 +117,8 @@ TEST_F(ImageCache, AZoomedPictureCostsNoMoreThanThePictureAndThumbnailsLiveApart
     ASSERT_TRUE(QTest::qWaitFor([&] { return loader.thumbnailBytes() == 8 * 50 * 50 * 4; }, 5000));
     loader.image(path(1), natural);
     ASSERT_TRUE(waitHeld(1));
-    for (int i = 0; i < 8; ++i) EXPECT_TRUE(loader.holds(path(i), {50, 50}, true)) << i;  // pictures do not push them out
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(loader.holds(path(i), {50, 50}, true)) << i;  // pictures do not push them out
 }
 
 // On a scaled screen, sizes come in logical pixels and are decoded in device pixels, never past the picture.
@@ -130,8 +131,7 @@ TEST_F(ImageCache, AScaledScreenGetsPicturesAndThumbnailsInDevicePixels) {
         {2.0, {150, 100}, {300, 200}, false},  // a fitted picture, twice as many pixels
         {2.0, {50, 50}, {100, 100}, true},     // a thumbnail, in the thumbnail store
         {2.0, {400, 300}, {400, 300}, false},  // shown at its own size: the painter enlarges it
-        {1.5, {100, 80}, {150, 120}, false},
-        {1.0, {200, 150}, {200, 150}, false},
+        {1.5, {100, 80}, {150, 120}, false},  {1.0, {200, 150}, {200, 150}, false},
     };
     for (const Case& c : cases) {
         ImageLoader scaled;
@@ -176,7 +176,7 @@ TEST_F(ImageCache, ALargePhotoAtFullSizeShowsThePartInViewFirstAndTheWholeOnlyIf
 
     EXPECT_TRUE(loader.image(left, large).isNull());
     EXPECT_TRUE(loader.part(left, large, view).image.isNull());  // asked for
-    EXPECT_TRUE(loader.image(stays, large).isNull());  // the user moved on at once
+    EXPECT_TRUE(loader.image(stays, large).isNull());            // the user moved on at once
     ImageLoader::Part part;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !(part = loader.part(stays, large, view)).image.isNull(); }, 5000));
     EXPECT_TRUE(part.area.contains(view));
@@ -203,10 +203,12 @@ TEST_F(ImageCache, AProgressiveJpegIsDecodedWholeAtOnceForAPartOfItCostsAsMuch) 
     EXPECT_TRUE(loader.image(progressive, large).isNull());
     // Unlike a baseline JPEG (above), no part shows before the whole picture is there.
     bool partShown = false;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        partShown = partShown || !loader.part(progressive, large, QRect(0, 0, 400, 300)).image.isNull();
-        return loader.holds(progressive, large);
-    }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            partShown = partShown || !loader.part(progressive, large, QRect(0, 0, 400, 300)).image.isNull();
+            return loader.holds(progressive, large);
+        },
+        5000));
     EXPECT_FALSE(partShown);
     EXPECT_EQ(loader.decodesStarted(), 1);
 }

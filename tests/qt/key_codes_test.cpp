@@ -8,6 +8,7 @@ namespace {
 TEST(VirtualKeyCodes, TheKeysTheViewerUsesGetTheirCodes) {
     const auto none = Qt::NoModifier;
     const auto pad = Qt::KeypadModifier;
+    // clang-format off
     const struct {
         int key;
         Qt::KeyboardModifiers mods;
@@ -22,6 +23,7 @@ TEST(VirtualKeyCodes, TheKeysTheViewerUsesGetTheirCodes) {
         {Qt::Key_Minus, none, 189},      {Qt::Key_Underscore, Qt::ShiftModifier, 189},
         {Qt::Key_F1, none, 112},         {Qt::Key_F3, none, 114},        {Qt::Key_Eacute, none, 0},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(virtualKeyCode(c.key, c.mods), c.code) << std::hex << c.key;
 }
 

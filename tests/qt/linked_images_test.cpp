@@ -3,10 +3,10 @@
 
 #include "platform/qt/view/linked_images.h"
 
+#include <gtest/gtest.h>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
-#include <gtest/gtest.h>
 
 #include "app/form1.h"
 #include "tests/support/headless.h"
@@ -28,7 +28,8 @@ std::vector<Item> itemsOf(const QTextDocument& doc) {
             const QTextCharFormat c = f.charFormat();
             const QTextImageFormat img = c.toImageFormat();
             for (int i = 0; i < f.length(); ++i)
-                items.push_back({img.isValid() ? img.name() : f.text().mid(i, 1), c.anchorHref(), img.width(), img.height()});
+                items.push_back(
+                    {img.isValid() ? img.name() : f.text().mid(i, 1), c.anchorHref(), img.width(), img.height()});
         }
     }
     return items;
@@ -63,9 +64,10 @@ TEST(LinkedImages, TheThumbnailPageComesOutAsQtsImporterMakesIt) {
 }
 
 TEST(LinkedImages, AnyOtherMarkupIsLeftToQtAndTheDocumentUntouched) {
-    for (const char* page : {"<BODY>text</BODY>", "<br><center><IMG src=\"a\" WIDTH=5 HEIGHT=5></center>",
-                             "<IMG src=\"a\">", "<IMG src=\"a\" WIDTH=5 HEIGHT=x>", "<A HREF=\"&nbsp;\"><IMG src=\"a\" WIDTH=5 HEIGHT=5>",
-                             "<BODY bgcolor=red><br>", "<br", "<A><IMG src=\"a\" WIDTH=5 HEIGHT=5>", "<p>"}) {
+    for (const char* page :
+         {"<BODY>text</BODY>", "<br><center><IMG src=\"a\" WIDTH=5 HEIGHT=5></center>", "<IMG src=\"a\">",
+          "<IMG src=\"a\" WIDTH=5 HEIGHT=x>", "<A HREF=\"&nbsp;\"><IMG src=\"a\" WIDTH=5 HEIGHT=5>",
+          "<BODY bgcolor=red><br>", "<br", "<A><IMG src=\"a\" WIDTH=5 HEIGHT=5>", "<p>"}) {
         QTextDocument doc;
         doc.setPlainText("kept");
         EXPECT_FALSE(importLinkedImages(doc, QString::fromUtf8(page))) << page;

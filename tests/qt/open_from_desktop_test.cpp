@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 #include <climits>
 
@@ -46,8 +46,8 @@ TEST(SeveralPaths, OnlyThoseOutsideTheFolderOpenedAreNamed) {
         {{a + "/1.jpg", a + "/2.jpg", a + "/3.gif"}, a + "/1.jpg", {}},
         {{"1.jpg", "2.jpg", "../a/3.jpg"}, a + "/1.jpg", {}},  // relative to the working folder
         {{a + "/1.jpg", b + "/4.jpg", a + "/2.jpg", b + "/5.jpg"}, a + "/1.jpg", {b + "/4.jpg", b + "/5.jpg"}},
-        {{a, a + "/1.jpg"}, a, {}},                                      // a folder first: its own pictures
-        {{a + "/1.jpg", a + "/sub"}, a + "/1.jpg", {a + "/sub"}},        // a folder inside is not queued
+        {{a, a + "/1.jpg"}, a, {}},                                     // a folder first: its own pictures
+        {{a + "/1.jpg", a + "/sub"}, a + "/1.jpg", {a + "/sub"}},       // a folder inside is not queued
         {{a + "/1.jpg", root + "/link to a/2.jpg"}, a + "/1.jpg", {}},  // the same folder by a link
         {{b + "/missing/x.jpg", a + "/1.jpg"}, b + "/missing/x.jpg", {a + "/1.jpg"}},  // no folder is opened
     };
@@ -58,23 +58,25 @@ TEST(SeveralPaths, OnlyThoseOutsideTheFolderOpenedAreNamed) {
     }
     ASSERT_EQ(::chdir(before), 0);
 
-    EXPECT_EQ(notOpenedText({"/b/4.jpg"}), "Glimmerbox shows the pictures of one folder at a time. This was not opened:\n/b/4.jpg");
+    EXPECT_EQ(notOpenedText({"/b/4.jpg"}),
+              "Glimmerbox shows the pictures of one folder at a time. This was not opened:\n/b/4.jpg");
     std::vector<std::string> many;
     for (int i = 1; i <= 12; ++i) many.push_back("/b/" + std::to_string(i) + ".jpg");
     const std::string text = notOpenedText(many);
-    EXPECT_EQ(text.substr(0, text.find('\n')), "Glimmerbox shows the pictures of one folder at a time. These 12 were not opened:");
+    EXPECT_EQ(text.substr(0, text.find('\n')),
+              "Glimmerbox shows the pictures of one folder at a time. These 12 were not opened:");
     EXPECT_NE(text.find("\n/b/10.jpg\nand 2 more."), std::string::npos) << text;
     EXPECT_EQ(text.find("/b/11.jpg"), std::string::npos);
 }
 
 struct Drops : ::testing::Test, test::OnScreen {
-
     std::string path(const QString& name) const { return QFile::encodeName(dir.filePath(name)).toStdString(); }
 
     void SetUp() override {
         ASSERT_TRUE(QDir(dir.path()).mkpath("other"));
         for (const char* name : {"a.jpg", "b.bmp", "other/c.bmp", "other/d.jpg"})
-            ASSERT_TRUE(test::writePicture(dir.filePath(name), 40, 30, QString(name).endsWith("bmp") ? "BMP" : "JPG", Qt::red));
+            ASSERT_TRUE(
+                test::writePicture(dir.filePath(name), 40, 30, QString(name).endsWith("bmp") ? "BMP" : "JPG", Qt::red));
         // Message boxes are modal: read and closed from a timer, which runs inside their own event loop.
         auto* reader = new QTimer(&viewer->view);
         QObject::connect(reader, &QTimer::timeout, [this] {
@@ -130,7 +132,8 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
     } cases[] = {
         {"a file", urls({file}), picture, Qt::CopyAction | Qt::MoveAction, true, path("b.bmp"), 2},
         {"a folder", urls({folder}), textBox, Qt::CopyAction, true, path("other/c.bmp"), 2},
-        {"a file, over the window, as a link", urls({file}), &viewer->view, Qt::LinkAction | Qt::MoveAction, true, path("b.bmp"), 2},
+        {"a file, over the window, as a link", urls({file}), &viewer->view, Qt::LinkAction | Qt::MoveAction, true,
+         path("b.bmp"), 2},
         {"a file that may only be moved", urls({file}), picture, Qt::MoveAction, false, "", 0},
         {"a file that may only be moved, over a text box", std::move(movable), textBox, Qt::MoveAction, false, "", 0},
         {"a web address", urls({"https://example.org/a.jpg"}), picture, Qt::CopyAction, false, "", 0},
@@ -163,7 +166,9 @@ TEST_F(Drops, AreOpenedLikeSeveralPathsAndOnlyOnceNoFolderIsShown) {
     data->setUrls({QUrl::fromLocalFile(dir.filePath("other"))});
     ASSERT_TRUE(drop(picture, *data));
     ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 1; }, 2000));
-    EXPECT_EQ(messages.takeFirst(), "To open another folder, choose \"Clear current Image files\" in the File menu first, then drop it again.");
+    EXPECT_EQ(
+        messages.takeFirst(),
+        "To open another folder, choose \"Clear current Image files\" in the File menu first, then drop it again.");
     EXPECT_EQ(form.DoveShow.text(), path("a.jpg"));
     EXPECT_EQ(form.queue.queueCount(), 2);
 }

@@ -2,10 +2,10 @@
 
 #include "platform/qt/qt_services.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 

@@ -2,6 +2,7 @@
 // colour engine (ImageMagick with Little CMS) gives for it, whichever way it is decoded; without the profile the
 // same pixels are drawn as they are.
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QColorSpace>
 #include <QImageWriter>
@@ -9,15 +10,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
-#include "platform/qt/image/decoder.h"
-#include "queue/open_path.h"
 #include "app/form1.h"
-#include "platform/qt/view/browser_view.h"
+#include "platform/qt/image/decoder.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
+#include "queue/open_path.h"
 #include "tests/qt/on_screen.h"
 
 namespace gb::qt {
@@ -49,7 +49,8 @@ QImage independentlyConverted(const QString& file, const QString& out) {
 }
 
 bool near(QColor a, QColor b) {
-    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 && std::abs(a.blue() - b.blue()) <= 3;
+    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 &&
+           std::abs(a.blue() - b.blue()) <= 3;
 }
 
 std::string text(QColor c) {
@@ -72,7 +73,8 @@ TEST(ScreenColours, AProfiledPhotoIsDrawnInSrgbWhicheverWayItIsDecodedAndAnUnpro
     ImageLoader loader;
     const auto partOf = [&](const QString& file) {
         ImageLoader::Part part;
-        (void)QTest::qWaitFor([&] { return !(part = loader.part(file, size, QRect(QPoint(0, 0), size))).image.isNull(); }, 5000);
+        (void)QTest::qWaitFor(
+            [&] { return !(part = loader.part(file, size, QRect(QPoint(0, 0), size))).image.isNull(); }, 5000);
         // Back into the whole picture's coordinates, for the same points to be read.
         QImage whole(size, QImage::Format_RGB32);
         whole.fill(Qt::black);
@@ -95,9 +97,11 @@ TEST(ScreenColours, AProfiledPhotoIsDrawnInSrgbWhicheverWayItIsDecodedAndAnUnpro
         for (const QPoint at : {left, right}) {
             const QPoint there = at / way.scale;
             EXPECT_TRUE(near(profiled.pixelColor(there), expected.pixelColor(at)))
-                << way.how << ": " << text(profiled.pixelColor(there)) << " drawn, lcms gives " << text(expected.pixelColor(at));
+                << way.how << ": " << text(profiled.pixelColor(there)) << " drawn, lcms gives "
+                << text(expected.pixelColor(at));
             EXPECT_TRUE(near(unprofiled.pixelColor(there), stored.pixelColor(at)))
-                << way.how << ", no profile: " << text(unprofiled.pixelColor(there)) << " against " << text(stored.pixelColor(at));
+                << way.how << ", no profile: " << text(unprofiled.pixelColor(there)) << " against "
+                << text(stored.pixelColor(at));
         }
     }
 
@@ -106,7 +110,11 @@ TEST(ScreenColours, AProfiledPhotoIsDrawnInSrgbWhicheverWayItIsDecodedAndAnUnpro
     openFromCommandLine(screen.form, toStdString(p3));
     QWidget* page = screen.imagePage();
     QImage shot;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return near((shot = page->grab().toImage()).pixelColor(page->rect().center()), expected.pixelColor(left)); }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return near((shot = page->grab().toImage()).pixelColor(page->rect().center()), expected.pixelColor(left));
+        },
+        5000))
         << text(shot.pixelColor(page->rect().center())) << " drawn, lcms gives " << text(expected.pixelColor(left));
 }
 

@@ -1,11 +1,11 @@
 // The trash on a temporary XDG_DATA_HOME: files land in the home trash with a record a trash client can
 // restore from. No test touches the user's own trash.
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "platform/qt/qt_services.h"
 
@@ -88,7 +88,8 @@ TEST_F(Trash, GioRestoresEachFileToItsPath) {
         paths << make(name);
         ASSERT_TRUE(trash.moveToTrash(toStdString(paths.last())).ok);
     }
-    QStringList args = {"--", "sh", "-c", "for f in \"$@\"; do gio trash --restore \"trash:///$f\" || exit 1; done", "sh"};
+    QStringList args = {"--", "sh", "-c", "for f in \"$@\"; do gio trash --restore \"trash:///$f\" || exit 1; done",
+                        "sh"};
     for (const QString& name : names) args << QString::fromLatin1(QFile::encodeName(name).toPercentEncoding());
     QProcess gio;
     gio.setProcessEnvironment(clientEnvironment(home));

@@ -3,26 +3,26 @@
 
 #include "platform/qt/view/window_view.h"
 
+#include <gtest/gtest.h>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QAbstractItemView>
 #include <QComboBox>
-#include <QWheelEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalSpy>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
-#include <gtest/gtest.h>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include "app/form1.h"
-#include "platform/qt/view/browser_view.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"
 #include "tests/qt/on_screen.h"
@@ -162,8 +162,8 @@ TEST(QtMessageBoxesTest, EscapeGivesTheAnswerThatKeepsFiles) {
         QTimer::singleShot(50, [] {
             if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Escape);
         });
-        const auto answer = boxes.show({"Are you sure ?", "ERASE FROM DISK", platform::MessageButtons::YesNo,
-                                        platform::MessageIcon::None, keeps});
+        const auto answer = boxes.show(
+            {"Are you sure ?", "ERASE FROM DISK", platform::MessageButtons::YesNo, platform::MessageIcon::None, keeps});
         EXPECT_EQ(answer, keeps);
     }
 }

@@ -51,7 +51,8 @@ std::vector<std::string> FakeFileSystem::listFiles(const std::string& folder, co
     for (const auto& name : it->second) {
         if (name.empty() || name.front() == '.') continue;
         const std::string n = lower(name);
-        if (suffix == ".*" || (n.size() >= suffix.size() && n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0))
+        if (suffix == ".*" ||
+            (n.size() >= suffix.size() && n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0))
             out.push_back(name);
     }
     return out;
@@ -111,7 +112,8 @@ platform::MessageAnswer ScriptedMessageBoxes::show(const platform::MessageReques
 }
 
 Headless::Headless(platform::ScreenSize screen)
-    : services{events, probe, preloader, files, trash, fileDialog, messages, screen}, form(std::make_unique<Form1>(services)) {
+    : services{events, probe, preloader, files, trash, fileDialog, messages, screen},
+      form(std::make_unique<Form1>(services)) {
     files.folders[files.current];
     // The window system applies a maximise at once and reports the new client size.
     // The window system applies a maximise, or a move that sizes a normal window, at once and reports the new
@@ -143,8 +145,8 @@ void Headless::restore(int width, int height) {
     form->window.resized(width, height);
 }
 
-void Headless::openFolder(const std::string& folder, const std::vector<std::string>& names,
-                          const std::string& start, int filter) {
+void Headless::openFolder(const std::string& folder, const std::vector<std::string>& names, const std::string& start,
+                          int filter) {
     files.folders[folder] = names;
     for (const auto& n : names) probe.add(folder + "/" + n, 64, 48);
     fileDialog.answers.push_back(platform::OpenFileAnswer{folder + "/" + start, filter});

@@ -41,19 +41,22 @@ void Animation::finish() {
 
 void Animation::decodeNext() {
     decoding_ = true;
-    pool_.start([this, decoder = decoder_] {
-        QImage frame;
-        int delay = 0;
-        if (!decoder->budgeted) decoder->budgeted = decoder->budget->take(decoder->bytes, decoder->stop);
-        if (decoder->budgeted && (decoder->reader || decoder->open())) {
-            // After the last frame the file is read again from its start.
-            if (!decoder->reader->read(&frame) && decoder->open()) decoder->reader->read(&frame);
-            delay = decoder->reader ? decoder->reader->nextImageDelay() : 0;
-        }
-        // The animation outlives this call: it waits for the decoding before it goes (finish()), and the
-        // loader's pool is emptied before the loader and its animations are destroyed.
-        QMetaObject::invokeMethod(this, [this, frame, delay] { arrived(frame, delay); }, Qt::QueuedConnection);
-    }, priority_);
+    pool_.start(
+        [this, decoder = decoder_] {
+            QImage frame;
+            int delay = 0;
+            if (!decoder->budgeted) decoder->budgeted = decoder->budget->take(decoder->bytes, decoder->stop);
+            if (decoder->budgeted && (decoder->reader || decoder->open())) {
+                // After the last frame the file is read again from its start.
+                if (!decoder->reader->read(&frame) && decoder->open()) decoder->reader->read(&frame);
+                delay = decoder->reader ? decoder->reader->nextImageDelay() : 0;
+            }
+            // The animation outlives this call: it waits for the decoding before it goes (finish()), and the
+            // loader's pool is emptied before the loader and its animations are destroyed.
+            QMetaObject::invokeMethod(
+                this, [this, frame, delay] { arrived(frame, delay); }, Qt::QueuedConnection);
+        },
+        priority_);
 }
 
 void Animation::arrived(const QImage& frame, int delayMs) {

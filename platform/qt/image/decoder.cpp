@@ -164,8 +164,10 @@ QImage decodeImage(const QString& path, QSize size, QString* error, int* frames,
     toScreenColours(image);
     if (budget) budget->give(bytes);
     if (image.isNull()) {
-        if (error) *error = until.tooSlow() ? tooSlowText() : until.unwanted ? QStringLiteral("not wanted any more")
-                                                                              : reader.errorString();
+        if (error)
+            *error = until.tooSlow()  ? tooSlowText()
+                     : until.unwanted ? QStringLiteral("not wanted any more")
+                                      : reader.errorString();
         qCWarning(lcGlimmerbox) << "cannot decode" << path << (error ? *error : reader.errorString());
         return {};
     }
@@ -173,9 +175,7 @@ QImage decodeImage(const QString& path, QSize size, QString* error, int* frames,
     return image;
 }
 
-QString tooSlowText() {
-    return QStringLiteral("it takes longer than %1 seconds to decode").arg(decodeSeconds);
-}
+QString tooSlowText() { return QStringLiteral("it takes longer than %1 seconds to decode").arg(decodeSeconds); }
 
 QImage decodePart(const QString& path, QRect area) {
     const auto file = openForReading(path);

@@ -37,7 +37,8 @@ QImage ImageBuffers::make(QSize size, QImage::Format format) {
     if (data == nullptr) data = std::malloc(static_cast<std::size_t>(bytes));
     if (data == nullptr) return {};
     auto* given = new Given{this, data, bytes};
-    QImage image(static_cast<uchar*>(data), size.width(), size.height(), bytesPerLine, format, &ImageBuffers::giveBack, given);
+    QImage image(static_cast<uchar*>(data), size.width(), size.height(), bytesPerLine, format, &ImageBuffers::giveBack,
+                 given);
     if (image.isNull()) giveBack(given);
     return image;
 }

@@ -1,16 +1,16 @@
-#include "platform/qt/image/decoder.h"
 #include "platform/qt/image/image_loader.h"
+#include "platform/qt/image/decoder.h"
 
 #include <QGuiApplication>
 #include <QTimer>
 
-#include <algorithm>
 #include <QThreadPool>
+#include <algorithm>
 
 #include "platform/qt/image/image_buffers.h"
+#include "platform/qt/image/screen_colours.h"
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
-#include "platform/qt/image/screen_colours.h"
 
 namespace gb::qt {
 
@@ -34,7 +34,6 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
         pump();
     });
 }
-
 
 ImageLoader::~ImageLoader() {
     // Decodes not started yet are not wanted any more; the running ones stop at their next read.
@@ -151,7 +150,9 @@ void ImageLoader::start(const Key& key, Priority priority) {
     // The picture on show does not wait for the workers or the memory that decodings ahead hold: they stop,
     // and start again once it is there.
     if (priority == Priority::Shown)
-        stopJobs([](const Key&, const Job& job) { return job.priority == Priority::Preload && job.state.load() == Job::Running; });
+        stopJobs([](const Key&, const Job& job) {
+            return job.priority == Priority::Preload && job.state.load() == Job::Running;
+        });
     auto job = std::make_shared<Job>();
     job->key = key;
     job->priority = priority;
@@ -250,7 +251,8 @@ void ImageLoader::dropQueued(Priority priority, const QSet<Key>& keep) {
 void ImageLoader::fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails) {
     // No more than the thumbnail store holds: beyond that the first ones would make room for the last.
     const QSize largest = toDevice({thumbnailMost, thumbnailMost});
-    const qsizetype most = std::min<qsizetype>(thumbnails.size(), thumbnails_.limit / (4LL * largest.width() * largest.height()));
+    const qsizetype most =
+        std::min<qsizetype>(thumbnails.size(), thumbnails_.limit / (4LL * largest.width() * largest.height()));
     QSet<Key> wanted;
     background_.clear();
     for (qsizetype i = 0; i < most; ++i) {
@@ -335,8 +337,8 @@ void ImageLoader::animate(const QString& path) {
     // Large animations show their first frame still: each frame of one would be decoded whole on this thread.
     const QSize canvas = header(path).canvas;
     if (!canvas.isValid() || static_cast<qint64>(canvas.width()) * canvas.height() > animatedPixelsMost) return;
-    auto* movie = new Animation(path, 4LL * canvas.width() * canvas.height(), pool_, static_cast<int>(Priority::Thumbnail),
-                                budget_, this);
+    auto* movie = new Animation(path, 4LL * canvas.width() * canvas.height(), pool_,
+                                static_cast<int>(Priority::Thumbnail), budget_, this);
     // A movie plays while it is drawn: one not drawn since its last frame (its page was left) stops.
     connect(movie, &Animation::frameChanged, this, [this, path] {
         if (!moviesDrawn_.remove(path)) {

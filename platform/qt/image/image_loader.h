@@ -23,8 +23,8 @@
 #include "platform/qt/image/animation.h"
 #include "platform/qt/image/decode_guard.h"
 #include "platform/qt/image/decoder.h"
-#include "platform/qt/image/image_store.h"
 #include "platform/qt/image/file_identity.h"
+#include "platform/qt/image/image_store.h"
 #include "platform/services.h"
 
 namespace gb::qt {

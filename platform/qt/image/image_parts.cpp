@@ -5,8 +5,8 @@
 #include <QThreadPool>
 
 #include "platform/qt/image/image_loader.h"
-#include "platform/qt/qt_services.h"
 #include "platform/qt/image/screen_colours.h"
+#include "platform/qt/qt_services.h"
 
 namespace gb::qt {
 
@@ -15,21 +15,28 @@ ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visib
     const QRect whole(QPoint(0, 0), size);
     visible = visible.intersected(whole);
     if (visible.isEmpty()) return {};
-    if (const auto it = parts_.constFind(path); it != parts_.constEnd() && it->first == size && it->second.area.contains(visible))
+    if (const auto it = parts_.constFind(path);
+        it != parts_.constEnd() && it->first == size && it->second.area.contains(visible))
         return it->second;
     if (partsPending_.contains(path)) return {};
     // A picture preloaded and decoding already comes sooner than a part queued behind it.
-    if (const auto job = jobs_.value({path, size, false}); job && job->priority == Priority::Preload && job->state.load() == Job::Running)
+    if (const auto job = jobs_.value({path, size, false});
+        job && job->priority == Priority::Preload && job->state.load() == Job::Running)
         return {};
     partsPending_.insert(path);
     // Some room around the view, so that a little scrolling finds it decoded too.
-    const QRect area = visible.adjusted(-visible.width() / 2, -visible.height() / 2, visible.width() / 2, visible.height() / 2)
-                           .intersected(whole);
+    const QRect area =
+        visible.adjusted(-visible.width() / 2, -visible.height() / 2, visible.width() / 2, visible.height() / 2)
+            .intersected(whole);
     pool_.start(
         [this, path, size, area] {
             const QImage image = decodePart(path, area);
             QMetaObject::invokeMethod(
-                this, [this, path, size, area, image] { partFinished(path, size, {area, image}); }, Qt::QueuedConnection);
+                this,
+                [this, path, size, area, image] {
+                    partFinished(path, size, {area, image});
+                },
+                Qt::QueuedConnection);
         },
         static_cast<int>(Priority::Shown) + 1);
     return {};

@@ -55,7 +55,8 @@ QWidget* createTextBox(Control& c, QWidget* parent, ImageLoader&) {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(model.locked);
     edit->setFrame(!model.locked);
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [&model](const QString& t) { model.userType(toStdString(t)); });
+    QObject::connect(edit, &QLineEdit::textEdited, edit,
+                     [&model](const QString& t) { model.userType(toStdString(t)); });
     return edit;
 }
 void applyTextBox(Control& c, QWidget* w) {
@@ -235,10 +236,8 @@ void applyDesign(const Control& c, QWidget* w) {
     if (!c.accessibleDescription.empty()) w->setAccessibleDescription(qs(c.accessibleDescription));
     // A label reads out its caption; what it stands for is its description.
     if (!c.accessibleName.empty()) {
-        if (c.kind() == ControlKind::Label)
-            w->setAccessibleDescription(qs(c.accessibleName));
-        else
-            w->setAccessibleName(qs(c.accessibleName));
+        if (c.kind() == ControlKind::Label) w->setAccessibleDescription(qs(c.accessibleName));
+        else w->setAccessibleName(qs(c.accessibleName));
     }
 }
 

@@ -10,9 +10,9 @@
 #include <QTextImageFormat>
 
 #include "platform/file_url.h"
-#include "platform/qt/view/linked_images.h"
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/view/linked_images.h"
 
 namespace gb::qt {
 
@@ -133,9 +133,8 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
             case ImageObjectHandler::Wanted::No: break;
         }
     });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int y) {
-        model_.document().platformScrolled(horizontalScrollBar()->value(), y);
-    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int y) { model_.document().platformScrolled(horizontalScrollBar()->value(), y); });
     model_.document().onChanged = [this] { render(); };
     model_.document().onScroll = [this] {
         horizontalScrollBar()->setValue(model_.document().scrollX());
@@ -152,7 +151,8 @@ QVariant BrowserView::loadResource(int type, const QUrl& name) {
 void BrowserView::render() {
     const platform::Document& doc = model_.document();
     QPalette p = palette();
-    p.setColor(QPalette::Base, doc.bgColor().empty() ? QColor(Qt::white) : QColor(QString::fromStdString(doc.bgColor())));
+    p.setColor(QPalette::Base,
+               doc.bgColor().empty() ? QColor(Qt::white) : QColor(QString::fromStdString(doc.bgColor())));
     setPalette(p);
     QElapsedTimer clock;
     clock.start();
@@ -247,7 +247,8 @@ void BrowserView::mousePressEvent(QMouseEvent* event) {
     std::string url;
     if (!href.isEmpty()) {
         // A browser resolves a link to an absolute address; file paths become file URLs.
-        url = href.startsWith("file:", Qt::CaseInsensitive) ? toStdString(href) : platform::toFileUrl(toStdString(href));
+        url =
+            href.startsWith("file:", Qt::CaseInsensitive) ? toStdString(href) : platform::toFileUrl(toStdString(href));
     }
     model_.document().userClick(url, {});
     event->accept();

@@ -2,11 +2,11 @@
 // The browser control on QTextBrowser: renders the model document's markup, reports its height and scrolling,
 // forwards clicks, and draws image elements through the image loader.
 
+#include <QHash>
 #include <QLabel>
 #include <QTextBrowser>
-#include <QHash>
-#include <QTimer>
 #include <QTextObjectInterface>
+#include <QTimer>
 
 #include "platform/browser.h"
 #include "platform/qt/image/image_loader.h"

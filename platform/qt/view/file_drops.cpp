@@ -45,8 +45,7 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event) {
     }
     drag->setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
     drag->accept();
-    if (type == QEvent::Drop)
-        QTimer::singleShot(0, this, [this, paths = std::move(paths)] { open_(paths); });
+    if (type == QEvent::Drop) QTimer::singleShot(0, this, [this, paths = std::move(paths)] { open_(paths); });
     return true;
 }
 

@@ -13,8 +13,8 @@ int virtualKeyCode(int key, Qt::KeyboardModifiers modifiers) {
     static constexpr struct {
         int key;
         int code;
-    } shiftedDigits[] = {{Qt::Key_ParenRight, 48}, {Qt::Key_Exclam, 49}, {Qt::Key_At, 50},
-                         {Qt::Key_NumberSign, 51}, {Qt::Key_Dollar, 52}, {Qt::Key_Percent, 53},
+    } shiftedDigits[] = {{Qt::Key_ParenRight, 48},  {Qt::Key_Exclam, 49},    {Qt::Key_At, 50},
+                         {Qt::Key_NumberSign, 51},  {Qt::Key_Dollar, 52},    {Qt::Key_Percent, 53},
                          {Qt::Key_AsciiCircum, 54}, {Qt::Key_Ampersand, 55}, {Qt::Key_Asterisk, 56},
                          {Qt::Key_ParenLeft, 57}};
     switch (key) {

@@ -44,7 +44,7 @@ std::optional<QString> decodeReferences(QStringView text) {
         else if (name.startsWith(u'#')) {
             bool ok = false;
             const uint code = name.size() > 1 && (name[1] == u'x' || name[1] == u'X') ? name.mid(2).toUInt(&ok, 16)
-                                                                                     : name.mid(1).toUInt(&ok, 10);
+                                                                                      : name.mid(1).toUInt(&ok, 10);
             if (!ok || code == 0 || code > 0x10FFFF) return std::nullopt;
             out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
         } else {

@@ -26,8 +26,8 @@ void PickList::hidePopup() {
 }
 
 void PickList::keyPressEvent(QKeyEvent* event) {
-    const bool opens = event->key() == Qt::Key_F4 ||
-                       ((event->key() == Qt::Key_Down || event->key() == Qt::Key_Up) && (event->modifiers() & Qt::AltModifier));
+    const bool opens = event->key() == Qt::Key_F4 || ((event->key() == Qt::Key_Down || event->key() == Qt::Key_Up) &&
+                                                      (event->modifiers() & Qt::AltModifier));
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:

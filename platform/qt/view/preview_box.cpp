@@ -19,7 +19,8 @@ void PreviewBox::showPicture(const QString& path) {
         return;
     }
     // Filling the box, in device pixels (a picture smaller than the box comes at its own size).
-    QPixmap picture = QPixmap::fromImage(image.scaled(loader_.toDevice(size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QPixmap picture =
+        QPixmap::fromImage(image.scaled(loader_.toDevice(size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     picture.setDevicePixelRatio(loader_.devicePixelRatio());
     setPixmap(picture);
 }

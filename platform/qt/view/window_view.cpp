@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenu>
@@ -12,11 +12,11 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "platform/qt/logging.h"
+#include "platform/qt/qt_services.h"
 #include "platform/qt/view/binders.h"
 #include "platform/qt/view/key_codes.h"
 #include "platform/qt/view/pick_list.h"
-#include "platform/qt/logging.h"
-#include "platform/qt/qt_services.h"
 
 namespace gb::qt {
 
@@ -52,7 +52,8 @@ WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidge
     connect(&settling_, &QTimer::timeout, this, [this] { settled(); });
     if (content_.menus.empty()) menuBar()->hide();
     // A window that is not maximised opens at the client size of its design.
-    if (content_.window->scaleWidth() > 0) client_->setFixedSize(content_.window->scaleWidth(), content_.window->scaleHeight());
+    if (content_.window->scaleWidth() > 0)
+        client_->setFixedSize(content_.window->scaleWidth(), content_.window->scaleHeight());
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && now->window() == this) content_.window->platformFocusChanged(controlFor(now));
@@ -295,9 +296,9 @@ void WindowView::bindTimer(platform::Timer& model) {
 void WindowView::reportGeometry() {
     const int t = platform::Window::twipsPerPixel;
     const QRect frame = frameGeometry();
-    content_.window->platformGeometry(static_cast<std::int64_t>(frame.x()) * t, static_cast<std::int64_t>(frame.y()) * t,
-                                      static_cast<std::int64_t>(frame.width()) * t,
-                                      static_cast<std::int64_t>(frame.height()) * t);
+    content_.window->platformGeometry(
+        static_cast<std::int64_t>(frame.x()) * t, static_cast<std::int64_t>(frame.y()) * t,
+        static_cast<std::int64_t>(frame.width()) * t, static_cast<std::int64_t>(frame.height()) * t);
 }
 
 bool WindowView::eventFilter(QObject* watched, QEvent* event) {
