@@ -7,5 +7,8 @@ flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recove
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLIMMERBOX_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
 cmake --build build-asan
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
-  ctest --test-dir build-asan --output-on-failure --repeat until-pass:2
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
+# Unit and widget tests get one run; only the end-to-end tests, which drive a real window manager, a second try.
+ctest --test-dir build-asan --output-on-failure -LE e2e
+ctest --test-dir build-asan --output-on-failure -L e2e --repeat until-pass:2
