@@ -24,7 +24,8 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
     wholeLater_.setInterval(settleMs);
     connect(&wholeLater_, &QTimer::timeout, this, [this] {
         const Key& key = wholeLaterKey_;
-        if (key == shown_ && !pictures_.entries.contains(key) && !jobs_.contains(key) && !errors_.contains(key.path))
+        if (key == shown_ && !pictures_.entries.contains(key) && !scheduler_.contains(key) &&
+            !errors_.contains(key.path))
             start(key, Priority::Shown);
     });
     settle_.setSingleShot(true);
@@ -36,13 +37,10 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
 }
 
 ImageLoader::~ImageLoader() {
-    // Decodes not started yet are not wanted any more; the running ones stop at their next read.
-    pool_.clear();
-    for (const auto& job : std::as_const(jobs_)) job->stop.unwanted = true;
     for (Animation* movie : std::as_const(movies_)) movie->finish();
-    // Animations give their memory back to the budget as they go: they go now, while the budget exists, once no
-    // worker holds one (as children they would go after it).
-    pool_.waitForDone();
+    // Animations give their memory back to the budget as they go: they go now, once no worker holds one, while
+    // the budget exists (as children they would go after it).
+    scheduler_.stopAll();
     qDeleteAll(findChildren<Animation*>(Qt::FindDirectChildrenOnly));
 }
 
@@ -67,7 +65,7 @@ void ImageLoader::forget(const QString& path) {
     pictures_.removeIf(samePath);
     thumbnails_.removeIf(samePath);
     stopMovie(path);
-    stopJobs([&](const Key& key, const Job&) { return key.path == path; });
+    scheduler_.stop([&](const Key& key, const Job&) { return key.path == path; });
 }
 
 const Header& ImageLoader::header(const QString& path) {
@@ -128,11 +126,9 @@ QImage ImageLoader::image(const QString& path, QSize size, bool thumbnail) {
     if (errors_.contains(path)) return {};
     // Thumbnails wait behind the picture the user is looking at.
     const Priority priority = thumbnail ? Priority::Thumbnail : Priority::Shown;
-    if (const auto job = jobs_.value(key)) {
+    if (const auto job = scheduler_.job(key)) {
         // Asked for ahead and needed now: it moves to the front unless it is decoding already.
-        int queued = Job::Queued;
-        if (job->priority >= priority || !job->state.compare_exchange_strong(queued, Job::Dropped)) return {};
-        jobs_.remove(key);
+        if (job->priority >= priority || !scheduler_.takeBack(key)) return {};
     }
     // Drawn enlarged, the picture has no parts to show first.
     if (priority == Priority::Shown && toDevice(size) == key.size) startShown(key);
@@ -146,31 +142,13 @@ bool ImageLoader::holds(const QString& path, QSize size, bool thumbnail) {
 }
 
 void ImageLoader::start(const Key& key, Priority priority) {
-    qCDebug(lcGlimmerbox) << "decode" << key.path << "at" << key.size << "priority" << static_cast<int>(priority);
     // The picture on show does not wait for the workers or the memory that decodings ahead hold: they stop,
     // and start again once it is there.
     if (priority == Priority::Shown)
-        stopJobs([](const Key&, const Job& job) {
+        scheduler_.stop([](const Key&, const Job& job) {
             return job.priority == Priority::Preload && job.state.load() == Job::Running;
         });
-    auto job = std::make_shared<Job>();
-    job->key = key;
-    job->priority = priority;
-    jobs_.insert(key, job);
-    pool_.start(
-        [this, job] {
-            int queued = Job::Queued;
-            if (!job->state.compare_exchange_strong(queued, Job::Running)) return;  // dropped before it started
-            ++decodesStarted_;
-            int frames = 1;
-            QString error;
-            job->stop.deadline.setRemainingTime(decodeSeconds * 1000);
-            const QImage decoded = decodeImage(job->key.path, job->key.size, &error, &frames, &job->stop, &budget_);
-            QMetaObject::invokeMethod(
-                this, [this, job, decoded, animated = frames > 1, error] { finished(job, decoded, animated, error); },
-                Qt::QueuedConnection);
-        },
-        static_cast<int>(priority));
+    scheduler_.start(key, priority);
 }
 
 void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
@@ -190,7 +168,7 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     }
     if (!preloading_ && !wishes.isEmpty()) wishes = {wishes.first()};
     // Preloads wished before and not any more are dropped unless they are decoding already.
-    dropQueued(Priority::Preload, keep);
+    scheduler_.dropQueued(Priority::Preload, keep);
     // A step onto a picture asked for ahead continues a walk: its neighbours are needed soon. A picture opened
     // or jumped to is looked at a moment first (the user may as well switch to full screen or leave).
     const bool walking = !wishes.isEmpty() && wishes_.indexOf(wishes.first()) > 0;
@@ -214,38 +192,13 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
 }
 
 void ImageLoader::stopUnwanted() {
-    stopJobs([this](const Key& key, const Job& job) {
+    scheduler_.stop([this](const Key& key, const Job& job) {
         const bool picture = job.priority == Priority::Shown || job.priority == Priority::Preload;
         // A picture left while it was decoding for the screen is stopped even when it is wished for ahead: as a
         // neighbour it is decoded again later, after the picture now on show (it may be a costly one).
         const bool unwanted = !wishes_.contains(key) || job.priority == Priority::Shown;
         return picture && job.state.load() == Job::Running && !(key == shown_) && unwanted;
     });
-}
-
-void ImageLoader::stopJobs(const std::function<bool(const Key&, const Job&)>& which) {
-    for (auto it = jobs_.begin(); it != jobs_.end();) {
-        if (which(it.key(), *it.value())) {
-            it.value()->stop.unwanted = true;
-            int queued = Job::Queued;
-            it.value()->state.compare_exchange_strong(queued, Job::Dropped);
-            it = jobs_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
-void ImageLoader::dropQueued(Priority priority, const QSet<Key>& keep) {
-    for (auto it = jobs_.begin(); it != jobs_.end();) {
-        int queued = Job::Queued;
-        if (it.value()->priority == priority && !keep.contains(it.key()) &&
-            it.value()->state.compare_exchange_strong(queued, Job::Dropped)) {
-            it = jobs_.erase(it);
-        } else {
-            ++it;
-        }
-    }
 }
 
 void ImageLoader::fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails) {
@@ -261,7 +214,7 @@ void ImageLoader::fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails
         wanted.insert(key);
         background_.append(key);
     }
-    dropQueued(Priority::Background, wanted);
+    scheduler_.dropQueued(Priority::Background, wanted);
     backgroundNext_ = 0;
     if (!background_.isEmpty()) QTimer::singleShot(0, this, &ImageLoader::queueBackground);
 }
@@ -272,28 +225,22 @@ void ImageLoader::queueBackground() {
     const qsizetype end = std::min(background_.size(), backgroundNext_ + slice);
     for (; backgroundNext_ < end; ++backgroundNext_) {
         const Key& key = background_[backgroundNext_];
-        if (thumbnails_.entries.contains(key) || jobs_.contains(key) || errors_.contains(key.path)) continue;
+        if (thumbnails_.entries.contains(key) || scheduler_.contains(key) || errors_.contains(key.path)) continue;
         start(key, Priority::Background);
     }
     if (backgroundNext_ < background_.size()) QTimer::singleShot(0, this, &ImageLoader::queueBackground);
 }
 
-bool ImageLoader::shownPending() const {
-    for (const auto& job : jobs_)
-        if (job->priority == Priority::Shown) return true;
-    return false;
-}
-
 void ImageLoader::pump() {
     for (int i = 0; i < wishes_.size(); ++i) {
         const Key& key = wishes_[i];
-        if (storeFor(key).entries.contains(key) || jobs_.contains(key) || errors_.contains(key.path)) continue;
+        if (storeFor(key).entries.contains(key) || scheduler_.contains(key) || errors_.contains(key.path)) continue;
         // The first wish is the picture on show: it is needed now.
         if (i == 0) {
             startShown(key);
             continue;
         }
-        if (shownPending()) return;
+        if (scheduler_.anyOf(Priority::Shown)) return;
         if (!settled_) {
             // The moment counts from when the picture on show is there.
             if (!settle_.isActive()) settle_.start();
@@ -305,7 +252,7 @@ void ImageLoader::pump() {
 
 void ImageLoader::finished(const std::shared_ptr<Job>& job, const QImage& image, bool animated, const QString& error) {
     const Key& key = job->key;
-    if (jobs_.value(key) == job) jobs_.remove(key);
+    scheduler_.finished(job);
     // Stopped because it was not wanted any more: nothing to keep, nothing to say.
     if (job->stop.unwanted) {
         pump();
@@ -337,8 +284,8 @@ void ImageLoader::animate(const QString& path) {
     // Large animations show their first frame still: each frame of one would be decoded whole on this thread.
     const QSize canvas = header(path).canvas;
     if (!canvas.isValid() || static_cast<qint64>(canvas.width()) * canvas.height() > animatedPixelsMost) return;
-    auto* movie = new Animation(path, 4LL * canvas.width() * canvas.height(), pool_,
-                                static_cast<int>(Priority::Thumbnail), budget_, this);
+    auto* movie = new Animation(path, 4LL * canvas.width() * canvas.height(), scheduler_.workers(),
+                                static_cast<int>(Priority::Thumbnail), scheduler_.budget(), this);
     // A movie plays while it is drawn: one not drawn since its last frame (its page was left) stops.
     connect(movie, &Animation::frameChanged, this, [this, path] {
         if (!moviesDrawn_.remove(path)) {

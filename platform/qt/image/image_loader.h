@@ -22,6 +22,7 @@
 
 #include "platform/qt/image/animation.h"
 #include "platform/qt/image/decode_guard.h"
+#include "platform/qt/image/decode_scheduler.h"
 #include "platform/qt/image/decoder.h"
 #include "platform/qt/image/file_identity.h"
 #include "platform/qt/image/image_store.h"
@@ -72,9 +73,6 @@ public:
     // for as they are drawn. A new page drops the ones of the old page not started yet.
     void fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails);
 
-    // What all decodings in flight may take together (pictures, thumbnails, parts, animation frames).
-    static constexpr qint64 decodingBytes = 512LL * 1024 * 1024;
-
     // The picture's upright size from its header (read once per file); invalid when it cannot be read.
     QSize naturalSize(const QString& path) { return header(path).size; }
 
@@ -91,11 +89,11 @@ public:
     bool holds(const QString& path, QSize size, bool thumbnail = false);
     qint64 pictureBytes() const { return pictures_.bytes; }
     qint64 thumbnailBytes() const { return thumbnails_.bytes; }
-    int decodesStarted() const { return decodesStarted_.load(); }
-    qint64 decodingInFlight() const { return budget_.inFlight(); }
+    int decodesStarted() const { return scheduler_.started(); }
+    qint64 decodingInFlight() { return scheduler_.budget().inFlight(); }
     void setPictureLimit(qint64 bytes) { pictures_.limit = bytes; }
     void setPreloading(bool on) { preloading_ = on; }
-    QThreadPool& workers() { return pool_; }
+    QThreadPool& workers() { return scheduler_.workers(); }
 
 signals:
     void ready(const QString& path);
@@ -104,15 +102,8 @@ private:
     using Key = ImageKey;
     using Store = ImageStore;
 
-    // Thumbnails of the page out of view, pictures ahead, thumbnails in view, the picture on show.
-    enum class Priority { Background = 0, Preload = 1, Thumbnail = 2, Shown = 3 };
-    struct Job {
-        enum State { Queued, Running, Dropped };
-        Key key;
-        Priority priority;
-        std::atomic<int> state{Queued};
-        DecodeStop stop;  // set from the UI thread when the decoding is not wanted any more
-    };
+    using Priority = DecodeScheduler::Priority;
+    using Job = DecodeScheduler::Job;
 
     // The largest thumbnail, in logical pixels: what bounds how many the thumbnail store takes.
     static constexpr int thumbnailMost = 64;
@@ -120,12 +111,9 @@ private:
     // The key to decode for drawing at `drawn` (logical): a picture never larger than it is in either direction.
     Key keyFor(const QString& path, QSize drawn, bool thumbnail);
     void start(const Key& key, Priority priority);
-    // Drops the jobs of `priority` not started yet whose key is not in `keep`.
-    void dropQueued(Priority priority, const QSet<Key>& keep);
     void finished(const std::shared_ptr<Job>& job, const QImage& image, bool animated, const QString& error);
     // Starts the wished decodes that may start now.
     void pump();
-    bool shownPending() const;
     void queueBackground();
     void animate(const QString& path);
     void partFinished(const QString& path, QSize size, const Part& part);
@@ -133,7 +121,6 @@ private:
     qreal devicePixelRatio_ = 1.0;
     Store pictures_{{}, 0, defaultPictureBytes, 2, 0};
     Store thumbnails_{{}, 0, defaultThumbnailBytes, std::numeric_limits<int>::max(), 0};
-    QHash<Key, std::shared_ptr<Job>> jobs_;
     QList<Key> wishes_;
     QList<Key> background_;  // the thumbnails of the page, queued a slice at a time
     qsizetype backgroundNext_ = 0;
@@ -149,9 +136,6 @@ private:
     const Header& header(const QString& path);
     // Running decodings of pictures neither on show nor wished for are told to stop; they end at their next read.
     void stopUnwanted();
-    // Stops the jobs `which` picks (a queued one never starts, a running one ends at its next read) and forgets
-    // them.
-    void stopJobs(const std::function<bool(const Key&, const Job&)>& which);
     bool showsInParts(const Key& key);
     // Starts the decoding of the picture on show; a large photo at 100 % is shown in parts first.
     void startShown(const Key& key);
@@ -162,7 +146,6 @@ private:
     QSet<QString> partsPending_;
     QHash<QString, QString> errors_;
     QSet<QString> animatedPaths_;
-    std::atomic<int> decodesStarted_{0};
     // Animated GIFs play frame by frame off this thread; only the most recent ones are kept running.
     QHash<QString, Animation*> movies_;
     QSet<QString> moviesDrawn_;  // drawn since their last frame
@@ -171,10 +154,9 @@ private:
     static constexpr qint64 animatedPixelsMost = 2560LL * 1600;
     QList<QString> movieOrder_;
     static constexpr int moviesKept = 2;
-    MemoryBudget budget_{decodingBytes};
-    // Declared last, destroyed first: its destructor waits for the decodes running (told to stop first), so none
-    // outlives the loader.
-    QThreadPool pool_;
+    // Declared last, destroyed first: no decoding outlives what it reports to.
+    DecodeScheduler scheduler_{this, [this](const std::shared_ptr<Job>& job, const QImage& image, bool animated,
+                                            const QString& error) { finished(job, image, animated, error); }};
 };
 
 }  // namespace gb::qt

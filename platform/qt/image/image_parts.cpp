@@ -20,7 +20,7 @@ ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visib
         return it->second;
     if (partsPending_.contains(path)) return {};
     // A picture preloaded and decoding already comes sooner than a part queued behind it.
-    if (const auto job = jobs_.value({path, size, false});
+    if (const auto job = scheduler_.job({path, size, false});
         job && job->priority == Priority::Preload && job->state.load() == Job::Running)
         return {};
     partsPending_.insert(path);
@@ -28,7 +28,7 @@ ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visib
     const QRect area =
         visible.adjusted(-visible.width() / 2, -visible.height() / 2, visible.width() / 2, visible.height() / 2)
             .intersected(whole);
-    pool_.start(
+    scheduler_.workers().start(
         [this, path, size, area] {
             const QImage image = decodePart(path, area);
             QMetaObject::invokeMethod(
