@@ -165,17 +165,6 @@ TEST(Navigation, AShownThumbnailBarFollowsEveryMoveRoundingHalvesToEven) {
     }
 }
 
-TEST(Navigation, MenuItemsReachTheMovesOnlyOnceTheirMenuIsUsable) {
-    Viewer v(2);
-    v.f.menuSAvanti.userClick();
-    EXPECT_EQ(v.f.Slab(2).caption(), "Cur=0");
-    v.f.menuSlShow.setEnabled(true);
-    v.f.menuSAvanti.userClick();
-    v.f.menuSAvanti.userClick();
-    v.f.menuSIndietro.userClick();
-    EXPECT_EQ(v.f.Slab(2).caption(), "Cur=1");
-}
-
 TEST(ThumbsPage, OneLinkedThumbnailPerEntryInQueueOrderWithNamesThatCannotInjectMarkup) {
     const auto entry = [](const std::string& path) {
         return "<br><A HREF=\"" + path + "\" ><IMG src=\"" + path + "\" WIDTH=50 HEIGHT=50><br>";

@@ -5,25 +5,17 @@
 
 #include "tests/support/headless.h"
 
-namespace gb {
-namespace {
-
-using platform::PreloadRequest;
-using test::Headless;
-}  // namespace
-}  // namespace gb
-
 namespace gb::platform {
 void PrintTo(const PreloadRequest& r, std::ostream* os) { *os << r.path << " " << r.width << "x" << r.height; }
 }  // namespace gb::platform
 
 namespace gb {
 namespace {
+
 using platform::PreloadRequest;
-using test::Headless;
 
 struct Preload : ::testing::Test {
-    Headless h;
+    test::Headless h;
     Form1& f = *h.form;
     // Sizes chosen so that fits, ratios and the 16-bit limit all round differently.
     const std::vector<std::pair<int, int>> sizes{{6000, 4000},   {641, 300}, {1200, 1600},

@@ -34,15 +34,7 @@ TEST(StartState, TheWindowOpensMaximisedWithTheStartTextsAndOnlyFileAndHelpUsabl
         EXPECT_EQ(f.RisoAltro.text(), "1.33");
         EXPECT_TRUE(f.Riso[1]->value());
 
-        // Menus: File and "?" usable; the others wait for a folder. Items keep their own flags.
-        std::vector<bool> usable;
-        for (auto* m : f.menuBar()) usable.push_back(m->enabled());
-        EXPECT_EQ(usable, (std::vector<bool>{true, false, false, false, true}));
-        EXPECT_FALSE(f.menuSAvanti.reachable());
-        EXPECT_TRUE(f.menuFileScegli.reachable());
-        const std::vector<bool> checks{f.menuFitG.checked(),  f.menuFitP.checked(), f.menuBin.checked(),
-                                       f.menuNobin.checked(), f.menuFit.checked(),  f.menuThumb.checked()};
-        EXPECT_EQ(checks, (std::vector<bool>{true, false, true, false, false, false}));
+        // The menus' captions, usable and checked entries are read on screen (tests/e2e/start_menus_close.py).
         EXPECT_EQ(f.menuHelpRegole.shortcut + f.menuThumb.shortcut + f.menuGestAcc.shortcut, "F1F2F3");
         for (platform::Control* hidden : std::initializer_list<platform::Control*>{
                  &f.Risoluzione, &f.Info, &f.ThumbsList, &f.BarSu, &f.BarDx, &f.BarGiu, &f.WebBrwT})

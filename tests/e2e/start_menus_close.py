@@ -4,7 +4,7 @@ with exit code 0."""
 import sys
 import time
 
-from desktop import Desktop, accessible_states, accessible_walk, extents
+from desktop import Desktop, accessible_states, accessible_walk, extents, find_accessible, wait_for
 
 
 def main(binary):
@@ -31,6 +31,27 @@ def main(binary):
         assert [menus[m][0] for m in menus] == [True, False, False, False, True], menus
         assert any(n.startswith("  Glimmerbox") for n in frame_names), frame_names
 
+        # Every menu entry as a screen reader reads it: its exact caption, whether it is usable and checked.
+        sp = lambda n: " " * n
+        expected = [
+            ("File", True, False), ("Select and open Image files", True, False),
+            ("Clear current Image files", True, False), ("Exit", True, False),
+            ("View", False, False), ("View Thumbnails", True, False), ("Size increase" + sp(42) + "+ ", True, False),
+            ("Size reduce" + sp(45) + "-", True, False), ("Original size" + sp(44) + "0", True, False),
+            ("Slideshow", False, False), ("Forward" + sp(24) + "Enter", True, False),
+            ("Backward" + sp(21) + "<---", True, False),
+            ("Set Pausa on/off" + sp(10) + "clic on image", True, False),
+            ("Full screen mode" + sp(21) + "ESC", True, False), (sp(5) + "Reduce larger images", True, True),
+            (sp(5) + "Increase smaller images", True, False),
+            ("Tools", False, False), ("Manage suspended images", True, False),
+            ("Choices for cancellations...", True, False), ("Erase now", True, False), ("Use basket bin", True, True),
+            ("W/H ratio correction ", True, False),
+            ("?", True, False), ("General instructions", True, False), ("Shortcuts", True, False), ("About", True, False),
+        ]
+        entries = [(o.get_name(), accessible_states(o)["enabled"], accessible_states(o)["checked"])
+                   for _, o in accessible_walk(acc) if o.get_role_name() == "menu item"]
+        assert entries == expected, entries
+
         # The pixels: black text where "File" and "?" stand, only grey text where the disabled titles stand,
         # the window spread over the screen.
         for title, enabled in [("File", True), ("View", False), ("Slideshow", False), ("?", True)]:
@@ -42,6 +63,23 @@ def main(binary):
         assert x < 40 and y < 80, menus["File"]
         size = [int(v) for v in geometry.split("Geometry:")[1].split("x")]
         assert size[0] >= d.width - 10 and size[1] >= d.height - 120, size
+
+        # "?" > "Shortcuts" by the keyboard: the thirteen lines of the shortcut list, word for word.
+        d.wait_focus(win)
+        for key in ["F10", "Left", "Down", "Return"]:
+            d.run("xdotool", "key", key)
+            time.sleep(0.3)
+        lines = ["Enter" + sp(9) + "= Go forward (and Pause remove)", "<---" + sp(11) + "= Go backward (and Pause set)",
+                 "image click" + sp(2) + "= Pause set/remove", "ESC" + sp(10) + "= Full screen/Normal screen",
+                 "+" + sp(14) + "= Increase image size 10%", " -" + sp(14) + "= Reduce image size 10%",
+                 "0" + sp(14) + "= Reset original image size", "A" + sp(14) + "= Suspend current image from the Show",
+                 "Z" + sp(14) + "= Cancel current image from its Folder",
+                 "Q" + sp(13) + "= Synchronize thumbnails and current image",
+                 "F1" + sp(12) + "= Show/Hide 'Instructions'", "F2" + sp(12) + "= Show/Hide 'Thumbnails'",
+                 "F3" + sp(12) + "= Show 'Suspended images list'"]
+        shortcuts = find_accessible(acc, "label", "\r\n".join(lines), timeout=10)
+        d.run("xdotool", "key", "Return")
+        wait_for(lambda: not accessible_states(shortcuts)["showing"], 5)
 
         # The close box: openbox draws it at the right end of the title bar of the maximised window.
         d.run("xdotool", "mousemove", str(d.width - 9), "9", "click", "1")

@@ -181,22 +181,6 @@ TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {
 namespace gb::qt {
 namespace {
 
-// A file the user may not read: the probe says so. Run as root, the check drops to an ordinary user in a child
-// process, since root reads everything.
-TEST(UnreadableFile, TheProbeSaysPermissionDenied) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("locked.jpg");
-    ASSERT_TRUE(test::writePicture(path, 8, 8, "JPG", Qt::red));
-    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
-    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
-    const auto check = [&] {
-        QtImageProbe probe;
-        const auto info = probe.probe(toStdString(path));
-        return !info.ok && info.error.find("Permission denied") != std::string::npos;
-    };
-    EXPECT_TRUE(test::holdsForAnOrdinaryUser(check));
-}
-
 // The folder goes away while its pictures are shown: every later step says so, nothing crashes, and the exit
 // still ends the program after naming what it could not remove.
 TEST_F(BadFiles, AFolderRemovedWhileShownIsReportedAndTheProgramStillEnds) {

@@ -138,24 +138,6 @@ TEST(CommandLinePath, KeepsTheGivenNameAndNeverGuessesTheFolder) {
     ASSERT_EQ(::chdir(before), 0);
 }
 
-// A folder the user may not list (mode 000, or 300: enterable, not readable) says so. Run as root, the check
-// drops to an ordinary user in a child process, since root reads everything.
-TEST(UnreadableFolder, SaysPermissionDenied) {
-    QTemporaryDir dir;
-    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
-    for (const char* name : {"locked", "dark"}) ASSERT_TRUE(QDir(dir.path()).mkdir(name));
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath("locked")).constData(), 0000), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath("dark")).constData(), 0300), 0);
-    const auto check = [&] {
-        QtFileSystem files;
-        return files.folderError(toStdString(dir.filePath("locked"))) == "Permission denied" &&
-               files.folderError(toStdString(dir.filePath("dark"))) == "Permission denied" &&
-               files.folderError(toStdString(dir.path())).empty();
-    };
-    EXPECT_TRUE(test::holdsForAnOrdinaryUser(check));
-    for (const char* name : {"locked", "dark"}) ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0755);
-}
-
 struct ChangingFiles : ::testing::Test, test::OnScreen {
     // The picture as drawn on the page, once it has been decoded at the size the page draws it.
     QImage drawn(const char* name, int ms = 5000) {

@@ -3,13 +3,17 @@
 #include "platform/qt/qt_services.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
 
+#include "platform/qt/image/decoder.h"
 #include "tests/qt/image_files.h"
+#include "tests/qt/ordinary_user.h"
 
 namespace gb::qt {
 namespace {
@@ -31,6 +35,28 @@ TEST(QtFileSystem, ListsVisibleRegularFilesWithoutRegardToCase) {
     EXPECT_TRUE(fs.isFile(pathIn(dir, "a.jpg")));
     EXPECT_FALSE(fs.isFile(pathIn(dir, "folder.jpg")));
     EXPECT_TRUE(fs.isDirectory(pathIn(dir, "folder.jpg")));
+}
+
+// What an ordinary user may not read says so: a locked file, a folder of mode 000 and one of mode 300 (enterable,
+// not readable). Run as root, the check drops to an ordinary user in a child process, since root reads everything.
+TEST(ForAnOrdinaryUser, WhatCannotBeReadSaysPermissionDenied) {
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    ASSERT_TRUE(test::writePicture(dir.filePath("locked.jpg"), 8, 8, "JPG", Qt::red));
+    ASSERT_TRUE(QFile::setPermissions(dir.filePath("locked.jpg"), QFileDevice::Permissions()));
+    for (const auto& [name, mode] : {std::pair{"locked", 0000}, std::pair{"dark", 0300}}) {
+        ASSERT_TRUE(QDir(dir.path()).mkdir(name));
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath(name)).constData(), static_cast<mode_t>(mode)), 0);
+    }
+    const auto check = [&] {
+        QtFileSystem files;
+        return QtImageProbe().probe(pathIn(dir, "locked.jpg")).error.find("Permission denied") != std::string::npos &&
+               files.folderError(pathIn(dir, "locked")) == "Permission denied" &&
+               files.folderError(pathIn(dir, "dark")) == "Permission denied" &&
+               files.folderError(toStdString(dir.path())).empty();
+    };
+    EXPECT_TRUE(test::holdsForAnOrdinaryUser(check));
+    for (const char* name : {"locked", "dark"}) ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0755);
 }
 
 }  // namespace

@@ -80,25 +80,6 @@ QProcessEnvironment clientEnvironment(const QString& dataHome) {
 
 // GLib's gio (through gvfs) restores what was trashed to its exact path. Its restore in GLib 2.74 writes
 // non-ASCII names back escaped even for files GLib trashed itself, so those go to trash-cli below.
-TEST_F(Trash, GioRestoresEachFileToItsPath) {
-    QtTrash trash;
-    const QStringList names = {"plain.jpg", "a b.jpg", "100%.jpg", "a#1.jpg", "it's.jpg"};
-    QStringList paths;
-    for (const QString& name : names) {
-        paths << make(name);
-        ASSERT_TRUE(trash.moveToTrash(toStdString(paths.last())).ok);
-    }
-    QStringList args = {"--", "sh", "-c", "for f in \"$@\"; do gio trash --restore \"trash:///$f\" || exit 1; done",
-                        "sh"};
-    for (const QString& name : names) args << QString::fromLatin1(QFile::encodeName(name).toPercentEncoding());
-    QProcess gio;
-    gio.setProcessEnvironment(clientEnvironment(home));
-    gio.start("dbus-run-session", args);
-    ASSERT_TRUE(gio.waitForFinished(60000));
-    EXPECT_EQ(gio.exitCode(), 0) << gio.readAllStandardError().toStdString();
-    for (const QString& path : paths) EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
-}
-
 // trash-cli restores every name, non-ASCII ones included, from the records.
 TEST_F(Trash, TrashCliRestoresEveryName) {
     QtTrash trash;
