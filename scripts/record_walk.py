@@ -36,20 +36,36 @@ STEPS = [
     ("ratio-panel", ["F10", "Left", "Left", "Up", "Return"]), ("ratio-preset", ["click:Screen ratio 1.77"]),
     ("ratio-closed", ["click:OK"]),
     ("shortcuts", ["F10", "Left", "Down", "Return"]), ("shortcuts-closed", ["Return"]),
-    ("about", ["F10", "Left", "Up", "Return"]), ("about-closed", ["Return"]),
-    ("suspend", ["a"]), ("suspend-pause", ["BackSpace"]), ("trash", ["z"]), ("trash-pause", ["BackSpace"]),
+    ("about", ["F10", "Left", "Up", "Return"]), ("about-closed", ["click:OK"]),
+    ("suspend", ["activate", "a"]), ("suspend-pause", ["BackSpace"]), ("trash", ["z"]), ("trash-pause", ["BackSpace"]),
     ("suspended-window", ["F3"]), ("suspended-closed", ["alt+F4"]),
-    ("exit-question", ["alt+F4"]), ("exit-no", ["click:No"]),
+    ("exit-question", ["activate", "alt+F4"]), ("exit-no", ["click:No"]),
 ]
 
 
 def click(d, app, name):
-    for _, obj in accessible_walk(app):
+    try:
+        objects = [obj for _, obj in accessible_walk(app)]
+    except Exception:  # the program has ended
+        objects = []
+    for obj in objects:
         try:
             if obj.get_name() == name and obj.get_role_name() in ("push button", "check box") and \
                     accessible_states(obj)["showing"]:
-                x, y, w, h = extents(obj)
-                d.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+                # A new window may still be placed by the window manager: the click is repeated, from where the
+                # button is now, until the button has gone or changed.
+                for _ in range(5):
+                    time.sleep(0.3)
+                    x, y, w, h = extents(obj)
+                    before = accessible_states(obj)
+                    d.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+                    time.sleep(0.5)
+                    try:
+                        if obj.get_role_name() == "check box" or not accessible_states(obj)["showing"]:
+                            return
+                    except Exception:
+                        return
+                    del before
                 return
         except Exception:
             continue
@@ -110,9 +126,16 @@ def walk(binary, out):
             for key in keys:
                 if key.startswith("click:"):
                     click(d, app, key[len("click:"):])
+                elif key == "activate":  # the main window takes the keyboard again
+                    d.run("xdotool", "search", "--name", "^  Glimmerbox", "windowactivate", "--sync")
                 else:
                     d.run("xdotool", "key", "--delay", "150", key)
                 time.sleep(0.3)
+            if step == STEPS[-1][0]:
+                try:
+                    proc.wait(10)  # the last answer ends the program
+                except subprocess.TimeoutExpired:
+                    pass
             record(d, app if proc.poll() is None else None, out, step)
         try:
             proc.wait(10)

@@ -118,6 +118,10 @@ TEST(Layout, NarrowAndMinimisedWindowsAreLeftAsTheyWere) {
     h.restore(640, 480);
     EXPECT_EQ(f.FraBot.width(), 640);
     EXPECT_EQ(f.WebBrwI.height(), 420);
+    // The thumbnail bar shown in a window narrower than it: the picture gets no width, never a negative one.
+    h.resizeClient(100, 300);
+    f.menuThumb_Click();
+    EXPECT_EQ(f.WebBrwI.width(), 0);
 }
 
 // Full screen and back, with the thumbnail bar on: what is shown, hidden and where, after each switch.
