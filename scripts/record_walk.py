@@ -21,8 +21,8 @@ PICTURES = [("a.jpg", "rgb(0,160,0)", "300x200"), ("b.gif", "rgb(220,120,0)", "2
             ("c.bmp", "rgb(120,0,160)", "80x60"), ("d.jpeg", "rgb(0,140,140)", "640x900"),
             ("e.JPG", "rgb(200,200,0)", "500x500")]
 
-# (name, keys): each key is an xdotool key name sent to the focused window, or "click:NAME", a click on the push
-# button of that name as a screen reader finds it.
+# (name, keys): each key is an xdotool key name sent to the focused window, "click:NAME", a click on what a screen
+# reader finds by that name, or "activate", the main window raised.
 STEPS = [
     ("start", []),
     ("enter", ["Return"]), ("zoom-in", ["plus"]), ("zoom-in-keypad", ["KP_Add"]), ("zoom-out", ["minus"]),
@@ -37,7 +37,7 @@ STEPS = [
     ("ratio-closed", ["click:OK"]),
     ("shortcuts", ["F10", "Left", "Down", "Return"]), ("shortcuts-closed", ["Return"]),
     ("about", ["F10", "Left", "Up", "Return"]), ("about-closed", ["click:OK"]),
-    ("suspend", ["activate", "a"]), ("suspend-pause", ["BackSpace"]), ("trash", ["z"]), ("trash-pause", ["BackSpace"]),
+    ("suspend", ["click:Keyboard commands", "a"]), ("suspend-pause", ["BackSpace"]), ("trash", ["z"]), ("trash-pause", ["BackSpace"]),
     ("suspended-window", ["F3"]), ("suspended-closed", ["alt+F4"]),
     ("exit-question", ["activate", "alt+F4"]), ("exit-no", ["click:No"]),
 ]
@@ -50,8 +50,7 @@ def click(d, app, name):
         objects = []
     for obj in objects:
         try:
-            if obj.get_name() == name and obj.get_role_name() in ("push button", "check box") and \
-                    accessible_states(obj)["showing"]:
+            if obj.get_name() == name and accessible_states(obj)["showing"]:
                 # A new window may still be placed by the window manager: the click is repeated, from where the
                 # button is now, until the button has gone or changed.
                 for _ in range(5):
@@ -61,7 +60,7 @@ def click(d, app, name):
                     d.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
                     time.sleep(0.5)
                     try:
-                        if obj.get_role_name() == "check box" or not accessible_states(obj)["showing"]:
+                        if obj.get_role_name() != "push button" or not accessible_states(obj)["showing"]:
                             return
                     except Exception:
                         return
