@@ -86,7 +86,7 @@ TEST(Navigation, EachSequenceLeavesThePositionPauseAndPicture) {
         {4, "enter enter enter enter a", "END Pause stopped about:blank"},  // the last one suspended: none current
         {4, "enter enter enter enter a enter", "END Pause stopped about:blank"},
         {4, "enter enter enter enter a back", "END Pause stopped 3"},
-        {3, "enter a", "Cur=1 Pause stopped 2"},  // the next one takes its place, paused
+        {3, "enter a", "Cur=1 Pause stopped 2"},      // the next one takes its place, paused
         {3, "enter pick3", "Cur=3 Pause stopped 3"},  // a jump never writes END
         {3, "enter thumb3", "Cur=3 Pause stopped 3"},
         {3, "enter help pick3", "Cur=1 Pause stopped 1"},  // the instructions pause the show and stop jumps
