@@ -85,6 +85,21 @@ def main(binary):
         d.run("xdotool", "key", "Escape", "Escape")
         wait_for(lambda: not accessible_states(item)["showing"], 5)
 
+        # "?" > "About" from the keyboard: Enter closes it, and the keyboard is the window's again, not the menu
+        # bar's: Backspace steps back to the first picture.
+        d.wait_focus(win)
+        for key in ["F10", "Left", "Up", "Return"]:
+            d.run("xdotool", "key", key)
+            time.sleep(0.3)
+        ok = find_accessible(app, "push button", "OK", timeout=10)
+        time.sleep(0.3)
+        d.run("xdotool", "key", "Return")
+        assert wait_for(lambda: not accessible_states(ok)["showing"], 5), "Enter did not close the About box"
+        d.wait_focus(win)
+        d.run("xdotool", "key", "BackSpace")
+        find_accessible(app, "label", "Cur=1", timeout=5)
+        print("About closed with Enter; the next key went to the window")
+
         # Alt+Down on the interval box opens its list; Home, Enter picks one second and starts the slideshow,
         # which moves on to the last picture by itself.
         d.run("xdotool", "mousemove", *map(str, centre(interval)), "click", "1")  # the focus, and the list

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -57,6 +58,10 @@ WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidge
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && now->window() == this) content_.window->platformFocusChanged(controlFor(now));
+        // Qt gives the keyboard back to the menu bar when a modal window opened from the keyboard menus closes;
+        // not navigated, it would take the letter keys away from the window's commands.
+        if (now && now == menuBar() && !menuBar()->activeAction())
+            QTimer::singleShot(0, this, [this] { restoreFocus(); });
     });
     applyWindow();
 }
@@ -312,6 +317,16 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
         if (!isMinimized()) content_.window->resized(client_->width(), client_->height());
         return false;
     }
+    // In a window without a key handler of its own (About, the suspended images), Enter presses the focused
+    // button, as in any dialog.
+    if (event->type() == QEvent::KeyPress && !content_.window->onKeyDown) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button && button->window() == this) {
+            button->click();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && content_.window->onKeyDown) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (!w || w->window() != this) return false;
@@ -406,6 +421,15 @@ void showModal(const WindowContent& content, ImageLoader& loader, QWidget* owner
     QObject::connect(&view, &WindowView::closed, &loop, &QEventLoop::quit);
     content.window->setVisible(true);
     loop.exec();
+}
+
+void WindowView::restoreFocus() {
+    if (QApplication::focusWidget() != menuBar() || menuBar()->activeAction()) return;
+    // The menu bar had it, so the model knows no control with the focus: the client area takes it, and the key
+    // handler sees the next key.
+    platform::Control* focused = content_.window->focused();
+    QWidget* w = focused ? widgets_.value(focused) : nullptr;
+    (w && w->isVisible() ? w : client_)->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace gb::qt
