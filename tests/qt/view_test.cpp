@@ -41,11 +41,6 @@ struct MainWindowView : ::testing::Test, test::OnScreen {
     W* widget(platform::Control& c) {
         return qobject_cast<W*>(view->widgetFor(&c));
     }
-    QAction* menuAction(const QString& title) {
-        for (QAction* a : view->menuBar()->actions())
-            if (a->text() == title) return a;
-        return nullptr;
-    }
 };
 
 TEST_F(MainWindowView, ControlsStandWhereTheModelPlacesThemAndFollowItsChanges) {
@@ -123,18 +118,6 @@ TEST_F(MainWindowView, TheWindowSeesKeysBeforeTheFocusedControl) {
     // The focus holder is no text field: no on-screen keyboard rises for it (what a screen reader makes of it:
     // tests/e2e/keyboard_access.py).
     EXPECT_FALSE(keys->testAttribute(Qt::WA_InputMethodEnabled));
-}
-
-TEST_F(MainWindowView, AMenuPickReachesTheLogicOnlyWhenItsMenuIsUsable) {
-    form.DoveShow.addItem("/pics/a.jpg");
-    form.queue.startBefore(form.DoveShow.listItem(0));
-    view->actionFor(&form.menuSAvanti)->trigger();
-    EXPECT_EQ(form.queue.queuePos(), 0);
-    form.menuSlShow.setEnabled(true);
-    EXPECT_TRUE(menuAction("Slideshow")->isEnabled());
-    view->actionFor(&form.menuSAvanti)->trigger();
-    EXPECT_EQ(form.queue.queuePos(), 1);
-    EXPECT_EQ(widget<QLabel>(form.Slab(2))->text(), "END");
 }
 
 // The picture drawn centred at its size on the image page, and larger after a zoom step.

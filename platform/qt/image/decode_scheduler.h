@@ -59,6 +59,7 @@ public:
 
     QThreadPool& workers() { return pool_; }
     MemoryBudget& budget() { return budget_; }
+    const MemoryBudget& budget() const { return budget_; }
     int started() const { return started_.load(); }
 
 private:

@@ -90,7 +90,7 @@ public:
     qint64 pictureBytes() const { return pictures_.bytes; }
     qint64 thumbnailBytes() const { return thumbnails_.bytes; }
     int decodesStarted() const { return scheduler_.started(); }
-    qint64 decodingInFlight() { return scheduler_.budget().inFlight(); }
+    qint64 decodingInFlight() const { return scheduler_.budget().inFlight(); }
     void setPictureLimit(qint64 bytes) { pictures_.limit = bytes; }
     void setPreloading(bool on) { preloading_ = on; }
     QThreadPool& workers() { return scheduler_.workers(); }
