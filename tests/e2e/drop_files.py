@@ -7,14 +7,14 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, colour_box, extents, find_accessible, image_area, wait_for
+from desktop import Desktop, accessible_states, accessible_walk, colour_box, extents, find_accessible, image_area, wait_for
 
 BLUE = (0, 0, 255)
 
 
 def drag(d, source_argv, log):
     """Starts the drag source with these items, drags from it to the middle of the screen, and gives the action
-    the viewer chose."""
+    the viewer chose and the source's window (left open: a file manager stays while the drop is read)."""
     d.spawn(source_argv, log=log)
     wait_for(lambda: d.run("xdotool", "search", "--onlyvisible", "--name", "^drag source$"), 10)
     source = d.run("xdotool", "search", "--onlyvisible", "--name", "^drag source$").split()[0]
@@ -26,9 +26,18 @@ def drag(d, source_argv, log):
         d.run("xdotool", "mousemove", "--sync", str(x), str(y))
         time.sleep(0.2)
     d.run("xdotool", "mouseup", "1")
-    said = wait_for(lambda: open(log).read().strip(), 10)
-    d.run("xdotool", "windowkill", source)
-    return said
+    return wait_for(lambda: open(log).read().strip(), 10), source
+
+
+def report(d, app):
+    """What the viewer shows and said, for a failing check."""
+    for depth, obj in accessible_walk(app):
+        try:
+            if accessible_states(obj)["showing"]:
+                print("  " * depth, obj.get_role_name(), repr(obj.get_name()))
+        except Exception:
+            continue
+    print(d.program_output())
 
 
 def main(binary, source_binary):
@@ -43,16 +52,21 @@ def main(binary, source_binary):
         app = d.accessible_app("glimmerbox")
         find_accessible(app, "label", "Tot=0", timeout=10)
 
-        said = drag(d, [source_binary, "text:" + picture], os.path.join(d.tmp, "text.log"))
+        said, source = drag(d, [source_binary, "text:" + picture], os.path.join(d.tmp, "text.log"))
         print("text:", said)
         assert said == "drop action 0", said
         time.sleep(0.5)
         find_accessible(app, "label", "Tot=0", timeout=1)
+        d.run("xdotool", "windowkill", source)
 
-        said = drag(d, [source_binary, "file://" + picture], os.path.join(d.tmp, "file.log"))
+        said, source = drag(d, [source_binary, "file://" + picture], os.path.join(d.tmp, "file.log"))
         print("file:", said)
         assert said == "drop action 1", said  # Qt::CopyAction
-        find_accessible(app, "label", "Tot=2", timeout=10)
+        try:
+            find_accessible(app, "label", "Tot=2", timeout=10)
+        except AssertionError:
+            report(d, app)
+            raise
         area = extents(image_area(app))
         box = wait_for(lambda: colour_box(d.screenshot("dropped.png"), BLUE, area), 10)
         assert box and box[2:] == (300, 200), box

@@ -90,13 +90,15 @@ struct Drops : ::testing::Test, test::OnScreen {
 
     // A drag that enters the window over `target`, then is dropped there: whether the window took it, and never
     // as a move (the file manager would delete the file).
-    bool drop(QWidget* target, const QMimeData& data, Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
+    // `atDrop` is what the drop itself carries when it differs (a source that has ended serves nothing).
+    bool drop(QWidget* target, const QMimeData& data, Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction,
+              const QMimeData* atDrop = nullptr) {
         const QPoint at = target->rect().center();
         QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         if (!enter.isAccepted()) return false;
         EXPECT_NE(enter.dropAction(), Qt::MoveAction);
-        QDropEvent dropped(QPointF(at), offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(QPointF(at), offered, atDrop ? atDrop : &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &dropped);
         EXPECT_NE(dropped.dropAction(), Qt::MoveAction);
         return dropped.isAccepted();
@@ -149,6 +151,10 @@ TEST_F(Drops, AFileOrFolderOpensAsFromTheCommandLineAndAnythingElseIsRefused) {
             form.menuFileAnnulla_Click();
         }
     }
+    // A file manager that has ended before the drop is read: what the drag carried as it entered is opened.
+    const QMimeData gone;
+    EXPECT_TRUE(drop(picture, *urls({file}), Qt::CopyAction, &gone));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.DoveShow.text() == path("b.bmp"); }, 2000));
     EXPECT_EQ(messages, QStringList());
 }
 

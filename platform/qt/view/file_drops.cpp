@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "platform/qt/logging.h"
+
 namespace gb::qt {
 
 FileDrops::FileDrops(QWidget& window, Open open) : QObject(&window), window_(window), open_(std::move(open)) {
@@ -29,12 +31,19 @@ std::vector<std::string> FileDrops::localPaths(const QMimeData* data) {
 
 bool FileDrops::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop && type != QEvent::DragLeave)
+        return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != &window_) return false;
+    if (type == QEvent::DragLeave) {
+        dragged_.clear();
+        return false;
+    }
     auto* drag = static_cast<QDropEvent*>(event);
-    std::vector<std::string> paths = localPaths(drag->mimeData());
-    if (paths.empty()) return false;
+    // The paths are read once, as the drag enters: the program that started the drag may have ended by the time
+    // the drop is read (a source that quits once it has sent the drop), and each read is a round trip to it.
+    if (type == QEvent::DragEnter || dragged_.empty()) dragged_ = localPaths(drag->mimeData());
+    if (dragged_.empty()) return false;
     // The files are only read: the drop is a copy or a link, never a move, which would have the file manager
     // delete what it believes moved. A drag that offers only a move is refused here, before a text box could
     // take it as text.
@@ -45,7 +54,11 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event) {
     }
     drag->setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
     drag->accept();
-    if (type == QEvent::Drop) QTimer::singleShot(0, this, [this, paths = std::move(paths)] { open_(paths); });
+    if (type == QEvent::Drop) {
+        qCDebug(lcGlimmerbox) << "dropped" << dragged_.size() << "paths";
+        QTimer::singleShot(0, this, [this, paths = std::move(dragged_)] { open_(paths); });
+        dragged_.clear();
+    }
     return true;
 }
 

@@ -28,6 +28,7 @@ protected:
 private:
     QWidget& window_;
     Open open_;
+    std::vector<std::string> dragged_;  // the local paths of the drag over the window, read as it entered
 };
 
 }  // namespace gb::qt
