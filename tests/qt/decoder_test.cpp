@@ -29,11 +29,15 @@ TEST(Decoder, EachFileGivesItsUprightSizeOrSaysWhyItCannotBeShown) {
     turned.setTransformation(QImageIOHandler::TransformationRotate90);
     ASSERT_TRUE(turned.write(edge));
     ASSERT_TRUE(test::writeBytes(at("notes.jpg"), "this is not a picture"));
+    // Headers that claim more than any screen: refused before a pixel is decoded.
     ASSERT_TRUE(test::writeGifScreenBomb(at("screen.gif"), 65535, 65535, 2));
+    ASSERT_TRUE(test::writeBmpHeader(at("huge.bmp"), 100000, 100000));
+    ASSERT_TRUE(test::writeJpegHeader(at("huge.jpg"), 65000, 65000));
     // A picture of no pixels is none (found by the header fuzzer).
     ASSERT_TRUE(test::writeBytes(at("empty.gif"),
                                  QByteArray::fromBase64("R0lGODlh+P/5//AAAAAA/wAAACH5BAAAAAAALAAGAAAnPwAAqQ==")));
 
+    // clang-format off
     struct Row {
         const char* name;
         const char* probed;  // "W x H", or the start of the reason
@@ -51,15 +55,13 @@ TEST(Decoder, EachFileGivesItsUprightSizeOrSaysWhyItCannotBeShown) {
         {"turned.jpg", "20 x 40", {20, 40}, 1, {10, 0}, Qt::black, ""},  // turned clockwise: the edge on top
         {"notes.jpg", "This is not a picture that can be shown: ", {50, 50}, 0, {}, {}, "?"},
         {"missing.jpg", "The file does not exist (any more).", {50, 50}, 0, {}, {}, "?"},
-        {"screen.gif",
-         "The picture is too large to show: 65535 x 65535 pixels.",
-         {50, 50},
-         0,
-         {},
-         {},
+        {"screen.gif", "The picture is too large to show: 65535 x 65535 pixels.", {50, 50}, 0, {}, {},
          "the picture is too large to show: 65535 x 65535 pixels"},
+        {"huge.bmp", "This is not a picture that can be shown: its header cannot be read", {2000, 2000}, 0, {}, {}, "?"},
+        {"huge.jpg", "This is not a picture that can be shown: its header cannot be read", {2000, 2000}, 0, {}, {}, "?"},
         {"empty.gif", "This is not a picture that can be shown: ", {50, 50}, 0, {}, {}, "?"},
     };
+    // clang-format on
     QtImageProbe probe;
     for (const Row& r : rows) {
         const platform::ImageInfo info = probe.probe(toStdString(at(r.name)));

@@ -98,33 +98,6 @@ bool writeTruncated(const QString& path, int width, int height) {
     return writeBytes(path, bytes.left(bytes.size() / 2));
 }
 
-bool writeBmpHeader(const QString& path, int width, int height) {
-    QByteArray b("BM");
-    const auto put32 = [&b](quint32 v) {
-        for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
-    };
-    const auto put16 = [&b](quint16 v) {
-        b.append(char(v & 0xFF));
-        b.append(char(v >> 8));
-    };
-    put32(54 + 64);
-    put32(0);
-    put32(54);
-    put32(40);
-    put32(static_cast<quint32>(width));
-    put32(static_cast<quint32>(height));
-    put16(1);
-    put16(24);
-    put32(0);
-    put32(0);
-    put32(2835);
-    put32(2835);
-    put32(0);
-    put32(0);
-    b.append(QByteArray(64, '\x7f'));
-    return writeBytes(path, b);
-}
-
 bool writeJpegHeader(const QString& path, int width, int height) {
     QByteArray b("\xff\xd8", 2);
     // Baseline frame header: precision 8, height, width, 3 components.
@@ -193,6 +166,10 @@ QByteArray bmpHeaders(int width, int height, int bits, quint32 compression, quin
     return b;
 }
 }  // namespace
+
+bool writeBmpHeader(const QString& path, int width, int height) {
+    return writeBytes(path, bmpHeaders(width, height, 24, 0, 64, 0) + QByteArray(64, '\x7f'));
+}
 
 bool writeRleBmpBomb(const QString& path, int width, int height) {
     QByteArray b = bmpHeaders(width, height, 8, 1, 2, 256);

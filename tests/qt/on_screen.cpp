@@ -1,6 +1,7 @@
 #include "tests/qt/on_screen.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTest>
 
 #include "platform/qt/byte_paths.h"
@@ -10,8 +11,14 @@
 namespace gb::test {
 
 OnScreen::OnScreen() {
+    qputenv("XDG_DATA_HOME", QFile::encodeName(file("data")));
     viewer->start();
     QApplication::processEvents();  // the window shows once the handler has returned
+}
+
+OnScreen::~OnScreen() {
+    if (savedDataHome.isEmpty()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", savedDataHome);
 }
 
 void OnScreen::open(const QString& name) { openFromCommandLine(form, qt::toStdString(file(name))); }

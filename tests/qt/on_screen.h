@@ -14,13 +14,16 @@
 
 namespace gb::test {
 
+// The trash is the folder's own (data/Trash), never the user's.
 struct OnScreen {
     QTemporaryDir dir;
+    QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
     std::optional<qt::Viewer> viewer{std::in_place, QSize(1280, 1024)};
     Form1& form = viewer->form;
     qt::ImageLoader& loader = viewer->loader;
 
     OnScreen();
+    ~OnScreen();
     QString file(const QString& name) const { return dir.filePath(name); }
     // Opens a file or folder of the temporary folder as the command line does.
     void open(const QString& name);

@@ -78,25 +78,6 @@ QProcessEnvironment clientEnvironment(const QString& dataHome) {
     return env;
 }
 
-// GLib's gio (through gvfs) restores what was trashed to its exact path. Its restore in GLib 2.74 writes
-// non-ASCII names back escaped even for files GLib trashed itself, so those go to trash-cli below.
-// trash-cli restores every name, non-ASCII ones included, from the records.
-TEST_F(Trash, TrashCliRestoresEveryName) {
-    QtTrash trash;
-    for (const QString& name : awkwardNames) {
-        const QString path = make(name);
-        ASSERT_TRUE(trash.moveToTrash(toStdString(path)).ok);
-        QProcess restore;
-        restore.setProcessEnvironment(clientEnvironment(home));
-        restore.setWorkingDirectory(pictures);
-        restore.start("trash-restore", {path});
-        restore.write("0\n");
-        restore.closeWriteChannel();
-        ASSERT_TRUE(restore.waitForFinished(30000));
-        EXPECT_TRUE(QFile::exists(path)) << path.toStdString() << restore.readAll().toStdString();
-    }
-}
-
 // The record is the one GLib writes for the same file.
 TEST_F(Trash, TheRecordMatchesGlibsOwn) {
     QtTrash trash;
