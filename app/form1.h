@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "app/numbers.h"
+#include "display/image_page.h"
 #include "display/scale.h"
 #include "display/sizing.h"
 #include "platform/browser.h"
 #include "platform/controls.h"
 #include "platform/services.h"
+#include "queue/folder_choice.h"
 #include "queue/queue.h"
+#include "ratio/ratio_setting.h"
 #include "show/slideshow.h"
 
 namespace gb {
@@ -105,36 +108,13 @@ public:
         return {&menuFile, &menuView, &menuSlShow, &menuStrumenti, &menuHelp};
     }
 
-    // ---- Module-wide variables (the queue's position and count are the queue's).
-    std::string dirPattern;
-    std::string folderPath;
-    std::string chosenFile;
-    std::string startFile;
-    std::string pathSep;
-    std::string dirEntry;
-    Int16 fileTypeIndex = 0;
-    std::string lastFolder;
-    double ratioFactor = 0;
-    Int16 ratioHundredths = 0;
+    // ---- State, each part with its owner's type; the flags of the exit and the thumbnail bar's scroll.
+    FolderChoice choice;
+    RatioSetting ratio;
+    ImagePage page;
     Int16 thumbsScrollPending = 0;
     Int16 exitRemoval = 0;
     Int16 mainClosing = 0;
-
-    // ---- Main-window variables. The screen size is wider than 16 bits so that large screens fit.
-    std::int64_t screenHeight = 0, screenWidth = 0;
-    Int16 areaHeight = 0, areaWidth = 0;
-    Int16 browserHeight = 0;
-    std::string imageTag;
-    Int16 naturalHeight = 0, naturalWidth = 0;
-    Int16 fitHeight = 0, fitWidth = 0;
-    Int16 shownHeight = 0, shownWidth = 0;
-    Scale fitScale, shownScale;
-    std::string pagePrefix;
-    std::string savedImagePage;
-    Int16 ratioGuard = 0;
-
-    // The open-file dialog's record: its filter index and folder persist from one dialog to the next.
-    platform::OpenFileRequest dialogRecord;
 
     // The suspended-images window, created hidden the first time it is needed; the view hears of it.
     Form2& form2();

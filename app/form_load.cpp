@@ -16,9 +16,9 @@ void Form1::Form_Load() {
     TempoSlide.setInterval(std::atoi(Pausa.text().c_str()) * texts::millisecondsPerSecond);
 
     Info.setVisible(false);
-    pathSep.assign(1, '/');  // the native separator
-    screenHeight = static_cast<std::int64_t>(services.screen.heightPixels) * platform::Window::twipsPerPixel;
-    screenWidth = static_cast<std::int64_t>(services.screen.widthPixels) * platform::Window::twipsPerPixel;
+    choice.pathSep.assign(1, '/');  // the native separator
+    page.screenHeight = static_cast<std::int64_t>(services.screen.heightPixels) * platform::Window::twipsPerPixel;
+    page.screenWidth = static_cast<std::int64_t>(services.screen.widthPixels) * platform::Window::twipsPerPixel;
 
     window.setWindowState(platform::WindowState::Maximized);
 
@@ -29,8 +29,8 @@ void Form1::Form_Load() {
     WebBrwT.setTop(40);
     WebBrwI.setHeight(std::max(0, window.scaleHeight() - 60));
     WebBrwI.setWidth(std::max(0, window.scaleWidth() - 8));
-    assignInt16(areaHeight, window.scaleHeight() - 70);
-    assignInt16(areaWidth, window.scaleWidth() - 50);
+    assignInt16(page.areaHeight, window.scaleHeight() - 70);
+    assignInt16(page.areaWidth, window.scaleWidth() - 50);
 
     WebBrwI.Navigate2(texts::aboutBlank);
     WebBrwT.Navigate2(texts::aboutBlank);
@@ -43,7 +43,7 @@ void Form1::Form_Load() {
     menuSlShow.setEnabled(false);
     menuStrumenti.setEnabled(false);
 
-    ratioFactor = 1.0;
+    ratio.factor = 1.0;
     Riso[1]->setValue(true);
     RisoAltro.setText("1.33");
 }

@@ -34,9 +34,9 @@ void Form1::Form_Resize() {
     BarGiu.setTop(H - BarGiu.height() + 3);
     BarGiu.setWidth(FraBot.width());
 
-    assignInt16(areaHeight, H - 70);
-    assignInt16(areaWidth, W - 50);
-    assignInt16(browserHeight, WebBrwI.height());
+    assignInt16(page.areaHeight, H - 70);
+    assignInt16(page.areaWidth, W - 50);
+    assignInt16(page.browserHeight, WebBrwI.height());
 }
 
 }  // namespace gb

@@ -14,31 +14,31 @@ void Form1::menuSMeno_Click() { zoomBy(reduceFactor); }
 // 16-bit range stays as it is.
 void Form1::zoomBy(double factor) {
     if (menuHelpRegole.checked()) return;
-    assignInt16(shownHeight, shownHeight * factor);
-    assignInt16(shownWidth, shownWidth * factor);
-    shownScale = shownScale.scaledBy(factor);
-    pagePrefix = lineBreakPrefix(static_cast<float>(WebBrwI.height()) - static_cast<float>(shownHeight));
-    rewritePage(shownWidth, shownHeight);
+    assignInt16(page.shownHeight, page.shownHeight * factor);
+    assignInt16(page.shownWidth, page.shownWidth * factor);
+    page.shownScale = page.shownScale.scaledBy(factor);
+    page.pagePrefix = lineBreakPrefix(static_cast<float>(WebBrwI.height()) - static_cast<float>(page.shownHeight));
+    rewritePage(page.shownWidth, page.shownHeight);
     slideshow.pause();
     Tastiera.setFocus();
-    writeBottomBar(shownScale);
+    writeBottomBar(page.shownScale);
 }
 
 void Form1::menuSNormale_Click() {
     if (menuHelpRegole.checked()) return;
     if (!menuFit.checked()) {
-        shownHeight = naturalHeight;
-        shownWidth = naturalWidth;
+        page.shownHeight = page.naturalHeight;
+        page.shownWidth = page.naturalWidth;
     }
     if (menuFit.checked()) {
-        shownHeight = fitHeight;
-        shownWidth = fitWidth;
-        shownScale = fitScale;
+        page.shownHeight = page.fitHeight;
+        page.shownWidth = page.fitWidth;
+        page.shownScale = page.fitScale;
     }
-    pagePrefix = lineBreakPrefix(static_cast<float>(WebBrwI.height()) - static_cast<float>(shownHeight));
-    rewritePage(shownWidth, shownHeight);
+    page.pagePrefix = lineBreakPrefix(static_cast<float>(WebBrwI.height()) - static_cast<float>(page.shownHeight));
+    rewritePage(page.shownWidth, page.shownHeight);
     Tastiera.setFocus();
-    writeBottomBar(fitScale);
+    writeBottomBar(page.fitScale);
 }
 
 }  // namespace gb

@@ -12,7 +12,7 @@ void Form1::menuHelpRegole_Click() {
         menuStrumenti.setEnabled(false);
         menuHelpRegole.setChecked(true);
         if (menuThumb.checked()) menuThumb_Click();
-        if (queue.queuePos() > 0) savedImagePage = HDocBrwI->activeElementInnerHTML();
+        if (queue.queuePos() > 0) page.savedImagePage = HDocBrwI->activeElementInnerHTML();
         HDocBrwI->setActiveElementInnerHTML(Info.text());
         if (TempoSlide.enabled()) menuSPausa_Click();
     } else {
@@ -21,8 +21,8 @@ void Form1::menuHelpRegole_Click() {
         menuSlShow.setEnabled(true);
         menuStrumenti.setEnabled(true);
         menuHelpRegole.setChecked(false);
-        HDocBrwI->setActiveElementInnerHTML(savedImagePage);
-        savedImagePage.clear();
+        HDocBrwI->setActiveElementInnerHTML(page.savedImagePage);
+        page.savedImagePage.clear();
     }
 }
 

@@ -19,52 +19,52 @@ std::string folderOf(const std::string& path) {
 // The dialog's record keeps its filter index and starts in the current directory; a chosen file's folder
 // becomes the current directory, as the system dialog leaves it.
 std::string Form1::OpenImageDialog() {
-    dialogRecord.title = texts::dialogTitle;
-    dialogRecord.filters = {{"All image files", {"*.bmp", "*.gif", "*.jpg", "*.jpeg"}},
-                            {"Files *.jpg;*.jpeg", {"*.jpg", "*.jpeg"}},
-                            {"Files *.gif", {"*.gif"}}};
-    dialogRecord.initialFolder = services.files.currentDirectory();
-    const auto answer = services.fileDialog.openFile(dialogRecord);
+    choice.dialogRecord.title = texts::dialogTitle;
+    choice.dialogRecord.filters = {{"All image files", {"*.bmp", "*.gif", "*.jpg", "*.jpeg"}},
+                                   {"Files *.jpg;*.jpeg", {"*.jpg", "*.jpeg"}},
+                                   {"Files *.gif", {"*.gif"}}};
+    choice.dialogRecord.initialFolder = services.files.currentDirectory();
+    const auto answer = services.fileDialog.openFile(choice.dialogRecord);
     std::string result;
     if (answer) {
-        dialogRecord.filterIndex = answer->filterIndex;
+        choice.dialogRecord.filterIndex = answer->filterIndex;
         services.files.setCurrentDirectory(folderOf(answer->path));
         result = answer->path;
     }
-    fileTypeIndex = static_cast<Int16>(dialogRecord.filterIndex);
+    choice.fileTypeIndex = static_cast<Int16>(choice.dialogRecord.filterIndex);
     return result;
 }
 
 void Form1::menuFileScegli_Click() {
-    if (lastFolder.empty()) lastFolder = services.files.currentDirectory();
-    if (!services.files.setCurrentDirectory(lastFolder)) {
+    if (choice.lastFolder.empty()) choice.lastFolder = services.files.currentDirectory();
+    if (!services.files.setCurrentDirectory(choice.lastFolder)) {
         showWrongImage(services.messages);
         return;
     }
-    chosenFile = OpenImageDialog();
+    choice.chosenFile = OpenImageDialog();
     // A folder whose path the system cannot give (deeper than its path limit) is not guessed at: an empty
     // folder path would stand for the root.
     const std::string current = services.files.currentDirectory();
-    if (current.empty() && chosenFile.find_first_not_of(' ') != std::string::npos) {
+    if (current.empty() && choice.chosenFile.find_first_not_of(' ') != std::string::npos) {
         showWrongImage(services.messages);
         return;
     }
-    lastFolder = current;
-    folderPath = lastFolder;
-    if (chosenFile.find_first_not_of(' ') == std::string::npos) return;
+    choice.lastFolder = current;
+    choice.folderPath = choice.lastFolder;
+    if (choice.chosenFile.find_first_not_of(' ') == std::string::npos) return;
     menuFileScegli.setEnabled(false);
-    startFile = chosenFile;
-    if (chosenFile.find('.') == std::string::npos) {
+    choice.startFile = choice.chosenFile;
+    if (choice.chosenFile.find('.') == std::string::npos) {
         showWrongImage(services.messages);
         return;
     }
-    switch (fileTypeIndex) {
-        case 1: dirPattern = "*.*"; break;
-        case 2: dirPattern = "*.jpg"; break;
-        case 3: dirPattern = "*.gif"; break;
+    switch (choice.fileTypeIndex) {
+        case 1: choice.dirPattern = "*.*"; break;
+        case 2: choice.dirPattern = "*.jpg"; break;
+        case 3: choice.dirPattern = "*.gif"; break;
         default: break;
     }
-    DoveShow.setText(chosenFile);
+    DoveShow.setText(choice.chosenFile);
     ScanFolder();
 }
 

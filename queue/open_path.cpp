@@ -53,15 +53,15 @@ void openFromCommandLine(Form1& form, const std::string& path) {
         fail("Cannot read the folder " + folder + ": " + why + ".");
         return;
     }
-    form.dialogRecord.filterIndex = 1;
-    form.fileTypeIndex = 1;
-    form.lastFolder = folder;
-    form.folderPath = folder;
-    form.chosenFile = file;
+    form.choice.dialogRecord.filterIndex = 1;
+    form.choice.fileTypeIndex = 1;
+    form.choice.lastFolder = folder;
+    form.choice.folderPath = folder;
+    form.choice.chosenFile = file;
     form.menuFileScegli.setEnabled(false);
-    form.startFile = form.chosenFile;
-    form.dirPattern = "*.*";
-    form.DoveShow.setText(form.chosenFile);
+    form.choice.startFile = form.choice.chosenFile;
+    form.choice.dirPattern = "*.*";
+    form.DoveShow.setText(form.choice.chosenFile);
     form.ScanFolder();
 }
 

@@ -15,19 +15,19 @@ void Form1::ScanFolder() {
     lists.ListNO.clear();
     // A folder path naming a file (the starting file itself) loses that name; a folder whose name merely ends
     // like an image type keeps it.
-    if (services.files.isFile(folderPath)) {
-        const auto sep = folderPath.rfind(pathSep);
-        if (sep != std::string::npos) folderPath.erase(sep);
+    if (services.files.isFile(choice.folderPath)) {
+        const auto sep = choice.folderPath.rfind(choice.pathSep);
+        if (sep != std::string::npos) choice.folderPath.erase(sep);
     }
-    if (!folderPath.empty() && folderPath.back() == '/') {
-        folderPath.pop_back();
-        pathSep.assign(1, '/');
+    if (!choice.folderPath.empty() && choice.folderPath.back() == '/') {
+        choice.folderPath.pop_back();
+        choice.pathSep.assign(1, '/');
     }
 
-    const std::string folder = folderPath.empty() ? std::string("/") : folderPath;
-    std::vector<std::string> names = services.files.listFiles(folder, dirPattern);
+    const std::string folder = choice.folderPath.empty() ? std::string("/") : choice.folderPath;
+    std::vector<std::string> names = services.files.listFiles(folder, choice.dirPattern);
     // The jpg filter offers .jpeg files too, so it queues them.
-    if (dirPattern == "*.jpg") {
+    if (choice.dirPattern == "*.jpg") {
         const auto jpeg = services.files.listFiles(folder, "*.jpeg");
         names.insert(names.end(), jpeg.begin(), jpeg.end());
     }
@@ -41,11 +41,11 @@ void Form1::ScanFolder() {
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i > 0) services.events.processPending();
-        dirEntry = names[i];
+        choice.dirEntry = names[i];
         AddIfImage();
     }
 
-    queue.startBefore(startFile);
+    queue.startBefore(choice.startFile);
     if (queue.queueCount() > 0) menuSAvanti_Click();
     slideshow.pause();
     lists.writeCounters();
@@ -54,7 +54,8 @@ void Form1::ScanFolder() {
 }
 
 void Form1::AddIfImage() {
-    if (isImageName(dirEntry)) queue.append(folderPath + pathSep + dirEntry, dirEntry);
+    if (isImageName(choice.dirEntry))
+        queue.append(choice.folderPath + choice.pathSep + choice.dirEntry, choice.dirEntry);
 }
 
 void Form1::menuFileAnnulla_Click() {

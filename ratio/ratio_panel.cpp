@@ -20,12 +20,12 @@ void Form1::menuRisoluzione_Click() {
 
 // The clicked box keeps the state the click gave it; the others are cleared, their own clicks turned away.
 void Form1::Riso_Click(int index) {
-    if (ratioGuard == -1) return;
+    if (ratio.guard == -1) return;
     for (int i = 0; i < 7; ++i) {
-        ratioGuard = -1;
+        ratio.guard = -1;
         if (i != index) Riso[i]->setValue(false);
     }
-    ratioHundredths = ratioPresets[index].hundredths;
+    ratio.hundredths = ratioPresets[index].hundredths;
     RisoAltro.setText(ratioPresets[index].text);
     ApplyRatioChange();
 }
@@ -37,13 +37,14 @@ void Form1::RisoAltro_KeyDown(int keyCode, int /*shift*/) {
         ChiudiRisoluzione.setEnabled(false);
         return;
     }
-    if (ratioGuard == -1) return;
+    if (ratio.guard == -1) return;
     const auto typed = readRatioHundredths(RisoAltro.text());
     const auto factorOf = [](int hundredths) {
         return static_cast<double>(referenceHundredths / static_cast<float>(hundredths));
     };
     // Without an image page the factor is only recorded; with one, the corrected width must stay in range.
-    const bool widthFits = typed && (imageTag.empty() || toInt16(shownWidth / ratioFactor * factorOf(*typed)));
+    const bool widthFits =
+        typed && (page.imageTag.empty() || toInt16(page.shownWidth / ratio.factor * factorOf(*typed)));
     if (!widthFits) {
         services.messages.show(
             {"Type the screen's width/height ratio as a number such as 1.78 or 1,78, "
@@ -54,22 +55,22 @@ void Form1::RisoAltro_KeyDown(int keyCode, int /*shift*/) {
         return;
     }
     for (int i = 0; i < 7; ++i) {
-        ratioGuard = -1;
+        ratio.guard = -1;
         Riso[i]->setValue(false);
     }
     Tastiera.setFocus();
     ChiudiRisoluzione.setEnabled(true);
-    ratioHundredths = static_cast<Int16>(*typed);
+    ratio.hundredths = static_cast<Int16>(*typed);
     ApplyRatioChange();
 }
 
 void Form1::ApplyRatioChange() {
-    ratioGuard = 0;
-    const double old = ratioFactor;
-    ratioFactor = static_cast<double>(referenceHundredths / static_cast<float>(ratioHundredths));
+    ratio.guard = 0;
+    const double old = ratio.factor;
+    ratio.factor = static_cast<double>(referenceHundredths / static_cast<float>(ratio.hundredths));
     // From the width on show, so zoom steps already made stay in effect.
-    assignInt16(shownWidth, shownWidth / old * ratioFactor);
-    rewritePage(shownWidth, shownHeight);
+    assignInt16(page.shownWidth, page.shownWidth / old * ratio.factor);
+    rewritePage(page.shownWidth, page.shownHeight);
     // The pictures ahead will be drawn with the new ratio.
     preloadAround();
 }

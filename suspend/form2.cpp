@@ -155,7 +155,7 @@ void Form2::sposta(int LisClic) {
 
 std::string Form2::suspendedPath(const std::string& name) const {
     const auto it = suspendedPaths_.find(name);
-    return it != suspendedPaths_.end() ? it->second : main_.folderPath + main_.pathSep + name;
+    return it != suspendedPaths_.end() ? it->second : main_.choice.folderPath + main_.choice.pathSep + name;
 }
 
 }  // namespace gb

@@ -21,7 +21,7 @@ struct Viewer {
         std::vector<std::string> paths;
         for (int i = 1; i <= entries; ++i) paths.push_back(path(i));
         h.fillQueue(paths);
-        f.folderPath = "/pics";
+        f.choice.folderPath = "/pics";
     }
     static std::string path(int i) { return "/pics/img" + std::to_string(100 + i) + ".jpg"; }
 

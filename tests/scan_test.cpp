@@ -124,11 +124,11 @@ TEST(Scan, AStepWhileTheScanYieldsDoesNothingAndAFolderPathNamingTheStartLosesTh
     Headless other;
     other.start();
     other.files.folders["/pics"] = {"a.jpg", "b.jpg"};
-    other.form->folderPath = other.form->startFile = "/pics/a.jpg";
-    other.form->dirPattern = "*.*";
+    other.form->choice.folderPath = other.form->choice.startFile = "/pics/a.jpg";
+    other.form->choice.dirPattern = "*.*";
     other.form->DoveShow.setText("/pics/a.jpg");
     other.form->ScanFolder();
-    EXPECT_EQ(other.form->folderPath, "/pics");
+    EXPECT_EQ(other.form->choice.folderPath, "/pics");
     EXPECT_EQ(names(other.form->DoveShow.listItems()), "/pics/a.jpg /pics/b.jpg");
 }
 

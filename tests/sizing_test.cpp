@@ -23,7 +23,7 @@ struct Page {
     void show(int w, int hgt, const std::string& path = "/pics/a.jpg") {
         h.fillQueue({path});
         h.probe.add(path, w, hgt);
-        f.folderPath = "/pics";
+        f.choice.folderPath = "/pics";
         f.menuSAvanti_Click();
         h.events.runAll();
     }

@@ -146,7 +146,7 @@ TEST(Exit, TheSuspendedFilesAreKeptOrRemovedByTheirOwnPaths) {
         Lists l({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, "b.jpg");
         l.run(r.words);
         // A cancelled dialog moves the folder path: the suspended files are still those of /pics.
-        l.f.folderPath = "/other";
+        l.f.choice.folderPath = "/other";
         if (std::string(r.words).find("refuse") != std::string::npos) l.h.trash.refuse = {"/pics/c.jpg"};
         l.run(r.answer);
         int previews = 0;

@@ -44,9 +44,9 @@ bool Form1::HDocBrwT_onclick() {
     if (value.size() <= 8) return false;
     const auto path = platform::pathFromFileUrl(value);
     if (!path || path->empty()) return false;
-    startFile = *path;
-    DoveShow.setText(startFile);
-    labelShow.setCaption(startFile);
+    choice.startFile = *path;
+    DoveShow.setText(choice.startFile);
+    labelShow.setCaption(choice.startFile);
     slideshow.pause();
     WebBrwI.Navigate2(DoveShow.text());
     queue.jumpTo(DoveShow.text());
