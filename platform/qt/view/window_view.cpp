@@ -18,6 +18,7 @@
 #include "platform/qt/view/binders.h"
 #include "platform/qt/view/key_codes.h"
 #include "platform/qt/view/pick_list.h"
+#include "platform/qt/view/window_states.h"
 
 namespace gb::qt {
 
@@ -47,10 +48,9 @@ WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidge
     for (platform::MenuItem* m : content_.menus) buildMenu(*m, nullptr);
     for (platform::Timer* t : content_.timers) bindTimer(*t);
 
+    states_ = new WindowStates(
+        *this, *content_.window, [this] { return menusHidden(); }, [this] { watchExposure(); });
     content_.window->onChanged = [this] { applyWindow(); };
-    settling_.setSingleShot(true);
-    settling_.setInterval(settleMs);
-    connect(&settling_, &QTimer::timeout, this, [this] { settled(); });
     if (content_.menus.empty()) menuBar()->hide();
     // A window that is not maximised opens at the client size of its design.
     if (content_.window->scaleWidth() > 0)
@@ -110,27 +110,6 @@ bool WindowView::menusHidden() const {
     return !content_.menus.empty();
 }
 
-// The logic lifts a normal window above the screen's top edge with its menus hidden: on this platform that is the
-// full-screen window state. Once asked for, it stays until the logic asks for another state or shows its menus:
-// the window manager's reports of the real position (top 0) do not end it.
-void WindowView::followFullScreenWish() {
-    const platform::Window& m = *content_.window;
-    if (m.windowState() != platform::WindowState::Normal || !menusHidden()) {
-        fullScreenWish_ = false;
-    } else if (m.top() < 0) {
-        fullScreenWish_ = true;
-    }
-}
-
-WindowView::Presentation WindowView::wantedPresentation() const {
-    switch (content_.window->windowState()) {
-        case platform::WindowState::Minimized: return Presentation::Minimized;
-        case platform::WindowState::Maximized: return Presentation::Maximized;
-        case platform::WindowState::Normal: break;
-    }
-    return fullScreenWish_ ? Presentation::FullScreen : Presentation::Normal;
-}
-
 void WindowView::applyWindow() {
     platform::Window& m = *content_.window;
     if (m.unloaded()) {
@@ -138,114 +117,9 @@ void WindowView::applyWindow() {
         return;
     }
     setWindowTitle(qs(m.caption()));
-    const bool wasFullScreen = fullScreenWish_;
-    followFullScreenWish();
-    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-    // Size changes are reported to the logic at once, as the window system it was written for does; the real
-    // size confirms them when the window manager has acted.
-    const Presentation wanted = wantedPresentation();
-    if (wanted == Presentation::FullScreen && !wasFullScreen) {
-        content_.window->resized(shown->geometry().width(), shown->geometry().height());
-    } else if (wanted == Presentation::Maximized && (wasFullScreen || presentation_ == Presentation::Hidden)) {
-        if (maximisedClient_.isValid()) {
-            content_.window->resized(maximisedClient_.width(), maximisedClient_.height());
-        } else {
-            // A first estimate; the window manager's frame is known once the window is shown.
-            const QRect avail = shown->availableGeometry();
-            content_.window->resized(avail.width(), avail.height() - menuBar()->sizeHint().height());
-        }
-    }
-    // The window's state and visibility follow once the handler has returned: a window hidden and shown again,
-    // or passing through the normal state on its way to full screen, does so without flicker, and a burst of
-    // requests ends in the last one.
-    if (!statePending_) {
-        statePending_ = true;
-        QTimer::singleShot(0, this, [this] { syncWindowState(); });
-    }
+    states_->follow();
     if (m.focused()) {
         if (QWidget* w = widgets_.value(m.focused()); w && !w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
-    }
-}
-
-// Asks the platform for a state only when the logic's wish changed (or the window was hidden): the platform's
-// own echoes, and a user who resized the window by hand, are left alone. On Wayland a full-screen or maximised
-// surface takes the size the compositor gives it; nothing here moves or sizes it.
-void WindowView::syncWindowState() {
-    statePending_ = false;
-    const platform::Window& m = *content_.window;
-    if (!m.visible()) {
-        hide();
-        return;
-    }
-    // One request at a time: wishes that come while the window manager is still acting on the last one (a
-    // burst of Esc) are applied together when it has settled, so the last wish is the state that stays.
-    if (settling_.isActive()) return;
-    const Presentation wanted = wantedPresentation();
-    if (wanted == presentation_ && isVisible()) return;
-    present(wanted);
-}
-
-void WindowView::present(Presentation wanted) {
-    const platform::Window& m = *content_.window;
-    // A window the logic shows again (the main window after the suspended-images window) takes the keyboard
-    // once the window manager has mapped it; not every window manager hands it over by itself.
-    if (!isVisible()) activateWhenShown_ = true;
-    presentation_ = wanted;
-    if (!exposureWatched_) {
-        exposureWatched_ = true;
-        winId();  // makes the platform window, whose exposure tells when the window is on the screen
-        windowHandle()->installEventFilter(this);
-    }
-    settling_.start();
-    const int t = platform::Window::twipsPerPixel;
-    switch (wanted) {
-        case Presentation::FullScreen: showFullScreen(); break;
-        case Presentation::Maximized:
-            // On Wayland, a maximise asked for while the compositor still has the window full screen is
-            // configured with no size (weston 10), and Qt 6.4 then commits its own size: a protocol error that
-            // ends the program. Leave full screen first; maximise once the compositor has sized the normal window.
-            if (isFullScreen() && QGuiApplication::platformName() == QLatin1String("wayland")) {
-                maximiseAfterFullScreen_ = true;
-                showNormal();
-                QTimer::singleShot(1000, this, [this] { maximiseAfterLeavingFullScreen(); });
-            } else {
-                showMaximized();
-            }
-            break;
-        case Presentation::Minimized: showMinimized(); break;
-        case Presentation::Hidden: break;
-        case Presentation::Normal:
-            showNormal();
-            if (m.top() >= 0 && (pos().x() * t != m.left() || pos().y() * t != m.top()))
-                move(static_cast<int>(m.left() / t), static_cast<int>(m.top() / t));
-            break;
-    }
-}
-
-bool WindowView::platformShows(Presentation p) const {
-    switch (p) {
-        case Presentation::FullScreen: return isFullScreen();
-        case Presentation::Maximized: return isMaximized() && !isFullScreen() && !isMinimized();
-        case Presentation::Minimized: return isMinimized();
-        case Presentation::Normal: return !isMaximized() && !isFullScreen() && !isMinimized();
-        case Presentation::Hidden: return !isVisible();
-    }
-    return true;
-}
-
-// The window manager has had its time: the latest wish is asked for again if it differs from the last request
-// or the window ended elsewhere (a window manager that acted on requests out of order).
-void WindowView::settled() {
-    const platform::Window& m = *content_.window;
-    if (!m.visible() || maximiseAfterFullScreen_) return;
-    const Presentation wanted = wantedPresentation();
-    qCDebug(lcGlimmerbox) << "window settled: wanted" << int(wanted) << "asked" << int(presentation_) << "platform"
-                          << windowState();
-    if (wanted != presentation_ || !platformShows(wanted)) {
-        if (++settleRetries_ > maxSettleRetries) return;
-        present(wanted);
-    } else {
-        settleRetries_ = 0;
     }
 }
 
@@ -313,7 +187,7 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == client_ && event->type() == QEvent::Resize) {
         reportGeometry();
-        if (isMaximized() && !isFullScreen()) maximisedClient_ = client_->size();
+        states_->clientResized(client_->size());
         if (!isMinimized()) content_.window->resized(client_->width(), client_->height());
         return false;
     }
@@ -376,19 +250,22 @@ void WindowView::closeEvent(QCloseEvent* event) {
 void WindowView::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) return;
-    qCDebug(lcGlimmerbox) << "window state" << windowState() << "asked" << int(presentation_);
-    // A state reported while a request is fresh may be the window manager's late answer to an older one.
-    if (!settling_.isActive() && settleRetries_ == 0 && !platformShows(presentation_)) settling_.start();
+    states_->stateChanged();
     // Only the user's minimising and restoring reach the logic; maximised and full screen are its own requests.
     content_.window->platformMinimized(isMinimized());
     if (!isMinimized()) content_.window->resized(client_->width(), client_->height());
 }
 
+// The platform window's exposure tells when the window is on the screen.
+void WindowView::watchExposure() {
+    if (exposureWatched_) return;
+    exposureWatched_ = true;
+    winId();
+    windowHandle()->installEventFilter(this);
+}
+
 void WindowView::windowExposed() {
-    if (activateWhenShown_ && isVisible()) {
-        activateWhenShown_ = false;
-        activateWindow();
-    }
+    states_->exposed();
     // The first exposure follows the window manager's placement (X11: the maximised size arrives before the
     // map; Wayland: the first configure carries it); what the logic lays out from then on uses the real size.
     if (!shownOnce_) {
@@ -399,13 +276,7 @@ void WindowView::windowExposed() {
 
 void WindowView::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (maximiseAfterFullScreen_) QTimer::singleShot(0, this, [this] { maximiseAfterLeavingFullScreen(); });
-}
-
-void WindowView::maximiseAfterLeavingFullScreen() {
-    if (!maximiseAfterFullScreen_) return;
-    maximiseAfterFullScreen_ = false;
-    if (presentation_ == Presentation::Maximized) showMaximized();
+    states_->resized();
 }
 
 void WindowView::moveEvent(QMoveEvent* event) {

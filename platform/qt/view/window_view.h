@@ -16,6 +16,10 @@ class QMenu;
 class QTimer;
 
 namespace gb::qt {
+class WindowStates;
+}
+
+namespace gb::qt {
 
 struct WindowContent {
     platform::Window* window = nullptr;
@@ -59,16 +63,9 @@ private:
     void bindTimer(platform::Timer& timer);
     void reportGeometry();
     bool openFirstMenu();
-    void maximiseAfterLeavingFullScreen();
+    void watchExposure();
     void windowExposed();
-    enum class Presentation { Hidden, Normal, Maximized, FullScreen, Minimized };
-    void syncWindowState();
-    void present(Presentation wanted);
-    bool platformShows(Presentation p) const;
-    void settled();
     bool menusHidden() const;
-    Presentation wantedPresentation() const;
-    void followFullScreenWish();
     platform::Control* controlFor(QWidget* widget) const;
 
     WindowContent content_;
@@ -76,22 +73,9 @@ private:
     QWidget* client_ = nullptr;
     QHash<const platform::Control*, QWidget*> widgets_;
     QHash<const platform::MenuItem*, QAction*> actions_;
-    bool statePending_ = false;
-    // The state last asked of the platform.
-    Presentation presentation_ = Presentation::Hidden;
-    bool maximiseAfterFullScreen_ = false;
-    bool fullScreenWish_ = false;
-    // After each request the window manager is given this long before the next.
-    static constexpr int settleMs = 150;
-    static constexpr int maxSettleRetries = 5;
-    QTimer settling_;
-    int settleRetries_ = 0;
-    bool activateWhenShown_ = false;
+    WindowStates* states_ = nullptr;  // normal, maximised, full screen, minimised, as the logic wishes
     bool shownOnce_ = false;
     bool exposureWatched_ = false;
-    // The client size of the maximised window, known once it has been maximised: leaving full screen
-    // reports it at once, before the window manager has restored the window.
-    QSize maximisedClient_;
 };
 
 // Shows a window modally over `owner` and returns once it has closed.
