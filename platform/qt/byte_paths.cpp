@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/name_pattern.h"
+
 namespace gb::qt {
 
 namespace {
@@ -44,18 +46,6 @@ std::size_t utf8Length(const std::string& s, std::size_t i) {
     return n;
 }
 
-bool matches(const std::string& name, const std::string& pattern) {
-    if (pattern == "*.*" || pattern == "*") return true;
-    if (pattern.size() < 2 || pattern[0] != '*') return name == pattern;
-    const std::string suffix = pattern.substr(1);
-    if (name.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        const auto a = static_cast<unsigned char>(name[name.size() - suffix.size() + i]);
-        const auto b = static_cast<unsigned char>(suffix[i]);
-        if (std::tolower(a) != std::tolower(b)) return false;
-    }
-    return true;
-}
 }  // namespace
 
 QString toQString(const std::string& bytes) {
@@ -158,7 +148,7 @@ std::vector<std::string> listFolder(const QByteArray& folder, const std::string&
     if (!dir) return names;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.' || !matches(name, pattern)) continue;
+        if (!platform::listedUnder(name, pattern)) continue;
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK)
             regular = isRegularFile(folder + "/" + QByteArray::fromStdString(name));

@@ -85,13 +85,15 @@ def main(binary):
         d.run("xdotool", "key", "Escape", "Escape")
         wait_for(lambda: not accessible_states(item)["showing"], 5)
 
-        # "?" > "About" from the keyboard: Enter closes it, and the keyboard is the window's again, not the menu
-        # bar's: Backspace steps back to the first picture.
+        # "?" > "About" from the keyboard: its title and version; Enter closes it, and the keyboard is the window's
+        # again, not the menu bar's: Backspace steps back to the first picture.
         d.wait_focus(win)
         for key in ["F10", "Left", "Up", "Return"]:
             d.run("xdotool", "key", key)
             time.sleep(0.3)
         ok = find_accessible(app, "push button", "OK", timeout=10)
+        find_accessible(app, "frame", "   Information", timeout=5)
+        find_accessible(app, "label", "Glimmerbox v 1.0", timeout=5)
         time.sleep(0.3)
         d.run("xdotool", "key", "Return")
         assert wait_for(lambda: not accessible_states(ok)["showing"], 5), "Enter did not close the About box"

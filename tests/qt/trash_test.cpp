@@ -63,13 +63,6 @@ TEST_F(Trash, FilesLandInTheHomeTrashWithAnEscapedRecord) {
     EXPECT_TRUE(QDir(pictures).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }
 
-TEST_F(Trash, AMissingFileIsNotReportedAsTrashed) {
-    QtTrash trash;
-    const auto result = trash.moveToTrash(toStdString(QDir(pictures).filePath("gone.jpg")));
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.empty());
-}
-
 QProcessEnvironment clientEnvironment(const QString& dataHome) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", dataHome);

@@ -1,5 +1,6 @@
 #include "tests/support/headless.h"
 
+#include "platform/name_pattern.h"
 #include "suspend/form2.h"
 
 #include <algorithm>
@@ -42,19 +43,8 @@ std::vector<std::string> FakeFileSystem::listFiles(const std::string& folder, co
     if (unreadable.count(folder)) return out;
     const auto it = folders.find(folder);
     if (it == folders.end()) return out;
-    const auto lower = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return s;
-    };
-    const std::string suffix = lower(pattern.substr(pattern.find('*') + 1));
-    for (const auto& name : it->second) {
-        if (name.empty() || name.front() == '.') continue;
-        const std::string n = lower(name);
-        if (suffix == ".*" ||
-            (n.size() >= suffix.size() && n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0))
-            out.push_back(name);
-    }
+    for (const auto& name : it->second)
+        if (platform::listedUnder(name, pattern)) out.push_back(name);
     return out;
 }
 
