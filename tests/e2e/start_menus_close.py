@@ -64,7 +64,7 @@ def main(binary):
         size = [int(v) for v in geometry.split("Geometry:")[1].split("x")]
         assert size[0] >= d.width - 10 and size[1] >= d.height - 120, size
 
-        # "?" > "Shortcuts" by the keyboard: the thirteen lines of the shortcut list, word for word.
+        # "?" > "Shortcuts" by the keyboard: the thirteen lines of the shortcut list, word for word, and its title.
         d.wait_focus(win)
         for key in ["F10", "Left", "Down", "Return"]:
             d.run("xdotool", "key", key)
@@ -78,6 +78,7 @@ def main(binary):
                  "F1" + sp(12) + "= Show/Hide 'Instructions'", "F2" + sp(12) + "= Show/Hide 'Thumbnails'",
                  "F3" + sp(12) + "= Show 'Suspended images list'"]
         shortcuts = find_accessible(acc, "label", "\r\n".join(lines), timeout=10)
+        find_accessible(acc, "alert", "    GLIMMERBOX SHORTCUTS", timeout=5)
         d.run("xdotool", "key", "Return")
         wait_for(lambda: not accessible_states(shortcuts)["showing"], 5)
 

@@ -7,25 +7,18 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextBrowser>
 #include <QTimer>
 
 #include "app/form1.h"
-#include "help/form3.h"
-#include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/view/browser_view.h"
 #include "platform/qt/viewer.h"
 #include "queue/open_path.h"
 #include "suspend/form2.h"
-#include "tests/qt/image_files.h"
 #include "tests/qt/on_screen.h"
 
 namespace gb::qt {

@@ -3,9 +3,6 @@
 // shown says so with its name; the slideshow goes on past it.
 
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -17,17 +14,13 @@
 #include <QTimer>
 
 #include "app/form1.h"
-#include "help/form3.h"
-#include "platform/qt/image/decoder.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
-#include "platform/qt/view/window_view.h"
 #include "platform/qt/viewer.h"
 #include "queue/open_path.h"
 #include "suspend/form2.h"
 #include "tests/qt/image_files.h"
 #include "tests/qt/on_screen.h"
-#include "tests/qt/ordinary_user.h"
 
 namespace gb::qt {
 namespace {

@@ -5,17 +5,10 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractItemView>
-#include <QAccessible>
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
