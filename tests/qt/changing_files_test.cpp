@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -19,10 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
 #include <climits>
 #include <cstring>
-#include <optional>
 
 #include "app/form1.h"
 #include "platform/qt/byte_paths.h"
@@ -31,11 +28,8 @@
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/view/browser_view.h"
-#include "platform/qt/viewer.h"
-#include "queue/open_path.h"
 #include "tests/qt/image_files.h"
 #include "tests/qt/on_screen.h"
-#include "tests/qt/ordinary_user.h"
 
 namespace gb::qt {
 namespace {

@@ -3,7 +3,6 @@
 // same pixels are drawn as they are.
 
 #include <gtest/gtest.h>
-#include <QApplication>
 #include <QColorSpace>
 #include <QImageWriter>
 #include <QPainter>
@@ -12,11 +11,9 @@
 #include <QTest>
 
 #include "app/form1.h"
+#include "platform/qt/byte_paths.h"
 #include "platform/qt/image/decoder.h"
 #include "platform/qt/image/image_loader.h"
-#include "platform/qt/qt_services.h"
-#include "platform/qt/view/browser_view.h"
-#include "platform/qt/viewer.h"
 #include "queue/open_path.h"
 #include "tests/qt/on_screen.h"
 
