@@ -2,8 +2,6 @@
 // the viewer on the real Qt services. Nothing crashes, hangs or grows without bound; each file that cannot be
 // shown says so with its name; the slideshow goes on past it.
 
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
@@ -24,12 +22,6 @@
 
 namespace gb::qt {
 namespace {
-
-long maxResidentKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 struct BadFiles : ::testing::Test, test::OnScreen {
     void SetUp() override {
@@ -59,7 +51,7 @@ struct BadFiles : ::testing::Test, test::OnScreen {
 
 TEST_F(BadFiles, EveryFileIsShownOrNamedWithTheReasonAndTheWalkGoesOn) {
     ASSERT_EQ(form.queue.queueCount(), 11);
-    const long before = maxResidentKb();
+    const long before = test::peakMiB();
     const auto pageNames = [&](const std::string& path) {
         const std::string page = form.HDocBrwI->bodyHTML();
         return page.find(platform::escapeMarkup(path)) != std::string::npos && page.find("WIDTH=") == std::string::npos;
@@ -104,7 +96,7 @@ TEST_F(BadFiles, EveryFileIsShownOrNamedWithTheReasonAndTheWalkGoesOn) {
     QApplication::processEvents();
 
     // Nothing was decoded at the size a header claimed.
-    EXPECT_LT(maxResidentKb() - before, 300 * 1024);
+    EXPECT_LT(test::peakMiB() - before, 300);
 }
 
 // Forty thousand pictures in one folder: all queued, the window turns its event loop while the folder is read,
@@ -112,10 +104,7 @@ TEST_F(BadFiles, EveryFileIsShownOrNamedWithTheReasonAndTheWalkGoesOn) {
 TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {
     QTemporaryDir dir;
     ASSERT_TRUE(test::writePicture(dir.filePath("seed.bmp"), 4, 3, "BMP", Qt::yellow));
-    QFile seed(dir.filePath("seed.bmp"));
-    ASSERT_TRUE(seed.open(QIODevice::ReadOnly));
-    const QByteArray bytes = seed.readAll();
-    seed.close();
+    const QByteArray bytes = test::readBytes(dir.filePath("seed.bmp"));
     QFile::remove(dir.filePath("seed.bmp"));
     for (int i = 0; i < 40000; ++i)
         ASSERT_TRUE(test::writeBytes(dir.filePath(QStringLiteral("p%1.bmp").arg(39999 - i, 5, 10, QChar('0'))), bytes));

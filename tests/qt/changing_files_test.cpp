@@ -34,22 +34,11 @@
 namespace gb::qt {
 namespace {
 
-long peakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const auto s = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return s(usage.ru_utime) + s(usage.ru_stime);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool makeSocket(const QString& path) {
@@ -191,7 +180,7 @@ TEST_F(ChangingFiles, AHalfWrittenPictureIsReadAgainOnceComplete) {
     for (int y = 150; y < 200; ++y)
         for (int x = 0; x < 200; ++x) stripes.setPixel(x, y, qRgb(255, 255, 255));
     ASSERT_TRUE(stripes.save(file("whole.jpg"), "JPG", 95));
-    const QByteArray whole = readAll(file("whole.jpg"));
+    const QByteArray whole = test::readBytes(file("whole.jpg"));
     ASSERT_TRUE(test::writeBytes(file("a.jpg"), whole.left(whole.size() * 45 / 100)));
     ASSERT_TRUE(test::writePicture(file("b.jpg"), 60, 40, "JPG", Qt::green));
     open("a.jpg");
@@ -211,7 +200,7 @@ TEST_F(ChangingFiles, ADecodingErrorIsReadableOnABandAsWideAsTheView) {
     // Headers that read well, pixels cut short in the first frame.
     for (const auto& [name, side] : {std::pair{"alette_lie_about_their_pixels.gif", 64}, std::pair{"b tiny.gif", 1}}) {
         ASSERT_TRUE(test::writeBrokenAnimatedGif(file(name), side, side));
-        const QByteArray whole = readAll(file(name));
+        const QByteArray whole = test::readBytes(file(name));
         ASSERT_TRUE(test::writeBytes(file(name), whole.left(whole.indexOf(",") + 12)));
     }
     open("alette_lie_about_their_pixels.gif");
@@ -271,7 +260,7 @@ TEST_F(ChangingFiles, AScanBombIsLeftAtOnceAndDoesNotHoldTheExit) {
     clock.restart();
     viewer.reset();
     EXPECT_LT(clock.elapsed(), 1000);
-    EXPECT_LT(peakMiB(), 600);
+    EXPECT_LT(test::peakMiB(), 600);
 }
 
 // Three frames on a 10000 x 10000 screen: shown still, within memory, and nothing runs once the walk moved on.
@@ -307,7 +296,7 @@ TEST_F(ChangingFiles, AGifBombIsShownStillWithinMemoryAndStopsWhenLeft) {
     const double before = cpuSeconds();
     QTest::qWait(1000);
     EXPECT_LT(cpuSeconds() - before, 0.1);
-    EXPECT_LT(peakMiB(), 600);
+    EXPECT_LT(test::peakMiB(), 600);
 }
 
 // Four BMPs of 8-bit runs, each claiming 11000 x 11000 from a few bytes, in the thumbnail bar while the walk goes
@@ -331,7 +320,7 @@ TEST_F(ChangingFiles, HugeRleBmpsInTheThumbnailBarStayWithinMemory) {
             return true;
         },
         30000));
-    EXPECT_LT(peakMiB(), 600);
+    EXPECT_LT(test::peakMiB(), 600);
 }
 
 }  // namespace

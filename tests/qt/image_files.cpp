@@ -50,9 +50,7 @@ QByteArray frameData(int pixels, int index) {
     out.append(char(0));
     return out;
 }
-}  // namespace
 
-namespace {
 // A GIF whose logical screen is `screen`, of `frames` frames of `frame` size alternating red and blue, looping.
 QByteArray gifBytes(QSize screen, QSize frame, int frames, int delayHundredths) {
     QByteArray gif("GIF89a");
@@ -76,6 +74,29 @@ QByteArray gifBytes(QSize screen, QSize frame, int frames, int delayHundredths) 
     gif.append(char(0x3B));
     return gif;
 }
+
+QByteArray bmpHeaders(int width, int height, int bits, quint32 compression, quint32 pixelBytes, int colours) {
+    QByteArray b("BM");
+    const auto put32 = [&b](quint32 v) {
+        for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    const quint32 offset = 54 + 4 * colours;
+    put32(offset + pixelBytes);
+    put32(0);
+    put32(offset);
+    put32(40);
+    put32(static_cast<quint32>(width));
+    put32(static_cast<quint32>(height));
+    put16(b, 1);
+    put16(b, bits);
+    put32(compression);
+    put32(pixelBytes);
+    put32(2835);
+    put32(2835);
+    put32(static_cast<quint32>(colours));
+    put32(0);
+    return b;
+}
 }  // namespace
 
 bool writeGif(const QString& path, int width, int height, int frames) {
@@ -85,6 +106,11 @@ bool writeGif(const QString& path, int width, int height, int frames) {
 bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool writeTruncated(const QString& path, int width, int height) {
@@ -142,31 +168,6 @@ bool writeGifScreenBomb(const QString& path, int width, int height, int frames) 
     return writeBytes(path, gifBytes({width, height}, {2, 1}, frames, 5));
 }
 
-namespace {
-QByteArray bmpHeaders(int width, int height, int bits, quint32 compression, quint32 pixelBytes, int colours) {
-    QByteArray b("BM");
-    const auto put32 = [&b](quint32 v) {
-        for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
-    };
-    const quint32 offset = 54 + 4 * colours;
-    put32(offset + pixelBytes);
-    put32(0);
-    put32(offset);
-    put32(40);
-    put32(static_cast<quint32>(width));
-    put32(static_cast<quint32>(height));
-    put16(b, 1);
-    put16(b, bits);
-    put32(compression);
-    put32(pixelBytes);
-    put32(2835);
-    put32(2835);
-    put32(static_cast<quint32>(colours));
-    put32(0);
-    return b;
-}
-}  // namespace
-
 bool writeBmpHeader(const QString& path, int width, int height) {
     return writeBytes(path, bmpHeaders(width, height, 24, 0, 64, 0) + QByteArray(64, '\x7f'));
 }
@@ -193,10 +194,7 @@ bool writeTopDownBmp(const QString& path, int width, int height) {
 
 bool writeBrokenAnimatedGif(const QString& path, int width, int height) {
     if (!writeGif(path, width, height, 2)) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray whole = file.readAll();
-    file.close();
+    const QByteArray whole = readBytes(path);
     // Keep the first frame whole and a few bytes of the second.
     const int second = static_cast<int>(whole.lastIndexOf("\x21\xf9\x04"));
     return writeBytes(path, whole.left(second + 20));

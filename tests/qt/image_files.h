@@ -18,6 +18,7 @@ bool writeBmpHeader(const QString& path, int width, int height);          // a B
 bool writeJpegHeader(const QString& path, int width, int height);         // a JPEG header claiming a size
 bool writeBrokenAnimatedGif(const QString& path, int width, int height);  // the second frame is cut short
 bool writeBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);  // empty when it cannot be read
 
 // Pictures that cost far more to decode than their size on disk says.
 // A progressive JPEG of one grey whose smallest scan stands `copies` more times: each copy is a pass over the

@@ -27,11 +27,5 @@ TEST(VirtualKeyCodes, TheKeysTheViewerUsesGetTheirCodes) {
     for (const auto& c : cases) EXPECT_EQ(virtualKeyCode(c.key, c.mods), c.code) << std::hex << c.key;
 }
 
-TEST(VirtualKeyCodes, ShiftStateBits) {
-    EXPECT_EQ(shiftState(Qt::NoModifier), 0);
-    EXPECT_EQ(shiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
-    EXPECT_EQ(shiftState(Qt::ControlModifier | Qt::KeypadModifier), 2);
-}
-
 }  // namespace
 }  // namespace gb::qt

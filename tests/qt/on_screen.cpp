@@ -1,5 +1,7 @@
 #include "tests/qt/on_screen.h"
 
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QTest>
@@ -10,15 +12,16 @@
 
 namespace gb::test {
 
-OnScreen::OnScreen() {
-    qputenv("XDG_DATA_HOME", QFile::encodeName(file("data")));
-    viewer->start();
-    QApplication::processEvents();  // the window shows once the handler has returned
+DataHome::DataHome(const QString& path) { qputenv("XDG_DATA_HOME", QFile::encodeName(path)); }
+
+DataHome::~DataHome() {
+    if (saved.isEmpty()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", saved);
 }
 
-OnScreen::~OnScreen() {
-    if (savedDataHome.isEmpty()) qunsetenv("XDG_DATA_HOME");
-    else qputenv("XDG_DATA_HOME", savedDataHome);
+OnScreen::OnScreen() {
+    viewer->start();
+    QApplication::processEvents();  // the window shows once the handler has returned
 }
 
 void OnScreen::open(const QString& name) { openFromCommandLine(form, qt::toStdString(file(name))); }
@@ -44,6 +47,12 @@ QRect OnScreen::drawnBox(const std::function<bool(QColor)>& wanted, QSize size, 
         },
         ms);
     return box;
+}
+
+long peakMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
 }
 
 }  // namespace gb::test

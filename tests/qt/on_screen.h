@@ -14,16 +14,22 @@
 
 namespace gb::test {
 
-// The trash is the folder's own (data/Trash), never the user's.
+// XDG_DATA_HOME, where the trash is, set to `path` while it lives: no test touches the user's own trash.
+struct DataHome {
+    explicit DataHome(const QString& path);
+    ~DataHome();
+    QByteArray saved = qgetenv("XDG_DATA_HOME");
+};
+
+// The trash is the folder's own (data/Trash).
 struct OnScreen {
     QTemporaryDir dir;
-    QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    DataHome dataHome{dir.filePath("data")};
     std::optional<qt::Viewer> viewer{std::in_place, QSize(1280, 1024)};
     Form1& form = viewer->form;
     qt::ImageLoader& loader = viewer->loader;
 
     OnScreen();
-    ~OnScreen();
     QString file(const QString& name) const { return dir.filePath(name); }
     // Opens a file or folder of the temporary folder as the command line does.
     void open(const QString& name);
@@ -34,5 +40,8 @@ struct OnScreen {
     // The box around the image page's pixels that `wanted` picks, once it is `size` (any size when invalid).
     QRect drawnBox(const std::function<bool(QColor)>& wanted, QSize size = {}, int ms = 5000);
 };
+
+// The peak resident memory of this process so far, in MiB.
+long peakMiB();
 
 }  // namespace gb::test

@@ -6,8 +6,7 @@
 #include "platform/qt/qt_services.h"
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
     ::testing::InitGoogleTest(&argc, argv);

@@ -8,28 +8,18 @@
 #include <QTemporaryDir>
 
 #include "platform/qt/qt_services.h"
+#include "tests/qt/on_screen.h"
 
 namespace gb::qt {
 namespace {
 
 struct Trash : ::testing::Test {
     QTemporaryDir root;
-    QString home, pictures;
-    QByteArray savedDataHome;
+    QString home = root.filePath("data"), pictures = root.filePath("my pictures");
+    test::DataHome dataHome{home};
     void SetUp() override {
-        savedDataHome = qgetenv("XDG_DATA_HOME");
-        home = root.filePath("data");
-        pictures = root.filePath("my pictures");
         ASSERT_TRUE(QDir().mkpath(home));
         ASSERT_TRUE(QDir().mkpath(pictures));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home));
-    }
-    void TearDown() override {
-        if (savedDataHome.isEmpty()) {
-            qunsetenv("XDG_DATA_HOME");
-        } else {
-            qputenv("XDG_DATA_HOME", savedDataHome);
-        }
     }
     QString make(const QString& name) {
         const QString path = QDir(pictures).filePath(name);

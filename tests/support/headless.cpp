@@ -105,7 +105,6 @@ Headless::Headless(platform::ScreenSize screen)
     : services{events, probe, preloader, files, trash, fileDialog, messages, screen},
       form(std::make_unique<Form1>(services)) {
     files.folders[files.current];
-    // The window system applies a maximise at once and reports the new client size.
     // The window system applies a maximise, or a move that sizes a normal window, at once and reports the new
     // client size: the outer size less a 4-pixel border and a 23-pixel title bar.
     form->window.onChanged = [this, last = platform::WindowState::Normal, lastW = form->window.width(),
