@@ -83,7 +83,8 @@ bool textured(const std::vector<std::uint32_t>& pixels) {
 }
 
 // Reads until the content differs from `before`, shows a picture and has held 400 ms.
-Seen watch(const CentreRegion& region, const std::vector<std::uint32_t>& before, std::int64_t t0, std::int64_t giveUpNs) {
+Seen watch(const CentreRegion& region, const std::vector<std::uint32_t>& before, std::int64_t t0,
+           std::int64_t giveUpNs) {
     Seen seen;
     std::vector<std::uint32_t> current = before;
     std::int64_t since = now();

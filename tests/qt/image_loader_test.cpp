@@ -84,6 +84,23 @@ TEST_F(ImageCache, APictureAskedForWhileItsPreloadWaitsGoesFirst) {
     EXPECT_EQ(order.front(), "p3.jpg");
 }
 
+// Full screen entered (or left, or another fit or ratio): the picture on show and its neighbours are decoded
+// at the new size at once, and what was decoded at the size no longer drawn goes.
+TEST_F(ImageCache, AfterAModeSwitchTheNextPictureIsPreloadedAtTheNewSizeAtOnce) {
+    const QSize fitted{200, 150};
+    loader.preload({request(0), request(1)});
+    loader.image(path(0), natural);
+    ASSERT_TRUE(waitHeld(1));
+    loader.preload({request(0, fitted), request(1, fitted)});
+    // When the picture on show is there, its neighbour is being decoded: no moment waited for.
+    ASSERT_TRUE(waitHeld(0, fitted));
+    EXPECT_TRUE(loader.holds(path(1), fitted) || loader.decoding(path(1), fitted));
+    ASSERT_TRUE(waitHeld(1, fitted));
+    EXPECT_FALSE(loader.holds(path(0), natural));
+    EXPECT_FALSE(loader.holds(path(1), natural));
+    EXPECT_EQ(loader.pictureBytes(), 2LL * 4 * fitted.width() * fitted.height());
+}
+
 TEST_F(ImageCache, ThePicturesHeldStayWithinTheBoundAndTheOneOnShowStays) {
     loader.setPictureLimit(3 * pictureBytes);
     for (int i = 0; i < 8; ++i) {

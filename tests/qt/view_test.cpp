@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -116,6 +117,29 @@ TEST_F(MainWindowView, TheImagePageDrawsThePictureCentredAtItsSizeAndZoomed) {
     EXPECT_GT(box.top(), (imagePage()->height() - 100) / 4);  // the line breaks push it down, roughly halfway
     form.menuSPiu_Click();
     EXPECT_EQ(drawnBox(green, {220, 110}).size(), QSize(220, 110));
+}
+
+// A step onto a picture still decoding keeps the one before on the page until the new one can be drawn.
+TEST_F(MainWindowView, AStepShowsThePreviousPictureUntilTheNextIsDrawnNeverAnEmptyPage) {
+    ASSERT_TRUE(test::writePicture(file("a.jpg"), 200, 100, "JPG", QColor(0, 160, 0)));
+    ASSERT_TRUE(test::writePicture(file("b.jpg"), 200, 100, "JPG", QColor(200, 0, 0)));
+    loader.setPreloading(false);
+    open("a.jpg");
+    ASSERT_TRUE(shows("a.jpg"));
+    const auto green = [](QColor c) { return c.green() > 120 && c.red() < 60 && c.blue() < 60; };
+    const auto red = [](QColor c) { return c.red() > 150 && c.green() < 60 && c.blue() < 60; };
+    const QRect before = drawnBox(green, {200, 100});
+    // The only worker is busy: b, not decoded ahead, waits for it.
+    QSemaphore gate;
+    loader.workers().setMaxThreadCount(1);
+    loader.workers().start([&] { gate.acquire(); }, 100);
+    int enter = 13;
+    form.window.onKeyDown(enter, 0);
+    ASSERT_EQ(form.DoveShow.text(), toStdString(file("b.jpg")));
+    QTest::qWait(100);
+    EXPECT_EQ(drawnBox(green, {200, 100}, 0), before);
+    gate.release();
+    EXPECT_EQ(drawnBox(red, {200, 100}), before);
 }
 
 TEST(QtMessageBoxesTest, EscapeGivesTheAnswerThatKeepsFiles) {

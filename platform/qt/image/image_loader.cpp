@@ -169,15 +169,19 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     if (!preloading_ && !wishes.isEmpty()) wishes = {wishes.first()};
     // Preloads wished before and not any more are dropped unless they are decoding already.
     scheduler_.dropQueued(Priority::Preload, keep);
-    // A step onto a picture asked for ahead continues a walk: its neighbours are needed soon. A picture opened
-    // or jumped to is looked at a moment first (the user may as well switch to full screen or leave).
+    // A step onto a picture asked for ahead continues a walk: its neighbours are needed soon, and so they are
+    // after opening and when the picture on show changes size (full screen entered or left, another fit or
+    // ratio). A picture jumped to, or reached while the user holds a key, is looked at a moment first: the user
+    // may move on, and decodes no one sees would only hold up the next picture.
     const bool walking = !wishes.isEmpty() && wishes_.indexOf(wishes.first()) > 0;
-    settled_ = walking;
+    const bool resized = !wishes.isEmpty() && !wishes_.isEmpty() && wishes.first().path == wishes_.first().path;
+    settled_ = walking || resized || wishes_.isEmpty();
     settle_.stop();
     wishes_ = wishes;
     stopUnwanted();
-    // Room for what is coming is made before it is decoded, so that memory stays within the bound.
-    keep.insert(shown_);
+    // Room for what is coming is made before it is decoded, so that memory stays within the bound. The picture
+    // on show stays until its successor is drawn, unless it is the same picture at a size no longer drawn.
+    if (wishes_.isEmpty() || shown_.path != wishes_.first().path) keep.insert(shown_);
     // A wanted picture held at another size (before full screen was entered or left) is not needed any more.
     QSet<QString> wantedPaths;
     for (const Key& key : std::as_const(wishes_)) wantedPaths.insert(key.path);

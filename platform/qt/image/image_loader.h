@@ -85,6 +85,9 @@ public:
     // Why the picture could not be decoded; empty while it could, or has not been tried.
     QString errorFor(const QString& path) const { return errors_.value(path); }
 
+    // Whether the picture for drawing `path` at `size` is being decoded, or waits for a worker.
+    bool decoding(const QString& path, QSize size) { return scheduler_.contains(keyFor(path, size, false)); }
+
     // For tests and benchmarks: what is held and what was done.
     bool holds(const QString& path, QSize size, bool thumbnail = false);
     qint64 pictureBytes() const { return pictures_.bytes; }

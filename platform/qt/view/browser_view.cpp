@@ -18,6 +18,8 @@ namespace gb::qt {
 
 namespace {
 constexpr int frameMs = 16;
+// The longest a picture decoding keeps its predecessor on screen: past that the page shows it is loading.
+constexpr int heldMostMs = 1000;
 
 QString pathOf(const QTextImageFormat& format) {
     const auto path = platform::pathFromFileUrl(toStdString(format.name()));
@@ -90,6 +92,7 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
             painter->setRenderHint(QPainter::SmoothPixmapTransform);
             painter->drawImage(rect, image);
         }
+        if (!thumbnails_) lastDrawn_ = {path, image, painter->transform().mapRect(rect)};
         qCDebug(lcGlimmerbox) << "drawn" << path << "at" << rect.size().toSize();
         emit pictureDrawn(path, rect.size().toSize());
     } else if (const ImageLoader::Part part = loader_.part(path, rect.size().toSize(), visibleArea(painter, rect));
@@ -123,8 +126,14 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
     thumbnailsArrived_.setSingleShot(true);
     thumbnailsArrived_.setInterval(frameMs);
     connect(&thumbnailsArrived_, &QTimer::timeout, this, [this] { viewport()->update(); });
+    heldTooLong_.setSingleShot(true);
+    heldTooLong_.setInterval(heldMostMs);
+    connect(&heldTooLong_, &QTimer::timeout, this, &BrowserView::releaseHeld);
     connect(&loader_, &ImageLoader::ready, this, [this](const QString& path) {
-        if (path == picture_) showDecodeError();
+        if (path == picture_) {
+            releaseHeld();
+            showDecodeError();
+        }
         switch (images_->takeWanted(path)) {
             case ImageObjectHandler::Wanted::Picture: viewport()->update(); break;
             case ImageObjectHandler::Wanted::Thumbnail:
@@ -154,6 +163,8 @@ void BrowserView::render() {
     p.setColor(QPalette::Base,
                doc.bgColor().empty() ? QColor(Qt::white) : QColor(QString::fromStdString(doc.bgColor())));
     setPalette(p);
+    const ImageObjectHandler::Drawn previous = picture_.isEmpty() ? ImageObjectHandler::Drawn{} : images_->lastDrawn();
+    const QColor previousBackground = palette().color(QPalette::Base);
     QElapsedTimer clock;
     clock.start();
     const QString html = toQString(doc.bodyHTML());
@@ -167,6 +178,7 @@ void BrowserView::render() {
     const qint64 parsed = clock.elapsed();
     nameForScreenReaders();
     askForPictures();
+    holdPreviousPicture(previous, previousBackground);
     showDecodeError();
     const qint64 fetched = clock.elapsed();
     reportHeight();
@@ -202,12 +214,46 @@ void BrowserView::askForPictures() {
             if (!image.isValid()) continue;
             // A file changed on disk since it was read is read again.
             loader_.revalidate(pathOf(image));
-            if (!picture_.isEmpty()) picture_ = pathOf(image);  // the page's one picture, as the loader knows it
+            if (!picture_.isEmpty()) {
+                picture_ = pathOf(image);  // the page's one picture, as the loader knows it
+                pictureSize_ = images_->intrinsicSize(document(), 0, image).toSize();
+            }
             if (model_.thumbnailPage && image.width() > 0 && image.height() > 0)
                 thumbnails.append({pathOf(image), QSize(qRound(image.width()), qRound(image.height()))});
         }
     }
     if (!thumbnails.isEmpty()) loader_.fetchThumbnails(thumbnails);
+}
+
+void BrowserView::holdPreviousPicture(const ImageObjectHandler::Drawn& previous, const QColor& background) {
+    const bool wasHeld = held_.has_value();
+    held_.reset();
+    const bool decoding = !picture_.isEmpty() && previous.path != picture_ && !previous.image.isNull() &&
+                          loader_.image(picture_, pictureSize_).isNull() && loader_.decoding(picture_, pictureSize_);
+    if (decoding) {
+        // What was on screen stays there: the last picture painted, on the colour it was painted on.
+        held_ = Held{previous, background};
+        if (!wasHeld) heldTooLong_.start();
+    } else {
+        heldTooLong_.stop();
+    }
+}
+
+void BrowserView::releaseHeld() {
+    if (!held_) return;
+    held_.reset();
+    heldTooLong_.stop();
+    viewport()->update();
+}
+
+void BrowserView::paintEvent(QPaintEvent* event) {
+    if (!held_) {
+        QTextBrowser::paintEvent(event);
+        return;
+    }
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), held_->background);
+    painter.drawImage(held_->picture.place, held_->picture.image);
 }
 
 void BrowserView::reportHeight() {

@@ -8,6 +8,8 @@
 #include <QTextObjectInterface>
 #include <QTimer>
 
+#include <optional>
+
 #include "platform/browser.h"
 #include "platform/qt/image/image_loader.h"
 
@@ -35,7 +37,16 @@ public:
     enum class Wanted { No, Picture, Thumbnail };
     Wanted takeWanted(const QString& path);
 
+    // The last whole picture painted, where it was on the viewport.
+    struct Drawn {
+        QString path;
+        QImage image;
+        QRectF place;
+    };
+    const Drawn& lastDrawn() const { return lastDrawn_; }
+
 private:
+    Drawn lastDrawn_;
     ImageLoader& loader_;
     const bool thumbnails_;
     QHash<QString, bool> wanted_;  // path -> drawn as a thumbnail
@@ -57,6 +68,7 @@ protected:
     // Pictures are drawn by the image handler from the loader; the text engine never reads the files.
     QVariant loadResource(int type, const QUrl& name) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -68,10 +80,21 @@ private:
     // The page's pictures whose files changed on disk are read again; its thumbnails are decoded in the
     // background, those in view first.
     void askForPictures();
+    // A page whose one picture is still decoding keeps the picture shown before it on screen until it can be
+    // painted: one step, one change of picture, never an empty page in between.
+    void holdPreviousPicture(const ImageObjectHandler::Drawn& previous, const QColor& background);
+    void releaseHeld();
 
     platform::Browser& model_;
     ImageLoader& loader_;
-    QString picture_;  // the picture file the page shows alone, if it does
+    QString picture_;    // the picture file the page shows alone, if it does
+    QSize pictureSize_;  // and the size it is drawn at
+    struct Held {
+        ImageObjectHandler::Drawn picture;
+        QColor background;
+    };
+    std::optional<Held> held_;
+    QTimer heldTooLong_;
     QLabel* errorBand_ = nullptr;
     ImageObjectHandler* images_ = nullptr;
     // Thumbnails arrive by the hundred a second: the page is painted again at most once a frame for them.
