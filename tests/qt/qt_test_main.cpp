@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QImageReader>
+#include <QTemporaryDir>
 
 #include "platform/qt/image/decoder.h"
 #include "platform/qt/qt_services.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Thumbnails made by the tests go to a cache of their own, never the user's.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     QApplication app(argc, argv);
     QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
     ::testing::InitGoogleTest(&argc, argv);

@@ -22,14 +22,18 @@ void DecodeScheduler::start(const ImageKey& key, Priority priority) {
     job->priority = priority;
     jobs_.insert(key, job);
     pool_.start(
-        [this, job] {
+        [this, job, thumbnailCache = thumbnailCache_] {
             int queued = Job::Queued;
             if (!job->state.compare_exchange_strong(queued, Job::Running)) return;  // dropped before it started
             ++started_;
             int frames = 1;
             QString error;
             job->stop.deadline.setRemainingTime(decodeSeconds * 1000);
-            const QImage decoded = decodeImage(job->key.path, job->key.size, &error, &frames, &job->stop, &budget_);
+            const auto& key = job->key;
+            const QImage decoded =
+                key.thumbnail && thumbnailCache
+                    ? decodeThumbnail(*thumbnailCache, key.path, key.size, &error, &frames, &job->stop, &budget_)
+                    : decodeImage(key.path, key.size, &error, &frames, &job->stop, &budget_);
             QMetaObject::invokeMethod(
                 owner_,
                 [this, job, decoded, animated = frames > 1, error] { finished_(job, decoded, animated, error); },

@@ -16,6 +16,7 @@
 
 #include "platform/qt/image/decode_guard.h"
 #include "platform/qt/image/image_store.h"
+#include "platform/qt/image/thumbnail_cache.h"
 
 namespace gb::qt {
 
@@ -57,6 +58,9 @@ public:
     // Every decoding told to stop, and none left running.
     void stopAll();
 
+    // Thumbnails come from, and go to, this cache (none while null).
+    void setThumbnailCache(std::shared_ptr<const ThumbnailCache> cache) { thumbnailCache_ = std::move(cache); }
+
     QThreadPool& workers() { return pool_; }
     MemoryBudget& budget() { return budget_; }
     const MemoryBudget& budget() const { return budget_; }
@@ -68,6 +72,7 @@ private:
     QHash<ImageKey, std::shared_ptr<Job>> jobs_;
     std::atomic<int> started_{0};
     MemoryBudget budget_{decodingBytes};
+    std::shared_ptr<const ThumbnailCache> thumbnailCache_;
     // Declared last, destroyed first: no decoding outlives the budget it draws on.
     QThreadPool pool_;
 };

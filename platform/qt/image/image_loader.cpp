@@ -16,6 +16,7 @@ namespace gb::qt {
 
 ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
     if (qGuiApp) setDevicePixelRatio(qGuiApp->devicePixelRatio());
+    scheduler_.setThumbnailCache(std::make_shared<ThumbnailCache>());
     // Memory kept for pictures to come goes back to the system once no picture of its size came for a while.
     auto* trim = new QTimer(this);
     connect(trim, &QTimer::timeout, this, [] { ImageBuffers::shared().trim(std::chrono::seconds(2)); });

@@ -97,6 +97,10 @@ public:
     void setPictureLimit(qint64 bytes) { pictures_.limit = bytes; }
     void setPreloading(bool on) { preloading_ = on; }
     QThreadPool& workers() { return scheduler_.workers(); }
+    // Where thumbnails are kept between runs: the desktop's cache unless told otherwise (none while null).
+    void setThumbnailCache(std::shared_ptr<const ThumbnailCache> cache) {
+        scheduler_.setThumbnailCache(std::move(cache));
+    }
 
 signals:
     void ready(const QString& path);

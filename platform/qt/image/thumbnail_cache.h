@@ -1,0 +1,60 @@
+#pragma once
+// The desktop's shared thumbnail cache (the freedesktop.org thumbnail standard, which file managers, eog and
+// gwenview read and write): PNG files named by the MD5 of the picture's URI, under normal/ (128 pixels),
+// large/ (256) and fail/ (pictures that could not be read), each carrying the URI and the picture's
+// modification time so that a changed picture is made again. Safe on any thread: it holds no state but its root.
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/qt/image/decode_guard.h"
+
+namespace gb::qt {
+
+class ThumbnailCache {
+public:
+    static constexpr int normalSize = 128;
+    static constexpr int largeSize = 256;
+
+    // $XDG_CACHE_HOME/thumbnails, or ~/.cache/thumbnails without it.
+    static QString defaultRoot();
+    explicit ThumbnailCache(QString root = defaultRoot()) : root_(std::move(root)) {}
+    const QString& root() const { return root_; }
+
+    // The file URI of an absolute path as GLib writes it, which is what the cache is keyed by.
+    static QString uriOf(const QString& path);
+    // Where the thumbnail of `path` is kept in `folder` (normal, large or fail/glimmerbox).
+    QString fileFor(const QString& path, const QString& folder) const;
+
+    // The normal thumbnail of `path` when one is kept for the file as it is now; a null image otherwise.
+    QImage find(const QString& path) const;
+    // Whether reading `path` as it is now failed before.
+    bool failedBefore(const QString& path) const;
+    // Keeps `image` (the picture at 256 pixels or more, or at its own size when smaller) as the normal
+    // thumbnail of `path`, and as the large one when it is big enough. Each file is written whole under another
+    // name first and then renamed, so that no reader ever sees half of one. Nothing is kept for the cache's own
+    // files or a file whose time cannot be read.
+    void store(const QString& path, const QImage& image) const;
+    // Records that `path`, as it is now, cannot be read.
+    void storeFailure(const QString& path) const;
+    // Whether `path` lies inside the cache: such files are never thumbnailed into it.
+    bool covers(const QString& path) const;
+
+private:
+    std::optional<std::int64_t> mtimeOf(const QString& path) const;
+    bool write(const QString& path, std::int64_t mtime, const QString& folder, const QImage& image) const;
+    QImage readValid(const QString& path, const QString& folder) const;
+    QString root_;
+};
+
+// The thumbnail of `path` drawn at `size`: from the cache when it keeps one for the file as it is, otherwise
+// decoded (at the large size when the picture is that big), kept in the cache and brought down to `size`. A
+// picture that cannot be decoded is recorded as such; one that failed before is not tried again.
+// Animations are not kept (their thumbnails play).
+QImage decodeThumbnail(const ThumbnailCache& cache, const QString& path, QSize size, QString* error, int* frames,
+                       const DecodeStop* stop, MemoryBudget* budget);
+
+}  // namespace gb::qt
