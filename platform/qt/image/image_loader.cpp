@@ -188,9 +188,10 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     for (const Key& key : std::as_const(wishes_)) wantedPaths.insert(key.path);
     pictures_.removeIf([&](const Key& key) { return wantedPaths.contains(key.path) && !keep.contains(key); });
     pictures_.makeRoom(missing, keep);
-    // Memory kept for large pictures goes back at once when none is wanted (full screen was entered, say).
-    const bool large = std::any_of(wishes_.begin(), wishes_.end(), [](const Key& k) {
-        return static_cast<qint64>(k.size.width()) * k.size.height() >= largePixels;
+    // Memory kept for large pictures decoded whole goes back at once when none is wanted (full screen was
+    // entered, say).
+    const bool large = std::any_of(wishes_.begin(), wishes_.end(), [this](const Key& k) {
+        return k.size == header(k.path).size && static_cast<qint64>(k.size.width()) * k.size.height() >= largePixels;
     });
     if (!large) ImageBuffers::shared().trim(std::chrono::milliseconds(0));
     pump();

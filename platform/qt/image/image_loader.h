@@ -85,6 +85,11 @@ public:
     // Why the picture could not be decoded; empty while it could, or has not been tried.
     QString errorFor(const QString& path) const { return errors_.value(path); }
 
+    // The picture for drawing `path` at `size` when it is held, without asking for it otherwise.
+    QImage held(const QString& path, QSize size) {
+        const QImage* found = pictures_.find(keyFor(path, size, false));
+        return found ? *found : QImage();
+    }
     // Whether the picture for drawing `path` at `size` is being decoded, or waits for a worker.
     bool decoding(const QString& path, QSize size) { return scheduler_.contains(keyFor(path, size, false)); }
 

@@ -92,7 +92,7 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
             painter->setRenderHint(QPainter::SmoothPixmapTransform);
             painter->drawImage(rect, image);
         }
-        if (!thumbnails_) lastDrawn_ = {path, image, painter->transform().mapRect(rect)};
+        if (!thumbnails_) lastDrawn_ = {path, rect.size().toSize(), painter->transform().mapRect(rect)};
         qCDebug(lcGlimmerbox) << "drawn" << path << "at" << rect.size().toSize();
         emit pictureDrawn(path, rect.size().toSize());
     } else if (const ImageLoader::Part part = loader_.part(path, rect.size().toSize(), visibleArea(painter, rect));
@@ -226,17 +226,19 @@ void BrowserView::askForPictures() {
 }
 
 void BrowserView::holdPreviousPicture(const ImageObjectHandler::Drawn& previous, const QColor& background) {
-    const bool wasHeld = held_.has_value();
+    std::optional<Held> before = std::move(held_);
     held_.reset();
-    const bool decoding = !picture_.isEmpty() && previous.path != picture_ && !previous.image.isNull() &&
+    const bool decoding = !picture_.isEmpty() && !previous.path.isEmpty() && previous.path != picture_ &&
                           loader_.image(picture_, pictureSize_).isNull() && loader_.decoding(picture_, pictureSize_);
-    if (decoding) {
-        // What was on screen stays there: the last picture painted, on the colour it was painted on.
-        held_ = Held{previous, background};
-        if (!wasHeld) heldTooLong_.start();
-    } else {
+    // What was on screen stays there: the last picture painted (while the loader still has it), on the colour it
+    // was painted on.
+    const QImage image = !decoding ? QImage() : before ? before->image : loader_.held(previous.path, previous.size);
+    if (image.isNull()) {
         heldTooLong_.stop();
+        return;
     }
+    held_ = Held{image, before ? before->place : previous.place, before ? before->background : background};
+    if (!before) heldTooLong_.start();
 }
 
 void BrowserView::releaseHeld() {
@@ -253,7 +255,7 @@ void BrowserView::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(viewport());
     painter.fillRect(event->rect(), held_->background);
-    painter.drawImage(held_->picture.place, held_->picture.image);
+    painter.drawImage(held_->place, held_->image);
 }
 
 void BrowserView::reportHeight() {

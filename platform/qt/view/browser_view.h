@@ -37,10 +37,10 @@ public:
     enum class Wanted { No, Picture, Thumbnail };
     Wanted takeWanted(const QString& path);
 
-    // The last whole picture painted, where it was on the viewport.
+    // The last whole picture painted: which, at what size, and where it was on the viewport.
     struct Drawn {
         QString path;
-        QImage image;
+        QSize size;
         QRectF place;
     };
     const Drawn& lastDrawn() const { return lastDrawn_; }
@@ -90,7 +90,8 @@ private:
     QString picture_;    // the picture file the page shows alone, if it does
     QSize pictureSize_;  // and the size it is drawn at
     struct Held {
-        ImageObjectHandler::Drawn picture;
+        QImage image;
+        QRectF place;
         QColor background;
     };
     std::optional<Held> held_;
