@@ -44,7 +44,7 @@ TEST_F(ThumbnailCacheTest, TheUriAndItsMd5NameAreThoseGlibAndOtherProgramsUse) {
     EXPECT_EQ(cache.fileFor("/home/ann/photo.jpg", "normal"), cache.root() + "/normal/" + md5 + ".png");
 }
 
-TEST_F(ThumbnailCacheTest, ADecodedThumbnailIsKeptWithItsKeysInNormalAndLargeAndUsedNextTime) {
+TEST_F(ThumbnailCacheTest, ADecodedThumbnailIsKeptWithItsKeysAndUsedNextTime) {
     const QString big = file("big.jpg"), small = file("small.jpg");
     ASSERT_TRUE(test::writePicture(big, 1000, 800, "JPG", QColor(0, 0, 200)));
     ASSERT_TRUE(test::writePicture(small, 200, 160, "JPG", QColor(0, 200, 0)));
@@ -55,7 +55,7 @@ TEST_F(ThumbnailCacheTest, ADecodedThumbnailIsKeptWithItsKeysInNormalAndLargeAnd
     struct Kept {
         QString path, folder;
         QSize size;
-    } kept[] = {{big, "normal", {128, 102}}, {big, "large", {256, 204}}, {small, "normal", {128, 102}}};
+    } kept[] = {{big, "normal", {128, 102}}, {small, "normal", {128, 102}}};
     for (const Kept& k : kept) {
         const QString name = cache.fileFor(k.path, k.folder);
         const QImage read(name);
@@ -66,12 +66,18 @@ TEST_F(ThumbnailCacheTest, ADecodedThumbnailIsKeptWithItsKeysInNormalAndLargeAnd
         EXPECT_EQ(read.size(), k.size);
         EXPECT_EQ(QFile::permissions(name) & 0x0077, 0) << "readable by others";  // 0600
     }
-    EXPECT_FALSE(QFile::exists(cache.fileFor(small, "large")));  // smaller than a large thumbnail
+    // A large one is kept when the picture given is large enough.
+    EXPECT_FALSE(QFile::exists(cache.fileFor(big, "large")));
+    QImage larger(512, 410, QImage::Format_RGB32);
+    larger.fill(Qt::blue);
+    cache.store(big, larger);
+    EXPECT_EQ(QImage(cache.fileFor(big, "large")).size(), QSize(256, 205));
+    EXPECT_EQ(QImage(cache.fileFor(big, "large")).text("Thumb::URI"), ThumbnailCache::uriOf(big));
     EXPECT_EQ(QFile::permissions(cache.root() + "/normal") & 0x0077, 0);
 
     // Next time it is read from the cache: the kept file is what comes back, not the picture.
     QImage marked(128, 102, QImage::Format_RGB32);
-    marked.fill(Qt::red);
+    marked.fill(Qt::red);  // what the cache holds, not what the picture is
     marked.setText("Thumb::URI", ThumbnailCache::uriOf(big));
     marked.setText("Thumb::MTime", "1700000000");
     ASSERT_TRUE(marked.save(cache.fileFor(big, "normal"), "png"));
