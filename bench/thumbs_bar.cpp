@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 #include "bench/drive.h"
 #include "platform/qt/view/browser_view.h"
@@ -22,7 +23,7 @@ using gb::bench::waitFor;
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: thumbs_bar FOLDER/first.jpg\n");
+        std::fprintf(stderr, "usage: thumbs_bar FOLDER/first.jpg [--first-page]\n");
         return 2;
     }
     gb::qt::Viewer viewer;
@@ -33,6 +34,8 @@ int main(int argc, char* argv[]) {
 
     QElapsedTimer clock;
     clock.start();
+    // --first-page: stop once the thumbnails in view are drawn (a folder of 40,000 is not walked page by page).
+    const bool firstPageOnly = argc > 2 && std::strcmp(argv[2], "--first-page") == 0;
     openFromCommandLine(form, argv[1]);
     auto* bar = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwT));
     auto* page = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwI));
@@ -68,7 +71,7 @@ int main(int argc, char* argv[]) {
     const qint64 firstPage = clock.elapsed();
     QScrollBar* scroll = bar->verticalScrollBar();
     bool all = shown;
-    while (scroll->value() < scroll->maximum()) {
+    while (!firstPageOnly && scroll->value() < scroll->maximum()) {
         scroll->setValue(scroll->value() + scroll->pageStep());
         all = waitFor(allDrawn, 60000) && all;
     }

@@ -15,7 +15,7 @@ if [[ "${1:-}" == "--test" ]]; then
 elif [[ "${1:-}" == "--package" ]]; then
   packages+=("${package[@]}")
 elif [[ "${1:-}" == "--bench" ]]; then
-  packages+=(feh libvips-tools libjpeg-turbo-progs imagemagick xvfb xauth openbox x11-utils time python3)
+  packages+=(feh nsxiv qimgv libxtst-dev libvips-tools libjpeg-turbo-progs imagemagick xvfb xauth openbox x11-utils time python3)
 fi
 
 missing=()
