@@ -51,16 +51,26 @@ std::size_t utf8Length(const std::string& s, std::size_t i) {
 QString toQString(const std::string& bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
+    // Runs of valid UTF-8 are converted whole (a page of thousands of names is one run).
+    std::size_t run = 0;
+    const auto flush = [&](std::size_t end) {
+        if (end > run) text.append(QString::fromUtf8(bytes.data() + run, static_cast<qsizetype>(end - run)));
+    };
     for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         const std::size_t n = utf8Length(bytes, i);
         if (n == 0) {
+            flush(i);
             text.append(QChar(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[i]))));
-            ++i;
+            run = ++i;
         } else {
-            text.append(QString::fromUtf8(bytes.data() + i, static_cast<qsizetype>(n)));
             i += n;
         }
     }
+    flush(bytes.size());
     return text;
 }
 

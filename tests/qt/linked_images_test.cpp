@@ -2,11 +2,15 @@
 // links, image formats and layout.
 
 #include "platform/qt/view/linked_images.h"
+#include "platform/qt/view/thumbnail_strip.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextLayout>
 
 #include "app/form1.h"
 #include "tests/support/headless.h"
@@ -73,6 +77,54 @@ TEST(LinkedImages, AnyOtherMarkupIsLeftToQtAndTheDocumentUntouched) {
         EXPECT_FALSE(importLinkedImages(doc, QString::fromUtf8(page))) << page;
         EXPECT_EQ(doc.toPlainText(), "kept") << page;
     }
+}
+
+// The images whose lines start between `top` and `bottom`, with where their lines start.
+std::vector<std::pair<qreal, QString>> imagesBetween(QTextDocument& doc, qreal top, qreal bottom) {
+    std::vector<std::pair<qreal, QString>> found;
+    (void)doc.size();
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const qreal y0 = doc.documentLayout()->blockBoundingRect(block).top();
+        QTextLayout* layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const qreal y = y0 + line.y();
+            if (y < top || y >= bottom) continue;
+            QTextCursor cursor(&doc);
+            cursor.setPosition(block.position() + line.textStart() + 1);
+            const QString name = cursor.charFormat().toImageFormat().name();
+            if (!name.isEmpty()) found.emplace_back(y, name);
+        }
+    }
+    return found;
+}
+
+// A page of thousands laid out around what is in view: the same height, and every thumbnail where the whole
+// page has it, wherever the view is.
+TEST(LinkedImages, AStripOfThousandsDrawsEachThumbnailWhereTheWholePageHasIt) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 1200; ++i) names.push_back("p" + std::to_string(i) + ".jpg");
+    const QString html = thumbnailPage(names);
+    QTextDocument whole, window;
+    ASSERT_TRUE(importLinkedImages(whole, html));
+    const auto page = readLinkedImages(html);
+    ASSERT_TRUE(page && ThumbnailStrip::fits(*page));
+    ThumbnailStrip strip(*page);
+    whole.setTextWidth(200);
+    window.setTextWidth(200);
+    const qreal pitch = whole.size().height() / 1200;
+    for (const int shown : {0, 1, 600, 1190}) {
+        const qreal top = shown * pitch;
+        strip.show(window, top, top + 600);
+        EXPECT_EQ(strip.height(), whole.size().height());
+        EXPECT_EQ(window.size().height(), whole.size().height());
+        const auto expected = imagesBetween(whole, top, top + 600);
+        EXPECT_GT(expected.size(), 8u) << shown;
+        EXPECT_EQ(imagesBetween(window, top, top + 600), expected) << shown;
+    }
+    EXPECT_EQ(imagesBetween(window, 0, whole.size().height()).back(),
+              imagesBetween(whole, 0, whole.size().height()).back());
+    EXPECT_LT(window.toPlainText().size(), 200);  // a window of the page, not the page
 }
 
 }  // namespace

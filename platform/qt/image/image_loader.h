@@ -38,6 +38,8 @@ public:
     // photos stays under 400 MB. Thumbnails (up to 64 x 64) have their own bound: about 13,000 of 50 x 50.
     static constexpr qint64 defaultPictureBytes = 256LL * 1024 * 1024;
     static constexpr qint64 defaultThumbnailBytes = 128LL * 1024 * 1024;
+    // How many thumbnails of 50 x 50 the store holds: what a page asks for ahead at most.
+    static constexpr int thumbnailsHeld = static_cast<int>(defaultThumbnailBytes / (4 * 50 * 50));
 
     explicit ImageLoader(QObject* parent = nullptr);
     ~ImageLoader() override;

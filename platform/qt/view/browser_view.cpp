@@ -142,8 +142,10 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
             case ImageObjectHandler::Wanted::No: break;
         }
     });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int y) { model_.document().platformScrolled(horizontalScrollBar()->value(), y); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int y) {
+        if (strip_) showStrip();
+        model_.document().platformScrolled(horizontalScrollBar()->value(), y);
+    });
     model_.document().onChanged = [this] { render(); };
     model_.document().onScroll = [this] {
         horizontalScrollBar()->setValue(model_.document().scrollX());
@@ -168,10 +170,21 @@ void BrowserView::render() {
     QElapsedTimer clock;
     clock.start();
     const QString html = toQString(doc.bodyHTML());
-    if (importLinkedImages(*document(), html)) {
+    strip_.reset();
+    auto page = readLinkedImages(html);
+    if (page) {
+        if (model_.thumbnailPage && ThumbnailStrip::fits(*page)) strip_.emplace(std::move(*page));
+        else fillLinkedImages(*document(), *page, 0, page->pieces.size());
         // As setHtml leaves it: the page shown from its start.
         horizontalScrollBar()->setValue(0);
         verticalScrollBar()->setValue(0);
+        if (strip_) {
+            showStrip();
+            // Next turn of the event loop: the window is painted first.
+            QTimer::singleShot(0, this, [this, page = &strip_->page()] {
+                if (strip_ && &strip_->page() == page) askForStripThumbnails();
+            });
+        }
     } else {
         setHtml(closeOpenLinks(html));
     }
@@ -218,11 +231,24 @@ void BrowserView::askForPictures() {
                 picture_ = pathOf(image);  // the page's one picture, as the loader knows it
                 pictureSize_ = images_->intrinsicSize(document(), 0, image).toSize();
             }
-            if (model_.thumbnailPage && image.width() > 0 && image.height() > 0)
+            if (model_.thumbnailPage && !strip_ && image.width() > 0 && image.height() > 0)
                 thumbnails.append({pathOf(image), QSize(qRound(image.width()), qRound(image.height()))});
         }
     }
     if (!thumbnails.isEmpty()) loader_.fetchThumbnails(thumbnails);
+}
+
+void BrowserView::askForStripThumbnails() {
+    // The loader takes as many as its thumbnail store holds, in page order.
+    QList<QPair<QString, QSize>> thumbnails;
+    for (const LinkedImages::Piece& piece : strip_->page().pieces) {
+        if (piece.kind != LinkedImages::Piece::Image) continue;
+        QTextImageFormat image;
+        image.setName(piece.source);
+        thumbnails.append({pathOf(image), QSize(piece.width, piece.height)});
+        if (thumbnails.size() >= ImageLoader::thumbnailsHeld) break;
+    }
+    loader_.fetchThumbnails(thumbnails);
 }
 
 void BrowserView::holdPreviousPicture(const ImageObjectHandler::Drawn& previous, const QColor& background) {
@@ -260,11 +286,26 @@ void BrowserView::paintEvent(QPaintEvent* event) {
 
 void BrowserView::reportHeight() {
     document()->setTextWidth(viewport()->width());
-    model_.document().platformScrollHeight(static_cast<int>(document()->size().height()));
+    const qreal height = strip_ ? strip_->height() : document()->size().height();
+    model_.document().platformScrollHeight(static_cast<int>(height));
+}
+
+void BrowserView::showStrip() {
+    QScrollBar* bar = verticalScrollBar();
+    const int y = bar->value();
+    // The page keeps its height and place while its window moves: no scroll is seen, by the model or the view.
+    const QSignalBlocker quiet(bar);
+    if (!strip_->show(*document(), y, y + viewport()->height())) return;
+    document()->setTextWidth(viewport()->width());
+    bar->setRange(0, std::max(0, static_cast<int>(strip_->height()) - viewport()->height()));
+    bar->setValue(y);
+    askForPictures();
+    viewport()->update();
 }
 
 void BrowserView::resizeEvent(QResizeEvent* event) {
     QTextBrowser::resizeEvent(event);
+    if (strip_) showStrip();
     reportHeight();
     showDecodeError();
 }

@@ -12,6 +12,7 @@
 
 #include "platform/browser.h"
 #include "platform/qt/image/image_loader.h"
+#include "platform/qt/view/thumbnail_strip.h"
 
 namespace gb::qt {
 
@@ -80,10 +81,14 @@ private:
     // The page's pictures whose files changed on disk are read again; its thumbnails are decoded in the
     // background, those in view first.
     void askForPictures();
+    // A strip's thumbnails are decoded in the background in page order, not only those of its window.
+    void askForStripThumbnails();
     // A page whose one picture is still decoding keeps the picture shown before it on screen until it can be
     // painted: one step, one change of picture, never an empty page in between.
     void holdPreviousPicture(const ImageObjectHandler::Drawn& previous, const QColor& background);
     void releaseHeld();
+    // A thumbnail page of thousands is laid out around what is in view only (ThumbnailStrip).
+    void showStrip();
 
     platform::Browser& model_;
     ImageLoader& loader_;
@@ -96,6 +101,7 @@ private:
     };
     std::optional<Held> held_;
     QTimer heldTooLong_;
+    std::optional<ThumbnailStrip> strip_;
     QLabel* errorBand_ = nullptr;
     ImageObjectHandler* images_ = nullptr;
     // Thumbnails arrive by the hundred a second: the page is painted again at most once a frame for them.

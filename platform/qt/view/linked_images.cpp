@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QVarLengthArray>
 
 #include <optional>
 #include <vector>
@@ -14,18 +15,20 @@ namespace gb::qt {
 namespace {
 
 struct Tag {
-    QString name;  // lower case
+    QStringView name;
     bool closing = false;
-    std::vector<std::pair<QString, QString>> attributes;  // names lower case, values decoded
-    std::optional<QString> value(const char* name) const {
+    QVarLengthArray<std::pair<QStringView, QString>, 4> attributes;  // values decoded
+    bool is(const char* lower) const { return name.compare(QLatin1String(lower), Qt::CaseInsensitive) == 0; }
+    std::optional<QString> value(const char* lower) const {
         for (const auto& [n, v] : attributes)
-            if (n == QLatin1String(name)) return v;
+            if (n.compare(QLatin1String(lower), Qt::CaseInsensitive) == 0) return v;
         return std::nullopt;
     }
 };
 
 // Decodes the character references markup may hold; nothing for one this import does not know.
 std::optional<QString> decodeReferences(QStringView text) {
+    if (!text.contains(u'&')) return text.toString();
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -66,7 +69,7 @@ std::optional<Tag> readTag(const QString& html, qsizetype& at) {
     }
     const qsizetype nameStart = i;
     while (i < n && html[i].isLetter()) ++i;
-    tag.name = html.mid(nameStart, i - nameStart).toLower();
+    tag.name = QStringView(html).mid(nameStart, i - nameStart);
     if (tag.name.isEmpty()) return std::nullopt;
     while (true) {
         while (i < n && html[i].isSpace()) ++i;
@@ -75,7 +78,7 @@ std::optional<Tag> readTag(const QString& html, qsizetype& at) {
         const qsizetype keyStart = i;
         while (i < n && (html[i].isLetterOrNumber() || html[i] == u'-')) ++i;
         if (i == keyStart) return std::nullopt;
-        QString key = html.mid(keyStart, i - keyStart).toLower();
+        const QStringView key = QStringView(html).mid(keyStart, i - keyStart);
         while (i < n && html[i].isSpace()) ++i;
         QString value;
         if (i < n && html[i] == u'=') {
@@ -96,7 +99,7 @@ std::optional<Tag> readTag(const QString& html, qsizetype& at) {
             if (!decoded) return std::nullopt;
             value = *decoded;
         }
-        tag.attributes.emplace_back(std::move(key), std::move(value));
+        tag.attributes.emplace_back(key, std::move(value));
     }
     at = i + 1;
     return tag;
@@ -109,15 +112,12 @@ std::optional<int> pixels(const std::optional<QString>& value) {
     return ok && v >= 0 ? std::optional<int>(v) : std::nullopt;
 }
 
-struct Piece {
-    enum Kind { LineBreak, Image } kind;
-    QString href;  // the link it stands in, empty outside one
-    QString source;
-    int width = 0, height = 0;
-};
+using Piece = LinkedImages::Piece;
 
-// The page as pieces, or nothing when it holds anything else.
-std::optional<std::vector<Piece>> readPage(const QString& html, QString& title) {
+}  // namespace
+
+std::optional<LinkedImages> readLinkedImages(const QString& html) {
+    QString title;
     std::vector<Piece> pieces;
     QString href;
     bool inTitle = false;
@@ -134,16 +134,15 @@ std::optional<std::vector<Piece>> readPage(const QString& html, QString& title) 
         }
         const auto tag = readTag(html, i);
         if (!tag) return std::nullopt;
-        const QString& name = tag->name;
-        if (name == u"html" || name == u"head" || name == u"body") {
+        if (tag->is("html") || tag->is("head") || tag->is("body")) {
             if (!tag->attributes.empty()) return std::nullopt;
-        } else if (name == u"title") {
+        } else if (tag->is("title")) {
             inTitle = !tag->closing;
         } else if (inTitle) {
             return std::nullopt;
-        } else if (name == u"br" && !tag->closing) {
+        } else if (tag->is("br") && !tag->closing) {
             pieces.push_back({Piece::LineBreak, href, {}, 0, 0});
-        } else if (name == u"a") {
+        } else if (tag->is("a")) {
             if (tag->closing) {
                 href.clear();
                 continue;
@@ -152,7 +151,7 @@ std::optional<std::vector<Piece>> readPage(const QString& html, QString& title) 
             const auto target = tag->value("href");
             if (!target || target->isEmpty() || tag->attributes.size() != 1) return std::nullopt;
             href = *target;
-        } else if (name == u"img" && !tag->closing) {
+        } else if (tag->is("img") && !tag->closing) {
             const auto source = tag->value("src");
             const auto width = pixels(tag->value("width"));
             const auto height = pixels(tag->value("height"));
@@ -162,17 +161,19 @@ std::optional<std::vector<Piece>> readPage(const QString& html, QString& title) 
             return std::nullopt;
         }
     }
-    return pieces;
+    return LinkedImages{title.simplified(), std::move(pieces)};
 }
 
-}  // namespace
-
 bool importLinkedImages(QTextDocument& doc, const QString& html) {
-    QString title;
-    const auto pieces = readPage(html, title);
-    if (!pieces) return false;
+    const auto page = readLinkedImages(html);
+    if (!page) return false;
+    fillLinkedImages(doc, *page, 0, page->pieces.size());
+    return true;
+}
+
+void fillLinkedImages(QTextDocument& doc, const LinkedImages& page, std::size_t from, std::size_t to) {
     doc.clear();
-    doc.setMetaInformation(QTextDocument::DocumentTitle, title.simplified());
+    doc.setMetaInformation(QTextDocument::DocumentTitle, page.title);
     // Links look as Qt's importer makes them: the palette's link colour, underlined.
     QTextCharFormat link;
     link.setAnchor(true);
@@ -181,7 +182,8 @@ bool importLinkedImages(QTextDocument& doc, const QString& html) {
     const QString lineSeparator(QChar::LineSeparator);
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
-    for (const Piece& piece : *pieces) {
+    for (std::size_t i = from; i < to && i < page.pieces.size(); ++i) {
+        const Piece& piece = page.pieces[i];
         QTextCharFormat format;
         if (!piece.href.isEmpty()) {
             format = link;
@@ -199,7 +201,6 @@ bool importLinkedImages(QTextDocument& doc, const QString& html) {
         cursor.insertImage(image);
     }
     cursor.endEditBlock();
-    return true;
 }
 
 }  // namespace gb::qt

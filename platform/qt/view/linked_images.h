@@ -5,13 +5,34 @@
 
 #include <QString>
 
+#include <cstddef>
+#include <optional>
+#include <vector>
+
 class QTextDocument;
 
 namespace gb::qt {
 
-// Fills `doc` as QTextDocument::setHtml would for such a page: the same characters, image and link formats,
-// and so the same layout. Returns false, leaving `doc` untouched, for any other markup: a tag besides HTML,
-// HEAD, TITLE, BODY, BR, A and IMG, text outside TITLE, or an IMG without a WIDTH and a HEIGHT.
+// Such a page read: its title and, in order, its line breaks and images with the link each stands in.
+struct LinkedImages {
+    struct Piece {
+        enum Kind { LineBreak, Image } kind;
+        QString href;  // the link it stands in, empty outside one
+        QString source;
+        int width = 0, height = 0;
+    };
+    QString title;
+    std::vector<Piece> pieces;
+};
+// Nothing for any other markup: a tag besides HTML, HEAD, TITLE, BODY, BR, A and IMG, text outside TITLE, or an
+// IMG without a WIDTH and a HEIGHT.
+std::optional<LinkedImages> readLinkedImages(const QString& html);
+
+// Fills `doc` with the pieces [from, to) of `page` as QTextDocument::setHtml would: the same characters, image
+// and link formats, and so the same layout.
+void fillLinkedImages(QTextDocument& doc, const LinkedImages& page, std::size_t from, std::size_t to);
+
+// Fills `doc` with the whole page as setHtml would; false, leaving `doc` untouched, for any other markup.
 bool importLinkedImages(QTextDocument& doc, const QString& html);
 
 }  // namespace gb::qt
