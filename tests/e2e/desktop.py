@@ -32,6 +32,7 @@ class Desktop:
                 raise AssertionError("Xvfb did not start on :%d" % display)
             time.sleep(0.1)
         self.env["XDG_RUNTIME_DIR"] = self.tmp
+        self.env["XDG_CACHE_HOME"] = os.path.join(self.tmp, "cache")  # thumbnails go here, not to the user's cache
         os.chmod(self.tmp, 0o700)
         bus = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
                              capture_output=True, text=True, env=self.env, check=True).stdout.split()
