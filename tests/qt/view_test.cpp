@@ -7,12 +7,16 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+
+#include <atomic>
 
 #include "app/form1.h"
 #include "platform/qt/qt_services.h"
@@ -129,16 +133,39 @@ TEST_F(MainWindowView, AStepShowsThePreviousPictureUntilTheNextIsDrawnNeverAnEmp
     const auto green = [](QColor c) { return c.green() > 120 && c.red() < 60 && c.blue() < 60; };
     const auto red = [](QColor c) { return c.red() > 150 && c.green() < 60 && c.blue() < 60; };
     const QRect before = drawnBox(green, {200, 100});
-    // The only worker is busy: b, not decoded ahead, waits for it.
+    // The only worker is busy: b, not decoded ahead, waits for it (freed however the test ends).
     QSemaphore gate;
+    const auto freeWorker = qScopeGuard([&] {
+        if (gate.available() == 0) gate.release();
+    });
     loader.workers().setMaxThreadCount(1);
-    loader.workers().start([&] { gate.acquire(); }, 100);
+    std::atomic<bool> blocking = false;
+    loader.workers().start(
+        [&] {
+            blocking = true;
+            gate.acquire();
+        },
+        100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blocking.load(); }, 5000));
     int enter = 13;
     form.window.onKeyDown(enter, 0);
     ASSERT_EQ(form.DoveShow.text(), toStdString(file("b.jpg")));
-    QTest::qWait(100);
-    EXPECT_EQ(drawnBox(green, {200, 100}, 0), before);
-    gate.release();
+    // Until b is drawn, every look at the page finds a where it was: never the empty page between them.
+    QElapsedTimer clock;
+    clock.start();
+    int greenLooks = 0;
+    for (bool redSeen = false; !redSeen && clock.elapsed() < 5000;) {
+        const QImage shot = imagePage()->grab().toImage();
+        for (const QPoint p : {before.topLeft(), before.center(), before.bottomRight()}) {
+            const QColor c = shot.pixelColor(p);
+            ASSERT_TRUE(green(c) || red(c)) << p.x() << "," << p.y() << " shows " << qPrintable(c.name());
+            redSeen = red(c);
+            greenLooks += green(c);
+        }
+        if (clock.elapsed() > 100 && gate.available() == 0) gate.release();
+        QTest::qWait(10);
+    }
+    EXPECT_GT(greenLooks, 0);
     EXPECT_EQ(drawnBox(red, {200, 100}), before);
 }
 

@@ -246,7 +246,12 @@ void ImageLoader::pump() {
             startShown(key);
             continue;
         }
-        if (scheduler_.anyOf(Priority::Shown)) return;
+        // Decodings ahead wait until the picture on show, or the part of it in view, is there: they would take a
+        // worker from it (at start, a photo's part and the next photo at 100 % would share the two cores).
+        const Key& shown = wishes_.first();
+        const bool shownThere = pictures_.entries.contains(shown) || parts_.contains(shown.path) ||
+                                errors_.contains(shown.path) || !showsInParts(shown);
+        if (scheduler_.anyOf(Priority::Shown) || !partsPending_.isEmpty() || !shownThere) return;
         if (!settled_) {
             // The moment counts from when the picture on show is there.
             if (!settle_.isActive()) settle_.start();

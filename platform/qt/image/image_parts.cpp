@@ -44,11 +44,14 @@ ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visib
 
 void ImageLoader::partFinished(const QString& path, QSize size, const Part& part) {
     partsPending_.remove(path);
-    if (part.image.isNull() || pictures_.entries.contains({path, size, false})) return;
-    // Only the picture on show needs its part.
-    for (auto it = parts_.begin(); it != parts_.end();) it = it.key() == shown_.path ? std::next(it) : parts_.erase(it);
-    parts_.insert(path, {size, part});
-    emit ready(path);
+    if (!part.image.isNull() && !pictures_.entries.contains({path, size, false})) {
+        // Only the picture on show needs its part.
+        for (auto it = parts_.begin(); it != parts_.end();)
+            it = it.key() == shown_.path ? std::next(it) : parts_.erase(it);
+        parts_.insert(path, {size, part});
+        emit ready(path);
+    }
+    pump();  // what waited for the picture on show
 }
 
 }  // namespace gb::qt

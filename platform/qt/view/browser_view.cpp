@@ -99,6 +99,7 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
                !part.image.isNull()) {
         // What is in view, decoded ahead of the whole picture, which follows.
         painter->drawImage(rect.topLeft() + QPointF(part.area.topLeft()), part.image);
+        qCDebug(lcGlimmerbox) << "drawn part" << part.area << "of" << path;
         wanted_.insert(path, false);
         emit pictureDrawn(path, rect.size().toSize());
     } else if (const QString error = loader_.errorFor(path); !error.isEmpty()) {
@@ -131,7 +132,8 @@ BrowserView::BrowserView(platform::Browser& model, ImageLoader& loader, QWidget*
     connect(&heldTooLong_, &QTimer::timeout, this, &BrowserView::releaseHeld);
     connect(&loader_, &ImageLoader::ready, this, [this](const QString& path) {
         if (path == picture_) {
-            releaseHeld();
+            // The picture awaited is there, or failed (its thumbnail arriving is not it).
+            if (!loader_.decoding(picture_, pictureSize_)) releaseHeld();
             showDecodeError();
         }
         switch (images_->takeWanted(path)) {

@@ -17,8 +17,9 @@ bool ThumbnailStrip::fits(const LinkedImages& page) {
     using Piece = LinkedImages::Piece;
     for (std::size_t i = 0; i < pieces.size(); i += piecesPerEntry) {
         const Piece& image = pieces[i + 1];
-        if (pieces[i].kind != Piece::LineBreak || image.kind != Piece::Image || pieces[i + 2].kind != Piece::LineBreak ||
-            image.width != pieces[1].width || image.height != pieces[1].height)
+        if (pieces[i].kind != Piece::LineBreak || image.kind != Piece::Image ||
+            pieces[i + 2].kind != Piece::LineBreak || image.width != pieces[1].width ||
+            image.height != pieces[1].height)
             return false;
     }
     return true;
