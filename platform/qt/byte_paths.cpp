@@ -57,6 +57,12 @@ QString toQString(const std::string& bytes) {
         if (end > run) text.append(QString::fromUtf8(bytes.data() + run, static_cast<qsizetype>(end - run)));
     };
     for (std::size_t i = 0; i < bytes.size();) {
+        // Eight ASCII bytes at a time.
+        std::uint64_t eight = 0;
+        if (i + 8 <= bytes.size() && (std::memcpy(&eight, bytes.data() + i, 8), (eight & 0x8080808080808080ULL) == 0)) {
+            i += 8;
+            continue;
+        }
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
             ++i;
             continue;

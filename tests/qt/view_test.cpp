@@ -123,6 +123,21 @@ TEST_F(MainWindowView, TheImagePageDrawsThePictureCentredAtItsSizeAndZoomed) {
     EXPECT_EQ(drawnBox(green, {220, 110}).size(), QSize(220, 110));
 }
 
+// A picture taller than the view opens at its top, as a web browser shows a page, not at its foot.
+TEST_F(MainWindowView, APictureTallerThanTheViewIsShownFromItsTop) {
+    QImage tall(300, 3000, QImage::Format_RGB32);
+    tall.fill(QColor(0, 160, 0));
+    for (int y = 1500; y < 3000; ++y)
+        for (int x = 0; x < 300; ++x) tall.setPixelColor(x, y, QColor(200, 0, 0));
+    ASSERT_TRUE(tall.save(file("tall.jpg"), "JPG"));
+    open("tall.jpg");
+    ASSERT_TRUE(shows("tall.jpg"));
+    const auto green = [](QColor c) { return c.green() > 120 && c.red() < 60 && c.blue() < 60; };
+    const auto red = [](QColor c) { return c.red() > 150 && c.green() < 60 && c.blue() < 60; };
+    EXPECT_FALSE(drawnBox(green).isEmpty());
+    EXPECT_TRUE(drawnBox(red, {}, 0).isEmpty());
+}
+
 // A step onto a picture still decoding keeps the one before on the page until the new one can be drawn.
 TEST_F(MainWindowView, AStepShowsThePreviousPictureUntilTheNextIsDrawnNeverAnEmptyPage) {
     ASSERT_TRUE(test::writePicture(file("a.jpg"), 200, 100, "JPG", QColor(0, 160, 0)));

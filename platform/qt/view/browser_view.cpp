@@ -189,6 +189,10 @@ void BrowserView::render() {
         }
     } else {
         setHtml(closeOpenLinks(html));
+        // A new page is shown from its start, as in a web browser. (QTextEdit scrolls to its text cursor, which
+        // in a picture taller than the view sits at the picture's foot: a photo at 100 % showed its bottom.)
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
     }
     const qint64 parsed = clock.elapsed();
     nameForScreenReaders();

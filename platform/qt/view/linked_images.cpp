@@ -119,6 +119,7 @@ using Piece = LinkedImages::Piece;
 std::optional<LinkedImages> readLinkedImages(const QString& html) {
     QString title;
     std::vector<Piece> pieces;
+    pieces.reserve(static_cast<std::size_t>(html.size() / 32));  // a thumbnail page's entry takes about 100
     QString href;
     bool inTitle = false;
     for (qsizetype i = 0; i < html.size();) {
@@ -156,7 +157,8 @@ std::optional<LinkedImages> readLinkedImages(const QString& html) {
             const auto width = pixels(tag->value("width"));
             const auto height = pixels(tag->value("height"));
             if (!source || !width || !height || tag->attributes.size() != 3) return std::nullopt;
-            pieces.push_back({Piece::Image, href, *source, *width, *height});
+            // A thumbnail links to its own picture: the one string serves both.
+            pieces.push_back({Piece::Image, href, *source == href ? href : *source, *width, *height});
         } else {
             return std::nullopt;
         }
