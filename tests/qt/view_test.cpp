@@ -8,9 +8,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSemaphore>
 #include <QTest>
 #include <QTimer>
@@ -121,6 +123,29 @@ TEST_F(MainWindowView, TheImagePageDrawsThePictureCentredAtItsSizeAndZoomed) {
     EXPECT_GT(box.top(), (imagePage()->height() - 100) / 4);  // the line breaks push it down, roughly halfway
     form.menuSPiu_Click();
     EXPECT_EQ(drawnBox(green, {220, 110}).size(), QSize(220, 110));
+}
+
+// A folder of thousands: the bar is laid out around what is in view and read in the background, and the
+// thumbnail of a picture deep in the queue is drawn where the bar scrolls to.
+TEST_F(MainWindowView, TheThumbnailBarOfThousandsShowsTheThumbnailOfThePictureOnShow) {
+    ASSERT_TRUE(test::writePicture(file("p00000.jpg"), 64, 48, "JPG", QColor(0, 160, 0)));
+    const int count = 1500;
+    for (int i = 1; i < count; ++i)
+        ASSERT_TRUE(QFile::link(file("p00000.jpg"), file(QStringLiteral("p%1.jpg").arg(i, 5, 10, QChar('0')))));
+    open("p00000.jpg");
+    ASSERT_TRUE(shows("p00000.jpg"));
+    form.DoveShow.userPick(1234);
+    ASSERT_TRUE(shows("p01234.jpg"));
+    auto* bar = widget<BrowserView>(form.WebBrwT);
+    QSet<QString> drawn;
+    QObject::connect(bar, &BrowserView::pictureDrawn, [&](const QString& path, QSize) { drawn.insert(path); });
+    form.menuThumb_Click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drawn.contains(file("p01234.jpg")); }, 5000));
+    EXPECT_FALSE(drawn.contains(file("p00000.jpg")));  // far above the view
+    // The page's height is the whole page's: the bar scrolled to the picture's place, a pitch per entry.
+    const int height = form.HDocBrwT->scrollHeight();
+    EXPECT_NEAR(bar->verticalScrollBar()->value(), static_cast<double>(height) * 1234 / count, 2);
+    EXPECT_LT(bar->document()->toPlainText().size(), 500);
 }
 
 // A picture taller than the view opens at its top, as a web browser shows a page, not at its foot.

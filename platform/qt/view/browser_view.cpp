@@ -3,11 +3,14 @@
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPromise>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextImageFormat>
+#include <QThreadPool>
 
 #include "platform/file_url.h"
 #include "platform/qt/logging.h"
@@ -171,10 +174,15 @@ void BrowserView::render() {
     const QColor previousBackground = palette().color(QPalette::Base);
     QElapsedTimer clock;
     clock.start();
-    const QString html = toQString(doc.bodyHTML());
     strip_.reset();
-    auto page = readLinkedImages(html);
-    if (page) {
+    ++stripReads_;
+    const QString html = startStrip(doc.bodyHTML()) ? QString() : toQString(doc.bodyHTML());
+    if (strip_) {
+        // As setHtml leaves it: the page shown from its start.
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+        showStrip();
+    } else if (auto page = readLinkedImages(html)) {
         if (model_.thumbnailPage && ThumbnailStrip::fits(*page)) strip_.emplace(std::move(*page));
         else fillLinkedImages(*document(), *page, 0, page->pieces.size());
         // As setHtml leaves it: the page shown from its start.
@@ -294,6 +302,42 @@ void BrowserView::reportHeight() {
     document()->setTextWidth(viewport()->width());
     const qreal height = strip_ ? strip_->height() : document()->size().height();
     model_.document().platformScrollHeight(static_cast<int>(height));
+}
+
+bool BrowserView::startStrip(const std::string& html) {
+    // Only a page of thousands is worth reading in the background.
+    constexpr std::size_t backgroundFrom = 64 * 1024;
+    if (!model_.thumbnailPage || html.size() < backgroundFrom || readWholeNow_) return false;
+    const std::size_t entries = ThumbnailStrip::countImages(html);
+    auto first = readLinkedImages(toQString(std::string(ThumbnailStrip::firstEntries(html, firstRead))));
+    if (!first || !ThumbnailStrip::fits(*first, entries)) return false;
+    strip_.emplace(std::move(*first), entries);
+    if (strip_->isComplete()) return true;
+    // The whole page is read off this thread; its entries fill the window when it is done.
+    auto promise = std::make_shared<QPromise<std::optional<LinkedImages>>>();
+    auto* watcher = new QFutureWatcher<std::optional<LinkedImages>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, read = stripReads_, entries] {
+        watcher->deleteLater();
+        if (read != stripReads_ || !strip_) return;  // another page came meanwhile
+        std::optional<LinkedImages> whole = watcher->result();
+        if (whole && ThumbnailStrip::fits(*whole) && whole->pieces.size() / 3 == entries) {
+            strip_->complete(std::move(*whole));
+            showStrip();
+            askForStripThumbnails();
+        } else {
+            // Not a strip after all: laid out whole, as any page.
+            readWholeNow_ = true;
+            render();
+            readWholeNow_ = false;
+        }
+    });
+    watcher->setFuture(promise->future());
+    QThreadPool::globalInstance()->start([promise, markup = html] {
+        promise->start();
+        promise->addResult(readLinkedImages(toQString(markup)));
+        promise->finish();
+    });
+    return true;
 }
 
 void BrowserView::showStrip() {

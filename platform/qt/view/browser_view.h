@@ -87,8 +87,13 @@ private:
     // painted: one step, one change of picture, never an empty page in between.
     void holdPreviousPicture(const ImageObjectHandler::Drawn& previous, const QColor& background);
     void releaseHeld();
-    // A thumbnail page of thousands is laid out around what is in view only (ThumbnailStrip).
+    // A thumbnail page of thousands is laid out around what is in view only (ThumbnailStrip), and read in the
+    // background but for its first entries and its count: false for any other page.
+    bool startStrip(const std::string& html);
     void showStrip();
+    static constexpr std::size_t firstRead = 200;
+    quint64 stripReads_ = 0;  // which page a reading in the background was for
+    bool readWholeNow_ = false;
 
     platform::Browser& model_;
     ImageLoader& loader_;

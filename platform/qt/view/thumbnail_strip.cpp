@@ -11,9 +11,9 @@ namespace {
 constexpr std::size_t piecesPerEntry = 3;
 }
 
-bool ThumbnailStrip::fits(const LinkedImages& page) {
+bool ThumbnailStrip::fits(const LinkedImages& page, std::size_t entries) {
     const auto& pieces = page.pieces;
-    if (pieces.size() % piecesPerEntry != 0 || pieces.size() / piecesPerEntry < windowedFrom) return false;
+    if (pieces.size() % piecesPerEntry != 0 || pieces.empty() || entries < windowedFrom) return false;
     using Piece = LinkedImages::Piece;
     for (std::size_t i = 0; i < pieces.size(); i += piecesPerEntry) {
         const Piece& image = pieces[i + 1];
@@ -25,11 +25,51 @@ bool ThumbnailStrip::fits(const LinkedImages& page) {
     return true;
 }
 
+namespace {
+// Where the next "<img" (in any case) starts at or after `from`; npos when there is none.
+std::size_t nextImage(std::string_view html, std::size_t from) {
+    const auto lower = [](char c) { return static_cast<char>(c | 0x20); };
+    for (std::size_t at = html.find('<', from); at != std::string_view::npos; at = html.find('<', at + 1))
+        if (at + 3 < html.size() && lower(html[at + 1]) == 'i' && lower(html[at + 2]) == 'm' &&
+            lower(html[at + 3]) == 'g')
+            return at;
+    return std::string_view::npos;
+}
+}  // namespace
+
+std::size_t ThumbnailStrip::countImages(std::string_view html) {
+    std::size_t count = 0;
+    for (std::size_t at = nextImage(html, 0); at != std::string_view::npos; at = nextImage(html, at + 4)) ++count;
+    return count;
+}
+
+std::string_view ThumbnailStrip::firstEntries(std::string_view html, std::size_t entries) {
+    // An entry ends with the line break after its image.
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < entries; ++n) {
+        at = nextImage(html, n == 0 ? 0 : at + 4);
+        if (at == std::string_view::npos) return html;
+    }
+    const std::size_t end = html.find('>', at);
+    const std::size_t lineBreak = end == std::string_view::npos ? end : html.find('>', html.find('<', end));
+    return lineBreak == std::string_view::npos ? html : html.substr(0, lineBreak + 1);
+}
+
+void ThumbnailStrip::complete(LinkedImages whole) {
+    page_ = std::move(whole);
+    first_ = last_ = 0;  // the window is filled again, now with every entry
+}
+
 void ThumbnailStrip::fill(QTextDocument& doc, std::size_t first, std::size_t last) {
-    fillLinkedImages(doc, page_, first * piecesPerEntry, last * piecesPerEntry);
+    // Entries not read yet leave their place empty: an empty window still ends with the page's last, empty
+    // line, so the height stays that of the whole page.
+    const std::size_t read = page_.pieces.size() / piecesPerEntry;
+    const std::size_t shownLast = std::min(last, read), shownFirst = std::min(first, shownLast);
+    fillLinkedImages(doc, page_, shownFirst * piecesPerEntry, shownLast * piecesPerEntry);
     QTextFrameFormat frame = doc.rootFrame()->frameFormat();
-    frame.setTopMargin(margin_ + static_cast<qreal>(first) * pitch_);
-    frame.setBottomMargin(margin_ + static_cast<qreal>(entries_ - last) * pitch_);
+    frame.setTopMargin(margin_ + static_cast<qreal>(shownFirst == shownLast ? first : shownFirst) * pitch_);
+    frame.setBottomMargin(margin_ +
+                          static_cast<qreal>(entries_ - (shownFirst == shownLast ? first : shownLast)) * pitch_);
     doc.rootFrame()->setFrameFormat(frame);
     first_ = first;
     last_ = last;

@@ -8,6 +8,7 @@
 #include <QTextDocument>
 
 #include <cstddef>
+#include <string_view>
 
 #include "platform/qt/view/linked_images.h"
 
@@ -18,9 +19,21 @@ public:
     // Pages with fewer entries are laid out whole, as any other page.
     static constexpr std::size_t windowedFrom = 1000;
 
-    // Whether the page is such a strip, of at least `windowedFrom` entries of one size.
-    static bool fits(const LinkedImages& page);
-    explicit ThumbnailStrip(LinkedImages page) : page_(std::move(page)), entries_(page_.pieces.size() / 3) {}
+    // Whether the page (or its first entries) is such a strip, of at least `windowedFrom` entries of one size.
+    static bool fits(const LinkedImages& page, std::size_t entries);
+    static bool fits(const LinkedImages& page) { return fits(page, page.pieces.size() / 3); }
+    // The number of images of a page's markup (UTF-8): one per entry of a strip.
+    static std::size_t countImages(std::string_view html);
+    // The markup of the first `entries` entries of a strip's page (all of it when it has no more).
+    static std::string_view firstEntries(std::string_view html, std::size_t entries);
+
+    // `page` holds the first entries (all, or as many as were read so far) of `entries`; the window shows those
+    // it holds, and the place of the others stays empty until complete() gives the whole page.
+    ThumbnailStrip(LinkedImages page, std::size_t entries) : page_(std::move(page)), entries_(entries) {}
+    explicit ThumbnailStrip(LinkedImages page) : ThumbnailStrip(std::move(page), page.pieces.size() / 3) {}
+    bool isComplete() const { return page_.pieces.size() / 3 == entries_; }
+    void complete(LinkedImages whole);
+    std::size_t entries() const { return entries_; }
 
     // Makes sure `doc` holds the entries drawn between `top` and `bottom` (document coordinates) and a margin
     // of them around; false when it held them already.
