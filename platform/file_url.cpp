@@ -1,6 +1,7 @@
 #include "platform/file_url.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace gb::platform {
 
@@ -20,12 +21,14 @@ int hexValue(char c) {
 }
 }  // namespace
 
-std::string toFileUrl(const std::string& path) {
+namespace {
+template <class Kept>
+std::string escaped(const std::string& path, Kept kept) {
     std::string url = "file://";
     if (path.empty() || path.front() != '/') url += '/';
     for (const char ch : path) {
         const auto c = static_cast<unsigned char>(ch);
-        if (keepsAsIs(c)) {
+        if (kept(c)) {
             url += ch;
         } else {
             url += '%';
@@ -34,6 +37,14 @@ std::string toFileUrl(const std::string& path) {
         }
     }
     return url;
+}
+}  // namespace
+
+std::string toFileUrl(const std::string& path) { return escaped(path, keepsAsIs); }
+
+std::string toGlibFileUri(const std::string& path) {
+    return escaped(
+        path, [](unsigned char c) { return keepsAsIs(c) || (c != 0 && std::strchr("!$&'()*+,;=:@", c) != nullptr); });
 }
 
 std::optional<std::string> pathFromFileUrl(const std::string& url) {

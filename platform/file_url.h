@@ -10,6 +10,10 @@ namespace gb::platform {
 // stand in an attribute value as it is.
 std::string toFileUrl(const std::string& path);
 
+// The file URI GLib writes for a path (g_filename_to_uri), which also leaves ! $ & ' ( ) * + , ; = : @ as they
+// are: the key of the desktop's shared thumbnail cache.
+std::string toGlibFileUri(const std::string& path);
+
 // The path of a file URL: every %XX escape decoded (a '%' not followed by two hex digits stays as it is).
 // Nothing when the text is not a file URL.
 std::optional<std::string> pathFromFileUrl(const std::string& url);
