@@ -24,9 +24,10 @@ ImageLoader::Part ImageLoader::part(const QString& path, QSize size, QRect visib
         job && job->priority == Priority::Preload && job->state.load() == Job::Running)
         return {};
     partsPending_.insert(path);
-    // Some room around the view, so that a little scrolling finds it decoded too.
+    // A little room around the view, so that a little scrolling finds it decoded too; little, as the first part
+    // is what a photo opened at 100 % waits for (the whole follows soon).
     const QRect area =
-        visible.adjusted(-visible.width() / 2, -visible.height() / 2, visible.width() / 2, visible.height() / 2)
+        visible.adjusted(-visible.width() / 8, -visible.height() / 8, visible.width() / 8, visible.height() / 8)
             .intersected(whole);
     scheduler_.workers().start(
         [this, path, size, area] {
