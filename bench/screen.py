@@ -9,7 +9,7 @@ XTEST and the 96 x 96 region at the screen's centre is read until it has not cha
   full screen  start in the window, full screen once the photo shows (Esc; feh -F -Z and nsxiv -f at launch,
                qimgv f), then steps after a dwell of 1 s; the peak memory counts from full screen on
   quick        full screen, a step every 250 ms: the time to the next photo on screen (missed: none in 250 ms)
-  progressive  full screen over progressive JPEGs, steps after a dwell of 1 s
+  progressive  full screen over progressive JPEGs, steps after a dwell of 1 s; the peak memory as above
 
 Prints lines "metric<TAB>viewer<TAB>value" for bench/summarize.py.
 
@@ -185,6 +185,7 @@ def flow_quick(probe, viewer, home):
 def flow_progressive(probe, viewer, home):
     v = Viewer(viewer, prog, True, probe, home)
     go_full(probe, v)
+    reset_peak(v)
     dwell_steps(probe, viewer, "progressive JPEG, step after 1 s, full screen", steps=len(files(prog)) - 1)
     out("peak memory, progressive walk", viewer, v.peak())
     v.close()
