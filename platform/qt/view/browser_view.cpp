@@ -166,12 +166,13 @@ QVariant BrowserView::loadResource(int type, const QUrl& name) {
 
 void BrowserView::render() {
     const platform::Document& doc = model_.document();
+    // What was on screen, should the new page's picture still be decoding.
+    const ImageObjectHandler::Drawn previous = picture_.isEmpty() ? ImageObjectHandler::Drawn{} : images_->lastDrawn();
+    const QColor previousBackground = palette().color(QPalette::Base);
     QPalette p = palette();
     p.setColor(QPalette::Base,
                doc.bgColor().empty() ? QColor(Qt::white) : QColor(QString::fromStdString(doc.bgColor())));
     setPalette(p);
-    const ImageObjectHandler::Drawn previous = picture_.isEmpty() ? ImageObjectHandler::Drawn{} : images_->lastDrawn();
-    const QColor previousBackground = palette().color(QPalette::Base);
     QElapsedTimer clock;
     clock.start();
     strip_.reset();
