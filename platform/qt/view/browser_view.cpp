@@ -177,31 +177,20 @@ void BrowserView::render() {
     clock.start();
     strip_.reset();
     ++stripReads_;
-    const QString html = startStrip(doc.bodyHTML()) ? QString() : toQString(doc.bodyHTML());
-    if (strip_) {
-        // As setHtml leaves it: the page shown from its start.
+    // A new page is shown from its start, as in a web browser. (QTextEdit's setHtml scrolls to its text cursor,
+    // which in a picture taller than the view sits at the picture's foot: a photo at 100 % showed its bottom.)
+    const auto fromStart = [this] {
         horizontalScrollBar()->setValue(0);
         verticalScrollBar()->setValue(0);
+    };
+    if (startStrip(doc.bodyHTML())) {
+        fromStart();
         showStrip();
-    } else if (auto page = readLinkedImages(html)) {
-        if (model_.thumbnailPage && ThumbnailStrip::fits(*page)) strip_.emplace(std::move(*page));
-        else fillLinkedImages(*document(), *page, 0, page->pieces.size());
-        // As setHtml leaves it: the page shown from its start.
-        horizontalScrollBar()->setValue(0);
-        verticalScrollBar()->setValue(0);
-        if (strip_) {
-            showStrip();
-            // Next turn of the event loop: the window is painted first.
-            QTimer::singleShot(0, this, [this, page = &strip_->page()] {
-                if (strip_ && &strip_->page() == page) askForStripThumbnails();
-            });
-        }
     } else {
-        setHtml(closeOpenLinks(html));
-        // A new page is shown from its start, as in a web browser. (QTextEdit scrolls to its text cursor, which
-        // in a picture taller than the view sits at the picture's foot: a photo at 100 % showed its bottom.)
-        horizontalScrollBar()->setValue(0);
-        verticalScrollBar()->setValue(0);
+        const QString html = toQString(doc.bodyHTML());
+        if (const auto page = readLinkedImages(html)) fillLinkedImages(*document(), *page, 0, page->pieces.size());
+        else setHtml(closeOpenLinks(html));
+        fromStart();
     }
     const qint64 parsed = clock.elapsed();
     nameForScreenReaders();
@@ -306,14 +295,12 @@ void BrowserView::reportHeight() {
 }
 
 bool BrowserView::startStrip(const std::string& html) {
-    // Only a page of thousands is worth reading in the background.
-    constexpr std::size_t backgroundFrom = 64 * 1024;
-    if (!model_.thumbnailPage || html.size() < backgroundFrom || readWholeNow_) return false;
+    if (!model_.thumbnailPage || readWholeNow_) return false;
     const std::size_t entries = ThumbnailStrip::countImages(html);
+    if (entries < ThumbnailStrip::windowedFrom) return false;
     auto first = readLinkedImages(toQString(std::string(ThumbnailStrip::firstEntries(html, firstRead))));
     if (!first || !ThumbnailStrip::fits(*first, entries)) return false;
     strip_.emplace(std::move(*first), entries);
-    if (strip_->isComplete()) return true;
     // The whole page is read off this thread; its entries fill the window when it is done.
     auto promise = std::make_shared<QPromise<std::optional<LinkedImages>>>();
     auto* watcher = new QFutureWatcher<std::optional<LinkedImages>>(this);
