@@ -27,6 +27,9 @@ endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${man_page} ${changelog})
 install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Who holds the copyright and under which licences, in Debian's machine-readable form (read by lintian and
+# licence scanners); the licence texts themselves are in the system's common-licenses.
+install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The package: its dependencies are read off the libraries the program is linked with (dpkg-shlibdeps, from
 # dpkg-dev), and what it installs is stripped of debugging information.

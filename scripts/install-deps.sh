@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev fonts-dejavu-core)
 package=(dpkg-dev file)
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=("${package[@]}" appstream desktop-file-utils groff-base icc-profiles-free)
+  packages+=("${package[@]}" appstream desktop-file-utils groff-base icc-profiles-free lintian)
   packages+=(libgtest-dev libgmock-dev xvfb xauth openbox xdotool x11-utils imagemagick
              dbus dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0 libglib2.0-bin gvfs
              clang-14 libclang-rt-14-dev clang-format weston qt6-wayland)

@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """The real program starts into its maximised main window with its menu bar, and the close box ends it
 with exit code 0."""
+import os
+import re
 import sys
 import time
 
@@ -15,6 +17,14 @@ def main(binary):
         geometry = d.run("xdotool", "getwindowgeometry", win)
         print(geometry)
         shot = d.screenshot("start.png")
+
+        # Docks tie the window to its desktop entry by the class of its WM_CLASS and the entry's StartupWMClass.
+        entry = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging",
+                             "io.github.glimmerbox.Glimmerbox.desktop")
+        startup_class = re.search(r"^StartupWMClass=(.*)$", open(entry).read(), re.M)
+        wm_class = re.findall(r'"([^"]*)"', d.run("xprop", "-id", win, "WM_CLASS"))
+        print("WM_CLASS", wm_class, "StartupWMClass", startup_class and startup_class.group(1))
+        assert startup_class and len(wm_class) == 2 and wm_class[1] == startup_class.group(1), wm_class
 
         # The menu bar as a screen reader finds it, with the three menus that need images greyed.
         acc = d.accessible_app("glimmerbox")

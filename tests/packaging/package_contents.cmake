@@ -1,6 +1,7 @@
 # Makes the Debian package from the build folder (as the README says), unpacks it and checks what a user's
 # system gets from it: the program (stripped, and running), its desktop entry, metadata, icons and manual, and
-# dependencies read off the Qt libraries it is linked with.
+# dependencies read off the Qt libraries it is linked with; and lintian, Debian's package checker, finds
+# nothing to warn of.
 set(work "${BUILD_DIR}/package-test")
 file(REMOVE_RECURSE "${work}")
 file(MAKE_DIRECTORY "${work}")
@@ -19,7 +20,7 @@ endif()
 
 set(app_id io.github.glimmerbox.Glimmerbox)
 set(files usr/bin/glimmerbox usr/share/applications/${app_id}.desktop usr/share/metainfo/${app_id}.metainfo.xml
-          usr/share/man/man1/glimmerbox.1.gz usr/share/doc/glimmerbox/changelog.gz
+          usr/share/man/man1/glimmerbox.1.gz usr/share/doc/glimmerbox/changelog.gz usr/share/doc/glimmerbox/copyright
           usr/share/icons/hicolor/scalable/apps/glimmerbox.svg)
 foreach(size 16 32 48 64 128 256)
   list(APPEND files usr/share/icons/hicolor/${size}x${size}/apps/glimmerbox.png)
@@ -57,5 +58,13 @@ execute_process(COMMAND env -u DISPLAY -u WAYLAND_DISPLAY "${work}/root/usr/bin/
                 OUTPUT_VARIABLE version RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0 OR NOT version MATCHES "^glimmerbox [0-9]")
   message(FATAL_ERROR "the packaged program does not answer --version (${rc}): ${version}")
+endif()
+
+# Errors and warnings fail; the informational tags are printed for whoever reads the log.
+execute_process(COMMAND lintian --fail-on error,warning --display-info "${deb}"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message(STATUS "lintian (${rc}):\n${out}")
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "lintian finds fault with the package (${rc}):\n${out}${err}")
 endif()
 file(REMOVE_RECURSE "${work}")
