@@ -43,8 +43,9 @@ std::string escaped(const std::string& path, Kept kept) {
 std::string toFileUrl(const std::string& path) { return escaped(path, keepsAsIs); }
 
 std::string toGlibFileUri(const std::string& path) {
+    // GLib's table for paths: the sub-delimiters but ';', and ':' '@'.
     return escaped(
-        path, [](unsigned char c) { return keepsAsIs(c) || (c != 0 && std::strchr("!$&'()*+,;=:@", c) != nullptr); });
+        path, [](unsigned char c) { return keepsAsIs(c) || (c != 0 && std::strchr("!$&'()*+,=:@", c) != nullptr); });
 }
 
 std::optional<std::string> pathFromFileUrl(const std::string& url) {

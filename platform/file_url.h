@@ -10,8 +10,8 @@ namespace gb::platform {
 // stand in an attribute value as it is.
 std::string toFileUrl(const std::string& path);
 
-// The file URI GLib writes for a path (g_filename_to_uri), which also leaves ! $ & ' ( ) * + , ; = : @ as they
-// are: the key of the desktop's shared thumbnail cache.
+// The file URI GLib writes for a path (g_filename_to_uri), byte for byte: it also leaves ! $ & ' ( ) * + , = : @
+// as they are (but not ';'). The key of the desktop's shared thumbnail cache.
 std::string toGlibFileUri(const std::string& path);
 
 // The path of a file URL: every %XX escape decoded (a '%' not followed by two hex digits stays as it is).

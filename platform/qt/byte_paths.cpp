@@ -89,7 +89,8 @@ std::string toStdString(const QString& text) {
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text.at(i).unicode();
-        if (u >= 0xDC80 && u <= 0xDCFF) {
+        // A low surrogate after a high one is half of a character beyond the BMP (an emoji), not a byte.
+        if (u >= 0xDC80 && u <= 0xDCFF && !(i > 0 && text.at(i - 1).isHighSurrogate())) {
             flush(i);
             bytes += static_cast<char>(u - 0xDC00);
             start = i + 1;

@@ -1,17 +1,25 @@
 #include "platform/qt/image/thumbnail_cache.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QMutexLocker>
 #include <QTemporaryFile>
 
 #include <sys/stat.h>
+#include <unistd.h>
+#include <array>
+#include <cerrno>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "platform/file_url.h"
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/image/decoder.h"
+#include "platform/qt/logging.h"
 
 namespace gb::qt {
 
@@ -19,7 +27,73 @@ namespace {
 const QString failFolder = QStringLiteral("fail/glimmerbox-1.0");
 const char uriKey[] = "Thumb::URI";
 const char mtimeKey[] = "Thumb::MTime";
+const char sizeKey[] = "Thumb::Size";
+const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
 
+std::uint32_t bigEndian(const QByteArray& bytes, qsizetype at) {
+    const auto byte = [&](qsizetype i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i]));
+    };
+    return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+}
+
+void appendBigEndian(QByteArray& bytes, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>((value >> shift) & 0xFF);
+}
+
+// The CRC-32 of PNG chunks (ISO 3309, as zlib's crc32).
+std::uint32_t crc32(const QByteArray& bytes) {
+    static const auto table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320U ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    std::uint32_t c = 0xFFFFFFFFU;
+    for (const char b : bytes) c = table[(c ^ static_cast<unsigned char>(b)) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFU;
+}
+
+QByteArray chunk(const QByteArray& type, const QByteArray& data) {
+    QByteArray out;
+    appendBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    const QByteArray body = type + data;
+    out += body;
+    appendBigEndian(out, crc32(body));
+    return out;
+}
+
+// The size a PNG's header (its first chunk) gives; an invalid size when `head` does not start a PNG.
+QSize pngSize(const QByteArray& head) {
+    if (head.size() < 24 || !head.startsWith(pngSignature) || head.mid(12, 4) != "IHDR") return {};
+    const std::uint32_t width = bigEndian(head, 16), height = bigEndian(head, 20);
+    if (width == 0 || height == 0 || width > 1U << 30 || height > 1U << 30) return {};
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
+
+// `png` with its text chunks replaced by `texts`, each a plain tEXt chunk right after the header: GLib's
+// thumbnail check reads tEXt only, and Qt's writer compresses a text longer than 40 characters (zTXt).
+// Empty when `png` is not a whole PNG.
+QByteArray withPlainText(const QByteArray& png, const std::vector<std::pair<QByteArray, QByteArray>>& texts) {
+    if (!png.startsWith(pngSignature)) return {};
+    QByteArray out = pngSignature;
+    for (qsizetype at = pngSignature.size(); at + 12 <= png.size();) {
+        const qsizetype length = bigEndian(png, at);
+        if (length > png.size() - at - 12) return {};
+        const QByteArray type = png.mid(at + 4, 4);
+        const QByteArray whole = png.mid(at, length + 12);
+        at += length + 12;
+        if (type == "tEXt" || type == "zTXt" || type == "iTXt") continue;
+        out += whole;
+        if (type == "IHDR")
+            for (const auto& [key, value] : texts) out += chunk("tEXt", key + '\0' + value);
+        if (type == "IEND") return out;
+    }
+    return {};
+}
 }  // namespace
 
 QString ThumbnailCache::defaultRoot() {
@@ -42,42 +116,105 @@ bool ThumbnailCache::covers(const QString& path) const {
     return QDir::cleanPath(path).startsWith(root);
 }
 
-std::optional<std::int64_t> ThumbnailCache::mtimeOf(const QString& path) const {
+std::optional<ThumbnailCache::Stamp> ThumbnailCache::stampOf(const QString& path) const {
     struct stat st {};
     if (::stat(nativePath(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    return static_cast<std::int64_t>(st.st_mtime);
+    return Stamp{static_cast<std::int64_t>(st.st_mtime), static_cast<std::int64_t>(st.st_size)};
 }
 
-QImage ThumbnailCache::readValid(const QString& path, const QString& folder) const {
-    const auto mtime = mtimeOf(path);
-    if (!mtime || covers(path)) return {};
+bool ThumbnailCache::usable(const QString& folder, bool make) const {
+    if (make && !QDir().mkpath(QFileInfo(root_).path())) return false;
+    QString dir = root_;
+    const QStringList parts = folder.split('/');
+    for (qsizetype i = -1; i < parts.size(); ++i) {
+        if (i >= 0) dir += '/' + parts[i];
+        const QByteArray native = QFile::encodeName(dir);
+        struct stat st {};
+        if (::stat(native.constData(), &st) != 0) {
+            // The standard's folders are the user's alone.
+            if (errno != ENOENT || !make || (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) ||
+                ::stat(native.constData(), &st) != 0)
+                return false;
+        }
+        // Thumbnails that someone else can put in place would be shown as the user's pictures, and written ones
+        // would tell others what the user looks at.
+        if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+            QMutexLocker lock(&refusedMutex_);
+            if (!refused_.contains(dir)) {
+                refused_.insert(dir);
+                qCWarning(lcGlimmerbox).noquote()
+                    << "thumbnails are neither read from nor kept in" << dir
+                    << "as it is not a folder of the user's own that only the user can write to";
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+QImage ThumbnailCache::readValid(const QString& path, const Stamp& stamp, const QString& folder, int side,
+                                 const DecodeStop* stop, MemoryBudget* budget) const {
+    // A named pipe or a device in a thumbnail's place is never opened for good (the open does not wait).
+    const auto file = openForReading(fileFor(path, folder));
+    if (!file) return {};
+    // A thumbnail of its folder's size, stored uncompressed at 16 bits a channel, and its text: no more.
+    if (file->size() > 8LL * side * (side + 1) + 64 * 1024) return {};
+    const QSize size = pngSize(file->peek(24));
+    if (!size.isValid() || size.width() > side || size.height() > side) return {};
+    const DecodeStop never;
+    const DecodeStop& until = stop ? *stop : never;
+    // Read at up to 8 bytes a pixel, then turned into 4.
+    const qint64 bytes = 12LL * size.width() * size.height();
+    if (budget && !budget->take(bytes, until)) return {};
+    StoppableDevice device(*file, until);
+    QImage image = QImageReader(&device, "png").read();
+    if (budget) budget->give(bytes);
+    if (image.isNull() || until.stopped()) return {};
     // Read whole: Qt's reader splits keys that hold a colon ("Thumb::URI") before the picture is read.
-    const QImage image = QImageReader(fileFor(path, folder), "png").read();
-    if (image.text(uriKey) != uriOf(path) || image.text(mtimeKey) != QString::number(*mtime)) return {};
+    const QString kept = image.text(sizeKey);
+    if (image.text(uriKey) != uriOf(path) || image.text(mtimeKey) != QString::number(stamp.mtime) ||
+        (!kept.isEmpty() && kept != QString::number(stamp.size)))
+        return {};
     return image;
 }
 
-QImage ThumbnailCache::find(const QString& path) const { return readValid(path, QStringLiteral("normal")); }
+QImage ThumbnailCache::find(const QString& path, QSize size, const DecodeStop* stop, MemoryBudget* budget) const {
+    const auto stamp = stampOf(path);
+    if (!stamp || covers(path)) return {};
+    for (const Size& s : sizes) {
+        const QString folder = QString::fromLatin1(s.folder);
+        if (!usable(folder, false)) continue;
+        const QImage image = readValid(path, *stamp, folder, s.side, stop, budget);
+        if (image.isNull()) continue;
+        // Smaller than its folder's size on both sides: the picture at its own size, as sharp as it gets.
+        const bool whole = std::max(image.width(), image.height()) < s.side;
+        if (whole || (image.width() >= size.width() && image.height() >= size.height())) return image;
+    }
+    return {};
+}
 
-bool ThumbnailCache::failedBefore(const QString& path) const { return !readValid(path, failFolder).isNull(); }
+bool ThumbnailCache::failedBefore(const QString& path) const {
+    const auto stamp = stampOf(path);
+    return stamp && !covers(path) && usable(failFolder, false) &&
+           !readValid(path, *stamp, failFolder, 1, nullptr, nullptr).isNull();
+}
 
-bool ThumbnailCache::write(const QString& path, std::int64_t mtime, const QString& folder, const QImage& image) const {
-    const QString target = fileFor(path, folder);
-    const QString dir = QFileInfo(target).path();
-    // The standard's folders are the user's alone.
-    if (!QDir().mkpath(dir)) return false;
-    for (QString d = dir; d.startsWith(root_) && d.size() >= root_.size(); d = QFileInfo(d).path())
-        QFile::setPermissions(d, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QImage tagged = image;
-    tagged.setText(uriKey, uriOf(path));
-    tagged.setText(mtimeKey, QString::number(mtime));
-    tagged.setText(QStringLiteral("Software"), QStringLiteral("Glimmerbox"));
-    // Written whole under a name of its own (0600), then renamed over the old one in one step.
-    QTemporaryFile file(dir + QStringLiteral("/glimmerbox-XXXXXX.png"));
-    if (!file.open()) return false;
-    QImageWriter writer(&file, "png");
+bool ThumbnailCache::write(const QString& path, const Stamp& stamp, const QString& folder, const QImage& image) const {
+    if (!usable(folder, true)) return false;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     writer.setQuality(80);  // light compression: a thumbnail is written once and read often, both quickly
-    if (!writer.write(tagged) || !file.flush()) return false;
+    if (!writer.write(image)) return false;
+    png = withPlainText(png, {{uriKey, uriOf(path).toLatin1()},
+                              {mtimeKey, QByteArray::number(static_cast<qlonglong>(stamp.mtime))},
+                              {"Software", "Glimmerbox"}});
+    if (png.isEmpty()) return false;
+    // Written whole under a name of its own (0600), then renamed over the old one in one step.
+    const QString target = fileFor(path, folder);
+    QTemporaryFile file(QFileInfo(target).path() + QStringLiteral("/glimmerbox-XXXXXX.png"));
+    if (!file.open() || file.write(png) != png.size() || !file.flush()) return false;
     if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
         return false;
     file.setAutoRemove(false);
@@ -85,24 +222,24 @@ bool ThumbnailCache::write(const QString& path, std::int64_t mtime, const QStrin
 }
 
 void ThumbnailCache::store(const QString& path, const QImage& image) const {
-    const auto mtime = mtimeOf(path);
-    if (!mtime || covers(path) || image.isNull()) return;
+    const auto stamp = stampOf(path);
+    if (!stamp || covers(path) || image.isNull()) return;
     const auto bounded = [&](int side) {
         return image.width() <= side && image.height() <= side
                    ? image
                    : image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     };
     if (std::max(image.width(), image.height()) >= largeSize)
-        write(path, *mtime, QStringLiteral("large"), bounded(largeSize));
-    write(path, *mtime, QStringLiteral("normal"), bounded(normalSize));
+        write(path, *stamp, QStringLiteral("large"), bounded(largeSize));
+    write(path, *stamp, QStringLiteral("normal"), bounded(normalSize));
 }
 
 void ThumbnailCache::storeFailure(const QString& path) const {
-    const auto mtime = mtimeOf(path);
-    if (!mtime || covers(path)) return;
+    const auto stamp = stampOf(path);
+    if (!stamp || covers(path)) return;
     QImage mark(1, 1, QImage::Format_ARGB32);
     mark.fill(Qt::transparent);
-    write(path, *mtime, failFolder, mark);
+    write(path, *stamp, failFolder, mark);
 }
 
 QImage decodeThumbnail(const ThumbnailCache& cache, const QString& path, QSize size, QString* error, int* frames,
@@ -111,7 +248,7 @@ QImage decodeThumbnail(const ThumbnailCache& cache, const QString& path, QSize s
         return image.size() == size ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     };
     if (cache.covers(path)) return decodeImage(path, size, error, frames, stop, budget);
-    if (const QImage kept = cache.find(path); !kept.isNull()) return fitted(kept);
+    if (const QImage kept = cache.find(path, size, stop, budget); !kept.isNull()) return fitted(kept);
     if (cache.failedBefore(path)) {
         if (error) *error = QStringLiteral("the picture cannot be decoded");
         return {};
@@ -119,7 +256,8 @@ QImage decodeThumbnail(const ThumbnailCache& cache, const QString& path, QSize s
     // JPEGs decode at 1/8, 1/4 or 1/2 of their size for the cost of that size, the smallest that covers a normal
     // thumbnail: when that scale holds a large thumbnail too, one is made and kept as well, at no further cost.
     // A large one for every picture would cost four times the pixels at the first sight of a folder (1,000
-    // photos of 1600 x 1200: 111 thumbnails a second against 221).
+    // photos of 1600 x 1200: 111 thumbnails a second against 221). A screen of three device pixels to the pixel
+    // or more draws thumbnails larger than a normal one: those are decoded at the large size.
     const QSize natural = readHeader(path).size;
     const int normal = ThumbnailCache::normalSize, large = ThumbnailCache::largeSize;
     const auto fit = [&](int side) {
@@ -130,7 +268,8 @@ QImage decodeThumbnail(const ThumbnailCache& cache, const QString& path, QSize s
     while (scale > 1 &&
            (natural.width() / scale < fit(normal).width() || natural.height() / scale < fit(normal).height()))
         scale /= 2;
-    const bool largeToo = std::max(natural.width(), natural.height()) / scale >= large;
+    const bool largeToo =
+        std::max(natural.width(), natural.height()) / scale >= large || std::max(size.width(), size.height()) > normal;
     const QSize kept = !natural.isValid() || natural.isEmpty() ? size : fit(largeToo ? large : normal);
     int count = 1;
     const QImage image = decodeImage(path, kept.expandedTo({1, 1}), error, &count, stop, budget);

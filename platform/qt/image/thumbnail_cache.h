@@ -1,10 +1,12 @@
 #pragma once
-// The desktop's shared thumbnail cache (the freedesktop.org thumbnail standard, which file managers, eog and
-// gwenview read and write): PNG files named by the MD5 of the picture's URI, under normal/ (128 pixels),
-// large/ (256) and fail/ (pictures that could not be read), each carrying the URI and the picture's
-// modification time so that a changed picture is made again. Safe on any thread: it holds no state but its root.
+// The desktop's shared thumbnail cache (the freedesktop.org thumbnail standard, which file managers, GIO, eog
+// and gwenview read and write): PNG files named by the MD5 of the picture's URI, under normal/ (128 pixels),
+// large/ (256), x-large/ (512), xx-large/ (1024) and fail/ (pictures that could not be read), each carrying the
+// URI and the picture's modification time so that a changed picture is made again. Safe on any thread.
 
 #include <QImage>
+#include <QMutex>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -18,6 +20,12 @@ class ThumbnailCache {
 public:
     static constexpr int normalSize = 128;
     static constexpr int largeSize = 256;
+    // The standard's sizes, smallest first: the folder and the longest side a thumbnail in it may have.
+    struct Size {
+        const char* folder;
+        int side;
+    };
+    static constexpr Size sizes[] = {{"normal", 128}, {"large", 256}, {"x-large", 512}, {"xx-large", 1024}};
 
     // $XDG_CACHE_HOME/thumbnails, or ~/.cache/thumbnails without it.
     static QString defaultRoot();
@@ -26,11 +34,15 @@ public:
 
     // The file URI of an absolute path as GLib writes it, which is what the cache is keyed by.
     static QString uriOf(const QString& path);
-    // Where the thumbnail of `path` is kept in `folder` (normal, large or fail/glimmerbox).
+    // Where the thumbnail of `path` is kept in `folder` (normal, large, ... or fail/glimmerbox-1.0).
     QString fileFor(const QString& path, const QString& folder) const;
 
-    // The normal thumbnail of `path` when one is kept for the file as it is now; a null image otherwise.
-    QImage find(const QString& path) const;
+    // The smallest thumbnail kept for `path` as it is now that covers `size` (or holds the picture at its own
+    // size), from any of the standard's sizes; a null image when there is none. Each file is read as a picture
+    // is: a regular file only, its size checked against its folder's before any pixel is decoded, within
+    // `budget` and until `stop`.
+    QImage find(const QString& path, QSize size = {1, 1}, const DecodeStop* stop = nullptr,
+                MemoryBudget* budget = nullptr) const;
     // Whether reading `path` as it is now failed before.
     bool failedBefore(const QString& path) const;
     // Keeps `image` (the picture at 256 pixels or more, or at its own size when smaller) as the normal
@@ -44,10 +56,21 @@ public:
     bool covers(const QString& path) const;
 
 private:
-    std::optional<std::int64_t> mtimeOf(const QString& path) const;
-    bool write(const QString& path, std::int64_t mtime, const QString& folder, const QImage& image) const;
-    QImage readValid(const QString& path, const QString& folder) const;
+    struct Stamp {
+        std::int64_t mtime;
+        std::int64_t size;
+    };
+    std::optional<Stamp> stampOf(const QString& path) const;
+    // Whether every folder from the root down to `folder` is the user's own and writable by no one else;
+    // missing ones are made (mode 0700) when `make` is set.
+    bool usable(const QString& folder, bool make) const;
+    bool write(const QString& path, const Stamp& stamp, const QString& folder, const QImage& image) const;
+    QImage readValid(const QString& path, const Stamp& stamp, const QString& folder, int side, const DecodeStop* stop,
+                     MemoryBudget* budget) const;
     QString root_;
+    // Folders refused so far, each told once in the log.
+    mutable QMutex refusedMutex_;
+    mutable QSet<QString> refused_;
 };
 
 // The thumbnail of `path` drawn at `size`: from the cache when it keeps one for the file as it is, otherwise
