@@ -4,6 +4,13 @@ include(GNUInstallDirs)
 set(app_id io.github.glimmerbox.Glimmerbox)
 
 install(TARGETS glimmerbox RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (`--strip`, and the Debian package) also drops the compilers' version strings, as Debian's
+# own packages do (dh_strip).
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/glimmerbox\"
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()")
 install(FILES packaging/${app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/glimmerbox.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

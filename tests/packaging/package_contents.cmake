@@ -60,11 +60,15 @@ if(NOT rc EQUAL 0 OR NOT version MATCHES "^glimmerbox [0-9]")
   message(FATAL_ERROR "the packaged program does not answer --version (${rc}): ${version}")
 endif()
 
-# Errors and warnings fail; the informational tags are printed for whoever reads the log.
+# Errors and warnings fail; of the informational tags, those of a program built without the hardening Debian
+# builds with (an optimised build is hardened; a debugging build cannot check its buffers).
 execute_process(COMMAND lintian --fail-on error,warning --display-info "${deb}"
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message(STATUS "lintian (${rc}):\n${out}")
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "lintian finds fault with the package (${rc}):\n${out}${err}")
+endif()
+if(HARDENED AND out MATCHES "hardening-")
+  message(FATAL_ERROR "the packaged program is not hardened:\n${out}")
 endif()
 file(REMOVE_RECURSE "${work}")
