@@ -1,30 +1,20 @@
 #include "platform/qt/image/animation.h"
 
-#include "platform/qt/byte_paths.h"
-
 namespace gb::qt {
 
-bool Animation::Decoder::open() {
-    reader.reset();
-    device.reset();
-    file = openForReading(path);
-    if (!file) return false;
-    device = std::make_unique<StoppableDevice>(*file, stop);
-    reader = std::make_unique<QImageReader>(device.get());
-    return true;
-}
+Animation::Decoder::Decoder(const QString& path, qint64 canvasBytes, MemoryBudget& budget)
+    : bytes(2 * canvasBytes), budget(budget), frames(path, stop, canvasBytes / 4) {}
 
 Animation::Decoder::~Decoder() {
-    reader.reset();
-    if (budgeted) budget->give(bytes);
+    if (budgeted) budget.give(bytes);
 }
 
 Animation::Animation(const QString& path, qint64 canvasBytes, QThreadPool& pool, int priority, MemoryBudget& budget,
                      QObject* parent)
-    : QObject(parent), decoder_(std::make_shared<Decoder>()), pool_(pool), priority_(priority) {
-    decoder_->path = path;
-    decoder_->bytes = canvasBytes;
-    decoder_->budget = &budget;
+    : QObject(parent),
+      decoder_(std::make_shared<Decoder>(path, canvasBytes, budget)),
+      pool_(pool),
+      priority_(priority) {
     due_.setSingleShot(true);
     connect(&due_, &QTimer::timeout, this, &Animation::showNext);
     decodeNext();
@@ -43,41 +33,39 @@ void Animation::decodeNext() {
     decoding_ = true;
     pool_.start(
         [this, decoder = decoder_] {
-            QImage frame;
-            int delay = 0;
-            if (!decoder->budgeted) decoder->budgeted = decoder->budget->take(decoder->bytes, decoder->stop);
-            if (decoder->budgeted && (decoder->reader || decoder->open())) {
-                // After the last frame the file is read again from its start.
-                if (!decoder->reader->read(&frame) && decoder->open()) decoder->reader->read(&frame);
-                delay = decoder->reader ? decoder->reader->nextImageDelay() : 0;
-            }
+            AnimationFrame frame;
+            if (!decoder->budgeted) decoder->budgeted = decoder->budget.take(decoder->bytes, decoder->stop);
+            if (decoder->budgeted) frame = decoder->frames.next();
             // The animation outlives this call: it waits for the decoding before it goes (finish()), and the
             // loader's pool is emptied before the loader and its animations are destroyed.
             QMetaObject::invokeMethod(
-                this, [this, frame, delay] { arrived(frame, delay); }, Qt::QueuedConnection);
+                this, [this, frame] { arrived(frame); }, Qt::QueuedConnection);
         },
         priority_);
 }
 
-void Animation::arrived(const QImage& frame, int delayMs) {
+void Animation::arrived(const AnimationFrame& frame) {
     decoding_ = false;
     if (finishing_) {
         deleteLater();
         return;
     }
-    if (frame.isNull()) return;  // cannot be read any more: the frame on show stays
+    if (frame.image.isNull()) return;  // cannot be read any more: the frame on show stays
     next_ = frame;
-    nextDelayMs_ = std::max(20, delayMs);  // as browsers do with delays of 0 or 10 ms
     // The first frame, or one later than its time: shown now.
     if (shown_.isNull() || !due_.isActive()) showNext();
 }
 
 void Animation::showNext() {
-    if (next_.isNull()) return;  // still decoding: shown as it arrives
-    shown_ = next_;
-    next_ = QImage();
-    due_.start(nextDelayMs_);
-    decodeNext();
+    if (next_.image.isNull()) return;  // still decoding: shown as it arrives
+    shown_ = next_.image;
+    next_.image = QImage();
+    if (next_.last) {
+        resting_ = true;
+    } else {
+        due_.start(next_.delayMs);
+        decodeNext();
+    }
     // Last: a receiver may finish the animation, which then waits for the decoding just started.
     emit frameChanged();
 }

@@ -1,11 +1,10 @@
 #pragma once
 // An animated picture played without decoding on the window's thread: each frame is decoded on a worker, one
-// ahead of the one on show, and shown when the previous frame's delay has passed. The decoder's canvas counts
-// against the loader's memory budget for as long as the animation plays.
+// ahead of the one on show, and shown when the previous frame's delay has passed. It plays as many times as the
+// file asks (see FrameSource) and then rests on its last frame. The decoder's canvas counts against the
+// loader's memory budget for as long as the animation plays.
 
-#include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
@@ -13,6 +12,7 @@
 #include <memory>
 
 #include "platform/qt/image/decode_guard.h"
+#include "platform/qt/image/frame_source.h"
 
 namespace gb::qt {
 
@@ -26,6 +26,8 @@ public:
 
     // The frame on show; null until the first has been decoded.
     QImage frame() const { return shown_; }
+    // The last frame is on show and no other will come.
+    bool resting() const { return resting_; }
     // Stops the decoding; the animation deletes itself once no decoding of it runs any more.
     void finish();
 
@@ -35,27 +37,25 @@ signals:
 private:
     // What a worker touches: handed to one decoding at a time.
     struct Decoder {
-        QString path;
-        qint64 bytes = 0;
-        bool budgeted = false;
-        MemoryBudget* budget = nullptr;
-        DecodeStop stop;
-        std::unique_ptr<QFile> file;
-        std::unique_ptr<StoppableDevice> device;
-        std::unique_ptr<QImageReader> reader;
-        bool open();
+        Decoder(const QString& path, qint64 canvasBytes, MemoryBudget& budget);
         ~Decoder();
+        // The canvas, and as much again for the part of it a frame may have to put back.
+        const qint64 bytes;
+        bool budgeted = false;
+        MemoryBudget& budget;
+        DecodeStop stop;
+        FrameSource frames;
     };
     void decodeNext();
-    void arrived(const QImage& frame, int delayMs);
+    void arrived(const AnimationFrame& frame);
     void showNext();
 
     std::shared_ptr<Decoder> decoder_;
     QThreadPool& pool_;
     const int priority_;
-    QImage shown_, next_;
-    int nextDelayMs_ = 0;  // how long the next frame stays on show
-    bool decoding_ = false, finishing_ = false;
+    QImage shown_;
+    AnimationFrame next_;  // decoded ahead; its delay counts from when it is shown
+    bool decoding_ = false, finishing_ = false, resting_ = false;
     QTimer due_;
 };
 
