@@ -14,8 +14,10 @@ clang++-14 "${flags[@]}" tests/fuzz/typed_ratio_fuzz.cpp ratio/typed_ratio.cpp a
 clang++-14 "${flags[@]}" -fPIC tests/fuzz/header_probe_fuzz.cpp platform/qt/image/decoder.cpp platform/qt/image/decode_guard.cpp \
   platform/qt/image/image_buffers.cpp platform/qt/image/screen_colours.cpp platform/qt/logging.cpp platform/qt/byte_paths.cpp platform/name_pattern.cpp \
   $(pkg-config --cflags --libs Qt6Gui) -o "$out/header_probe_fuzz"
+# shellcheck disable=SC2046
+clang++-14 "${flags[@]}" -fPIC tests/fuzz/gif_frames_fuzz.cpp platform/qt/image/gif_frames.cpp platform/qt/image/gif_lzw.cpp $(pkg-config --cflags --libs Qt6Gui) -o "$out/gif_frames_fuzz"
 
-for target in file_url typed_ratio header_probe; do
+for target in file_url typed_ratio header_probe gif_frames; do
   work="$out/corpus-$target"
   rm -rf "$work" && mkdir -p "$work"
   # New inputs go to a scratch corpus; the seeds in the repository stay as they are.
