@@ -119,8 +119,9 @@ QByteArray pngBomb(const QString& path, quint32 width, quint32 height) {
     }
     deflateEnd(&z);
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
-           pngChunk("tEXt", "Thumb::URI\0" + ThumbnailCache::uriOf(path).toLatin1()) +
-           pngChunk("tEXt", "Thumb::MTime\0" + QByteArray::number(static_cast<qlonglong>(mtimeOf(path)))) +
+           pngChunk("tEXt", QByteArray("Thumb::URI\0", 11) + ThumbnailCache::uriOf(path).toLatin1()) +
+           pngChunk("tEXt",
+                    QByteArray("Thumb::MTime\0", 13) + QByteArray::number(static_cast<qlonglong>(mtimeOf(path)))) +
            pngChunk("IDAT", pixels) + pngChunk("IEND", {});
 }
 
@@ -307,6 +308,10 @@ TEST_F(ThumbnailCacheTest, AnyValidSizeThatCoversTheThumbnailIsReadSmallestFirst
 TEST_F(ThumbnailCacheTest, ACacheFileIsReadAsWarilyAsAPicture) {
     const QString path = file("p.jpg");
     ASSERT_TRUE(test::writePicture(path, 400, 300, "JPG", QColor(0, 0, 200)));
+    // The bomb's small sibling is a valid thumbnail of the picture: only its size can refuse the bomb.
+    const QImage sibling = QImage::fromData(pngBomb(path, 100, 75), "png");
+    ASSERT_EQ(sibling.size(), QSize(100, 75));
+    ASSERT_EQ(sibling.text("Thumb::URI"), ThumbnailCache::uriOf(path));
     struct Case {
         const char* what;
         const char* folder;
