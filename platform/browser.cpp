@@ -76,6 +76,7 @@ std::string Browser::errorPage(const std::string& path, const std::string& reaso
 
 void Browser::complete(unsigned long generation, const std::string& address) {
     if (generation != generation_) return;
+    location_ = address;  // before the page changes: its views name what they show by it
     if (address == "about:blank") {
         document_.load("", {});
     } else {
@@ -86,7 +87,6 @@ void Browser::complete(unsigned long generation, const std::string& address) {
             document_.load(errorPage(address, info.error), {});
         }
     }
-    location_ = address;
     readyState_ = readyStateComplete;
     if (onDocumentComplete) onDocumentComplete(address);
 }

@@ -69,6 +69,9 @@ public:
     virtual std::string specialKind(const std::string& path) = 0;
     // Why the names of `folder` cannot be listed, in a user's words ("Permission denied"); empty when they can.
     virtual std::string folderError(const std::string& folder) = 0;
+    // Why what stands at `path` cannot be reached, or a folder there entered, in a user's words ("Permission
+    // denied", "the folder /a cannot be entered (Permission denied)"); empty when it can, and when nothing is there.
+    virtual std::string reachError(const std::string& path) = 0;
     virtual FileResult removeFile(const std::string& path) = 0;
 };
 

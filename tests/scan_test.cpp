@@ -145,6 +145,9 @@ TEST(CommandLine, AFolderOpensAtItsFirstPictureAndEachRefusalNamesThePathAndTheR
         {"/pics/pipe.jpg", "Cannot open /pics/pipe.jpg: it is a named pipe (FIFO), not a picture file."},
         {"/locked", "Cannot open the folder /locked: Permission denied."},
         {"/dark/a.bmp", "Cannot read the folder /dark: Permission denied."},
+        {"/shut", "Cannot open the folder /shut: Permission denied."},  // listed, not entered (mode 600)
+        {"/closed/a.bmp", "Cannot open /closed/a.bmp: the folder /closed cannot be entered (Permission denied)."},
+        {"/pics/.c.jpg", "Cannot open /pics/.c.jpg: its name starts with a dot: hidden files are not shown."},
     };
     for (const auto& c : cases) {
         Headless h;
@@ -156,6 +159,10 @@ TEST(CommandLine, AFolderOpensAtItsFirstPictureAndEachRefusalNamesThePathAndTheR
         h.files.unreadable["/locked"] = "Permission denied";
         h.files.folders["/dark"] = {"a.bmp"};  // can be entered, not listed (mode 300)
         h.files.unreadable["/dark"] = "Permission denied";
+        h.files.folders["/shut"] = {"a.jpg"};
+        h.files.unreachable["/shut"] = "Permission denied";
+        h.files.unreachable["/closed/a.bmp"] = "the folder /closed cannot be entered (Permission denied)";
+        h.files.folders["/pics"].push_back(".c.jpg");
         openFromCommandLine(*h.form, c.path);
         h.events.runAll();
         const std::string said = h.messages.shown.empty() ? "" : h.messages.shown[0].text;

@@ -144,6 +144,27 @@ std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
     return file;
 }
 
+std::string reachError(const QByteArray& path) {
+    struct stat st {};
+    if (::stat(path.constData(), &st) == 0) {
+        // A folder is entered by its "." entry, which needs the right to search it, as opening a file in it does.
+        if (!S_ISDIR(st.st_mode) || ::stat((path + "/.").constData(), &st) == 0) return {};
+        return systemError(errno).toStdString();
+    }
+    const int why = errno;
+    if (why == ENOENT || why == ENOTDIR) return {};
+    if (why == EACCES) {
+        // The first folder on the way that cannot be entered: the one to name.
+        for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1)) {
+            const QByteArray folder = path.left(slash);
+            if (::stat((folder + "/.").constData(), &st) != 0 && errno == EACCES)
+                return "the folder " + folder.toStdString() + " cannot be entered (" +
+                       systemError(EACCES).toStdString() + ")";
+        }
+    }
+    return systemError(why).toStdString();
+}
+
 bool pathExists(const QByteArray& path) {
     struct stat st {};
     return ::stat(path.constData(), &st) == 0;

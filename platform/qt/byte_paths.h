@@ -27,6 +27,11 @@ std::unique_ptr<QFile> openForReading(const QString& path, QString* error = null
 // (FIFO)"); empty when it is one of those, or when nothing is there.
 std::string specialFileKind(const QByteArray& path);
 
+// Why what stands at `path` cannot be reached, or a folder there entered, in a user's words: the system's reason
+// for a folder that can be listed but not entered (mode 600), and for a path through a folder that cannot be
+// entered, that folder named. Empty when it can, and when nothing is there.
+std::string reachError(const QByteArray& path);
+
 bool pathExists(const QByteArray& path);
 bool isRegularFile(const QByteArray& path);
 bool isDirectoryPath(const QByteArray& path);

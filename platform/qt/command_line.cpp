@@ -9,6 +9,8 @@
 #include <cstring>
 #include <optional>
 
+#include "queue/open_path.h"
+
 namespace gb::qt {
 
 namespace {
@@ -42,6 +44,9 @@ std::string resolved(const std::string& path) {
 }  // namespace
 
 std::string absolutePath(const std::string& raw, std::string& why) {
+    // A zero byte ends every path the system reads: one holding it is kept as given, never read as a shorter
+    // path, for the caller to refuse.
+    if (raw.find('\0') != std::string::npos) return raw;
     const auto slash = raw.rfind('/');
     const std::string name = slash == std::string::npos ? raw : raw.substr(slash + 1);
     if (name.empty() || name == "." || name == "..") {
@@ -72,35 +77,57 @@ std::string openablePath(const std::string& raw, std::string& why) {
     return path;
 }
 
-OpenRequest openRequest(const std::vector<std::string>& given) {
+namespace {
+// Why `path` cannot be opened on its own; empty when it can: a folder that can be entered, or a picture.
+std::string whyNotOpenable(platform::FileSystem& files, const std::string& path) {
+    if (path.find('\0') == std::string::npos && files.isDirectory(path)) return files.reachError(path);
+    return whyNotQueued(files, path);
+}
+}  // namespace
+
+OpenRequest openRequest(const std::vector<std::string>& given, platform::FileSystem& files) {
     OpenRequest request;
     if (given.empty()) return request;
-    request.path = openablePath(given.front(), request.why);
-    // The folder opened: the first path itself when it is a folder, else the folder it lies in.
-    std::optional<FileId> opened;
-    if (!request.path.empty()) {
-        opened = idOf(request.path);
-        if (!opened || !opened->folder) opened = idOf(parentOf(request.path));
+    std::vector<std::string> paths(given.size()), whys(given.size());
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        paths[i] = openablePath(given[i], whys[i]);
+        if (!paths[i].empty()) whys[i] = whyNotOpenable(files, paths[i]);
     }
-    for (std::size_t i = 1; i < given.size(); ++i) {
-        std::string why;
-        const std::string path = absolutePath(given[i], why);
-        const auto self = idOf(path);
-        // A folder inside is not opened either: its pictures are not in the queue.
-        const bool queued = opened && !path.empty() && idOf(parentOf(path)) == opened && !(self && self->folder);
-        if (!queued) request.elsewhere.push_back(given[i]);
+    // The first that can be opened; when none can, the first, which then says why itself.
+    std::size_t opened = 0;
+    while (opened < given.size() && !whys[opened].empty()) ++opened;
+    if (opened == given.size()) opened = 0;
+    request.path = paths[opened];
+    request.why = paths[opened].empty() ? whys[opened] : std::string();
+    // The folder opened: that path itself when it is a folder, else the folder it lies in.
+    std::string folder = request.path;
+    std::optional<FileId> folderId;
+    if (!folder.empty()) {
+        folderId = idOf(folder);
+        if (!folderId || !folderId->folder) folderId = idOf(folder = parentOf(folder));
+    }
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        if (i == opened) continue;
+        // A folder is never queued, not even one inside the folder opened.
+        std::string why = paths[i].empty() ? whys[i] : whyNotQueued(files, paths[i]);
+        if (why.empty()) {
+            const bool inside = folderId && idOf(parentOf(paths[i])) == folderId;
+            if (!inside)
+                why =
+                    "it is not in the folder " + folder + ", and Glimmerbox shows the pictures of one folder at a time";
+        }
+        if (!why.empty()) request.notOpened.push_back({given[i], why});
     }
     return request;
 }
 
-std::string notOpenedText(const std::vector<std::string>& elsewhere) {
+std::string notOpenedText(const std::vector<NotOpened>& notOpened) {
     constexpr std::size_t named = 10;
-    std::string text = elsewhere.size() == 1
-                           ? "Glimmerbox shows the pictures of one folder at a time. This was not opened:"
-                           : "Glimmerbox shows the pictures of one folder at a time. These " +
-                                 std::to_string(elsewhere.size()) + " were not opened:";
-    for (std::size_t i = 0; i < elsewhere.size() && i < named; ++i) text += "\n" + elsewhere[i];
-    if (elsewhere.size() > named) text += "\nand " + std::to_string(elsewhere.size() - named) + " more.";
+    std::string text = notOpened.size() == 1 ? std::string("This was not opened:")
+                                             : "These " + std::to_string(notOpened.size()) + " were not opened:";
+    for (std::size_t i = 0; i < notOpened.size() && i < named; ++i)
+        text += "\n" + shownPath(notOpened[i].path) + ": " + notOpened[i].why + ".";
+    if (notOpened.size() > named) text += "\nand " + std::to_string(notOpened.size() - named) + " more.";
     return text;
 }
 

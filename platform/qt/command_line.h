@@ -4,25 +4,33 @@
 #include <string>
 #include <vector>
 
+#include "platform/services.h"
+
 namespace gb::qt {
 
 // `raw` made absolute, its folder resolved but not a link at its end: the name the user gave is the one shown
 // and acted on (a z.jpg that links elsewhere stays z.jpg). Empty, with the system's reason in `why`, when the
 // working folder's own path cannot be known (deeper than the system's path limit): never a guess.
 std::string absolutePath(const std::string& raw, std::string& why);
-// The same, also empty (with the reason) when the result is too long for the system to open.
+// The same, also empty (with the reason) when the result is too long for the system to open, or holds a zero byte
+// (a dropped address can).
 std::string openablePath(const std::string& raw, std::string& why);
 
-// What several paths given at once open (a file manager's selection, files dropped on the window): the first
-// one, as a single path is opened. The others need no opening when they lie in the folder opened, whose pictures
-// are all queued; the rest are not opened, and the user is told.
-struct OpenRequest {
-    std::string path;  // the first, made openable; empty when it cannot be (see `why`)
-    std::string why;
-    std::vector<std::string> elsewhere;  // the others outside the folder opened, as given
+// What several paths given at once open (a file manager's selection, files dropped on the window): the first one
+// that can be opened, as a single path is opened. The others need no opening when they lie in the folder opened,
+// whose pictures are all queued; every other path is not opened, and the user is told why.
+struct NotOpened {
+    std::string path;  // as given
+    std::string why;   // in a user's words
+    bool operator==(const NotOpened&) const = default;
 };
-OpenRequest openRequest(const std::vector<std::string>& given);
-// The message naming the paths that were not opened.
-std::string notOpenedText(const std::vector<std::string>& elsewhere);
+struct OpenRequest {
+    std::string path;  // the one opened, made openable; empty when it cannot be (see `why`)
+    std::string why;
+    std::vector<NotOpened> notOpened;
+};
+OpenRequest openRequest(const std::vector<std::string>& given, platform::FileSystem& files);
+// The message naming the paths that were not opened, each with its reason.
+std::string notOpenedText(const std::vector<NotOpened>& notOpened);
 
 }  // namespace gb::qt

@@ -51,6 +51,10 @@ std::string QtFileSystem::folderError(const std::string& folder) {
     return {};
 }
 
+std::string QtFileSystem::reachError(const std::string& path) {
+    return qt::reachError(QByteArray::fromStdString(path));
+}
+
 platform::FileResult QtFileSystem::removeFile(const std::string& path) {
     if (::unlink(path.c_str()) == 0) return {true, {}};
     return {false, systemError(errno).toStdString()};

@@ -27,6 +27,7 @@ public:
     bool isDirectory(const std::string& path) override;
     std::string specialKind(const std::string& path) override;
     std::string folderError(const std::string& folder) override;
+    std::string reachError(const std::string& path) override;
     platform::FileResult removeFile(const std::string& path) override;
 };
 

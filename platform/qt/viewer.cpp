@@ -49,10 +49,10 @@ void Viewer::tell(const std::string& text) {
 
 void Viewer::open(const std::vector<std::string>& given) {
     if (given.empty()) return;
-    const OpenRequest request = openRequest(given);
-    if (request.path.empty()) tell("Cannot open " + given.front() + ": " + request.why + ".");
+    const OpenRequest request = openRequest(given, files);
+    if (request.path.empty()) tell("Cannot open " + shownPath(given.front()) + ": " + request.why + ".");
     else openFromCommandLine(form, request.path);
-    if (!request.elsewhere.empty()) tell(notOpenedText(request.elsewhere));
+    if (!request.notOpened.empty()) tell(notOpenedText(request.notOpened));
 }
 
 void Viewer::start() {

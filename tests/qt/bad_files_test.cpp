@@ -99,6 +99,37 @@ TEST_F(BadFiles, EveryFileIsShownOrNamedWithTheReasonAndTheWalkGoesOn) {
     EXPECT_LT(test::peakMiB() - before, 300);
 }
 
+// A screen reader hears that a picture cannot be shown, and why: never the size of a picture that is not there.
+struct Unshown : ::testing::Test, test::OnScreen {};
+
+TEST_F(Unshown, APictureThatCannotBeShownIsNamedSoForScreenReaders) {
+    ASSERT_TRUE(test::writeJpegCoding(file("a twelve bit.jpg"), 64, 48, 0xC1, 12));
+    // A PNG cut short (under a .jpg name): its header is read, its pixels cannot be.
+    QImage noise(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, static_cast<QRgb>((x * 7919 + y * 104729) * 2654435761u));
+    ASSERT_TRUE(noise.save(file("b cut png.jpg"), "PNG"));
+    const QByteArray whole = test::readBytes(file("b cut png.jpg"));
+    ASSERT_TRUE(test::writeBytes(file("b cut png.jpg"), whole.left(whole.size() / 2)));
+    ASSERT_TRUE(test::writePicture(file("c good.jpg"), 80, 60, "JPG", Qt::darkGreen));
+    QWidget* page = viewer->view.widgetFor(&form.WebBrwI);
+    const auto named = [&](const QString& name) {
+        return QTest::qWaitFor([&] { return page->accessibleName() == name; }, 5000);
+    };
+
+    open("a twelve bit.jpg");
+    EXPECT_TRUE(named("Picture a twelve bit.jpg cannot be shown. This is a 12-bit JPEG, which cannot be shown."))
+        << page->accessibleName().toStdString();
+    form.menuSAvanti_Click();
+    ASSERT_TRUE(shows("b cut png.jpg"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !loader.errorFor(file("b cut png.jpg")).isEmpty(); }, 5000));
+    EXPECT_TRUE(named("Picture b cut png.jpg cannot be shown: " + loader.errorFor(file("b cut png.jpg")) + "."))
+        << page->accessibleName().toStdString();
+    form.menuSAvanti_Click();
+    EXPECT_TRUE(named("Picture c good.jpg, 80 by 60")) << page->accessibleName().toStdString();
+}
+
 // Forty thousand pictures in one folder: all queued, the window turns its event loop while the folder is read,
 // and the walk works at the far end.
 TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {

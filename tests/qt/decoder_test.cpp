@@ -33,6 +33,10 @@ TEST(Decoder, EachFileGivesItsUprightSizeOrSaysWhyItCannotBeShown) {
     ASSERT_TRUE(test::writeGifScreenBomb(at("screen.gif"), 65535, 65535, 2));
     ASSERT_TRUE(test::writeBmpHeader(at("huge.bmp"), 100000, 100000));
     ASSERT_TRUE(test::writeJpegHeader(at("huge.jpg"), 65000, 65000));
+    // Codings the JPEG decoder does not read: said for what they are.
+    ASSERT_TRUE(test::writeJpegCoding(at("twelve bit.jpg"), 64, 48, 0xC1, 12));
+    ASSERT_TRUE(test::writeJpegCoding(at("lossless.jpg"), 64, 48, 0xC3, 8));
+    ASSERT_TRUE(test::writeJpegCoding(at("hierarchical.jpg"), 64, 48, 0xC5, 8));
     // A picture of no pixels is none (found by the header fuzzer).
     ASSERT_TRUE(test::writeBytes(at("empty.gif"),
                                  QByteArray::fromBase64("R0lGODlh+P/5//AAAAAA/wAAACH5BAAAAAAALAAGAAAnPwAAqQ==")));
@@ -57,9 +61,12 @@ TEST(Decoder, EachFileGivesItsUprightSizeOrSaysWhyItCannotBeShown) {
         {"missing.jpg", "The file does not exist (any more).", {50, 50}, 0, {}, {}, "?"},
         {"screen.gif", "The picture is too large to show: 65535 x 65535 pixels.", {50, 50}, 0, {}, {},
          "the picture is too large to show: 65535 x 65535 pixels"},
-        {"huge.bmp", "This is not a picture that can be shown: its header cannot be read", {2000, 2000}, 0, {}, {}, "?"},
-        {"huge.jpg", "This is not a picture that can be shown: its header cannot be read", {2000, 2000}, 0, {}, {}, "?"},
-        {"empty.gif", "This is not a picture that can be shown: ", {50, 50}, 0, {}, {}, "?"},
+        {"huge.bmp", "The picture is too large to show: 100000 x 100000 pixels.", {2000, 2000}, 0, {}, {}, "?"},
+        {"huge.jpg", "The picture is too large to show: 65000 x 65000 pixels.", {2000, 2000}, 0, {}, {}, "?"},
+        {"twelve bit.jpg", "This is a 12-bit JPEG, which cannot be shown.", {64, 48}, 0, {}, {}, "?"},
+        {"lossless.jpg", "This is a lossless JPEG, which cannot be shown.", {64, 48}, 0, {}, {}, "?"},
+        {"hierarchical.jpg", "This is a hierarchical JPEG, which cannot be shown.", {64, 48}, 0, {}, {}, "?"},
+        {"empty.gif", "The picture is too large to show: 65528 x 65529 pixels.", {50, 50}, 0, {}, {}, "?"},
     };
     // clang-format on
     QtImageProbe probe;

@@ -134,6 +134,16 @@ bool writeJpegHeader(const QString& path, int width, int height) {
     return writeBytes(path, b);
 }
 
+bool writeJpegCoding(const QString& path, int width, int height, int marker, int precision) {
+    if (!writePicture(path, width, height, "JPG", Qt::gray)) return false;
+    QByteArray bytes = readBytes(path);
+    const qsizetype frame = bytes.indexOf(QByteArray("\xff\xc0", 2));
+    if (frame < 0) return false;
+    bytes[frame + 1] = static_cast<char>(marker);
+    bytes[frame + 4] = static_cast<char>(precision);
+    return writeBytes(path, bytes);
+}
+
 bool writeScanBomb(const QString& path, int width, int height, int copies) {
     QImage flat(width, height, QImage::Format_RGB32);
     flat.fill(QColor(128, 128, 128));

@@ -13,9 +13,12 @@ bool writePicture(const QString& path, int width, int height, const char* format
 bool writeGif(const QString& path, int width, int height, int frames = 1);
 
 // Broken and hostile files, each named after the fault it provokes.
-bool writeTruncated(const QString& path, int width, int height);          // a JPEG cut in half
-bool writeBmpHeader(const QString& path, int width, int height);          // a BMP that claims a size, no pixels
-bool writeJpegHeader(const QString& path, int width, int height);         // a JPEG header claiming a size
+bool writeTruncated(const QString& path, int width, int height);   // a JPEG cut in half
+bool writeBmpHeader(const QString& path, int width, int height);   // a BMP that claims a size, no pixels
+bool writeJpegHeader(const QString& path, int width, int height);  // a JPEG header claiming a size
+// A real JPEG whose frame header is changed to another coding process (`marker`, 0xC0-0xCF) and precision: what
+// the decoder reads of such a file is its header alone.
+bool writeJpegCoding(const QString& path, int width, int height, int marker, int precision);
 bool writeBrokenAnimatedGif(const QString& path, int width, int height);  // the second frame is cut short
 bool writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);  // empty when it cannot be read

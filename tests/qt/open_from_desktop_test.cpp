@@ -1,6 +1,8 @@
 // Paths that arrive from the desktop rather than the open dialog: several at once from a file manager's
 // selection, and files or folders dropped onto the window.
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -9,16 +11,16 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
-#include <climits>
-
 #include "app/form1.h"
 #include "platform/qt/command_line.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/view/file_drops.h"
 #include "platform/qt/viewer.h"
 #include "tests/qt/image_files.h"
 #include "tests/qt/on_screen.h"
@@ -26,46 +28,73 @@
 namespace gb::qt {
 namespace {
 
-// Which of several paths are not opened: those outside the first one's folder, and folders.
-TEST(SeveralPaths, OnlyThoseOutsideTheFolderOpenedAreNamed) {
+// Which of several paths is opened, and why each of the others is not: outside the folder opened, missing, a
+// named pipe, not a picture, hidden, a folder, a zero byte in its name.
+TEST(SeveralPaths, EachPathNotOpenedIsNamedWithItsReason) {
     QTemporaryDir dir;
     const std::string root = QFile::encodeName(QDir(dir.path()).canonicalPath()).toStdString();
     const std::string a = root + "/a", b = root + "/b";
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(a + "/sub")));
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(b)));
     ASSERT_TRUE(QFile::link(QString::fromStdString(a), QString::fromStdString(root + "/link to a")));
-    char before[PATH_MAX];
-    ASSERT_NE(::getcwd(before, sizeof before), nullptr);
+    for (const char* name : {"/a/1.jpg", "/a/2.jpg", "/a/3.gif", "/a/notes.txt", "/a/.hidden.bmp", "/b/4.jpg"})
+        ASSERT_TRUE(test::writeBytes(QString::fromStdString(root + name), "x"));
+    ASSERT_EQ(::mkfifo((a + "/pipe.jpg").c_str(), 0644), 0);
+    // The working folder may be one a test before has removed: it is come back to as it is, not by its path.
+    const int before = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(before, 0);
     ASSERT_EQ(::chdir(a.c_str()), 0);
+    const std::string elsewhere =
+        "it is not in the folder " + a + ", and Glimmerbox shows the pictures of one folder at a time";
+    const std::string missing = "there is no such file or folder";
+    const std::string zero = a + std::string("/x\0.jpg", 7);
     const struct {
         std::vector<std::string> given;
         std::string opened;
-        std::vector<std::string> elsewhere;
+        std::vector<NotOpened> notOpened;
     } cases[] = {
         {{a + "/1.jpg"}, a + "/1.jpg", {}},
         {{a + "/1.jpg", a + "/2.jpg", a + "/3.gif"}, a + "/1.jpg", {}},
-        {{"1.jpg", "2.jpg", "../a/3.jpg"}, a + "/1.jpg", {}},  // relative to the working folder
-        {{a + "/1.jpg", b + "/4.jpg", a + "/2.jpg", b + "/5.jpg"}, a + "/1.jpg", {b + "/4.jpg", b + "/5.jpg"}},
-        {{a, a + "/1.jpg"}, a, {}},                                     // a folder first: its own pictures
-        {{a + "/1.jpg", a + "/sub"}, a + "/1.jpg", {a + "/sub"}},       // a folder inside is not queued
-        {{a + "/1.jpg", root + "/link to a/2.jpg"}, a + "/1.jpg", {}},  // the same folder by a link
-        {{b + "/missing/x.jpg", a + "/1.jpg"}, b + "/missing/x.jpg", {a + "/1.jpg"}},  // no folder is opened
+        {{"1.jpg", "2.jpg", "../a/3.gif"}, a + "/1.jpg", {}},  // relative to the working folder
+        {{a + "/1.jpg", b + "/4.jpg", a + "/2.jpg", b + "/5.jpg"},
+         a + "/1.jpg",
+         {{b + "/4.jpg", elsewhere}, {b + "/5.jpg", missing}}},
+        {{a, a + "/1.jpg"}, a, {}},  // a folder first: its own pictures
+        {{a + "/1.jpg", a + "/sub"}, a + "/1.jpg", {{a + "/sub", "it is a folder"}}},  // never queued
+        {{a + "/1.jpg", root + "/link to a/2.jpg"}, a + "/1.jpg", {}},                 // the same folder by a link
+        // Beside the one opened: each with the reason its folder's listing leaves it out.
+        {{a + "/1.jpg", a + "/missing.jpg", a + "/pipe.jpg", a + "/notes.txt", a + "/.hidden.bmp", a + "/2.jpg", zero},
+         a + "/1.jpg",
+         {{a + "/missing.jpg", missing},
+          {a + "/pipe.jpg", "it is a named pipe (FIFO), not a picture file"},
+          {a + "/notes.txt", "it is not a jpg, jpeg, gif or bmp picture"},
+          {a + "/.hidden.bmp", "its name starts with a dot: hidden files are not shown"},
+          {zero, "its name holds a zero byte, which no file name can"}}},
+        // The first that can be opened is; those before it are named.
+        {{b + "/missing/x.jpg", a + "/pipe.jpg", a + "/2.jpg", a + "/1.jpg"},
+         a + "/2.jpg",
+         {{b + "/missing/x.jpg", missing}, {a + "/pipe.jpg", "it is a named pipe (FIFO), not a picture file"}}},
+        // None can: the first, which says why itself when opened, and the others with their reasons.
+        {{a + "/notes.txt", a + "/missing.jpg"}, a + "/notes.txt", {{a + "/missing.jpg", missing}}},
     };
+    QtFileSystem files;
     for (const auto& c : cases) {
-        const OpenRequest request = openRequest(c.given);
+        const OpenRequest request = openRequest(c.given, files);
         EXPECT_EQ(request.path, c.opened) << c.given.front();
-        EXPECT_EQ(request.elsewhere, c.elsewhere) << c.given.front();
+        EXPECT_EQ(request.notOpened, c.notOpened) << c.given.front();
     }
-    ASSERT_EQ(::chdir(before), 0);
+    ASSERT_EQ(::fchdir(before), 0);
+    ::close(before);
 
-    EXPECT_EQ(notOpenedText({"/b/4.jpg"}),
-              "Glimmerbox shows the pictures of one folder at a time. This was not opened:\n/b/4.jpg");
-    std::vector<std::string> many;
-    for (int i = 1; i <= 12; ++i) many.push_back("/b/" + std::to_string(i) + ".jpg");
+    EXPECT_EQ(notOpenedText({{"/b/4.jpg", "there is no such file or folder"}}),
+              "This was not opened:\n/b/4.jpg: there is no such file or folder.");
+    EXPECT_EQ(notOpenedText({{std::string("/b/x\0.jpg", 9), "why"}, {"/b/y.jpg", "why not"}}),
+              "These 2 were not opened:\n/b/x%00.jpg: why.\n/b/y.jpg: why not.");
+    std::vector<NotOpened> many;
+    for (int i = 1; i <= 12; ++i) many.push_back({"/b/" + std::to_string(i) + ".jpg", "gone"});
     const std::string text = notOpenedText(many);
-    EXPECT_EQ(text.substr(0, text.find('\n')),
-              "Glimmerbox shows the pictures of one folder at a time. These 12 were not opened:");
-    EXPECT_NE(text.find("\n/b/10.jpg\nand 2 more."), std::string::npos) << text;
+    EXPECT_EQ(text.substr(0, text.find('\n')), "These 12 were not opened:");
+    EXPECT_NE(text.find("\n/b/10.jpg: gone.\nand 2 more."), std::string::npos) << text;
     EXPECT_EQ(text.find("/b/11.jpg"), std::string::npos);
 }
 
@@ -164,8 +193,9 @@ TEST_F(Drops, AreOpenedLikeSeveralPathsAndOnlyOnceNoFolderIsShown) {
     QWidget* picture = viewer->view.widgetFor(&form.WebBrwI);
     ASSERT_TRUE(drop(picture, *data));
     ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 1; }, 2000));
-    EXPECT_EQ(messages.takeFirst(), "Glimmerbox shows the pictures of one folder at a time. This was not opened:\n" +
-                                        QString::fromStdString(path("other/d.jpg")));
+    EXPECT_EQ(messages.takeFirst(), "This was not opened:\n" + QString::fromStdString(path("other/d.jpg")) +
+                                        ": it is not in the folder " + dir.path() +
+                                        ", and Glimmerbox shows the pictures of one folder at a time.");
     EXPECT_EQ(form.DoveShow.text(), path("a.jpg"));
     EXPECT_EQ(form.queue.queueCount(), 2);
     // While a folder is shown, as with the open dialog: the user is told how to open another.
@@ -177,6 +207,61 @@ TEST_F(Drops, AreOpenedLikeSeveralPathsAndOnlyOnceNoFolderIsShown) {
         "To open another folder, choose \"Clear current Image files\" in the File menu first, then drop it again.");
     EXPECT_EQ(form.DoveShow.text(), path("a.jpg"));
     EXPECT_EQ(form.queue.queueCount(), 2);
+}
+
+// File addresses are decoded byte for byte, as GLib writes them: a name that is not UTF-8 is the file's own.
+TEST(DroppedAddresses, AreDecodedByteForByteAndOnlyLocalFilesAreTaken) {
+    const std::string host = QSysInfo::machineHostName().toStdString();
+    const struct {
+        std::string uri;
+        std::optional<std::string> path;
+    } cases[] = {
+        {"file:///home/me/a%20b.jpg", "/home/me/a b.jpg"},
+        {"file:///tmp/new%0Aline%FF.bmp", std::string("/tmp/new\nline\xFF.bmp")},
+        {"file:///tmp/caf%C3%A9%3B%23%25.bmp", "/tmp/caf\xC3\xA9;#%.bmp"},
+        {"file:///tmp/b.bmp%00.jpg", std::string("/tmp/b.bmp\0.jpg", 15)},  // kept, for the opening to refuse
+        {"file:///tmp/100%.bmp", "/tmp/100%.bmp"},                          // a '%' that escapes nothing
+        {"file:///tmp/%fF", "/tmp/\xFF"},
+        {"file://localhost/tmp/a.bmp", "/tmp/a.bmp"},
+        {"FILE:///tmp/a.bmp", "/tmp/a.bmp"},
+        {"file:/tmp/a.bmp", "/tmp/a.bmp"},
+        {"file://" + host + "/tmp/a.bmp", "/tmp/a.bmp"},
+        {"file://another-machine.example/tmp/a.bmp", std::nullopt},
+        {"file:tmp/a.bmp", std::nullopt},
+        {"https://example.org/a.jpg", std::nullopt},
+        {"/tmp/a.bmp", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FileDrops::localPath(QByteArray::fromStdString(c.uri)), c.path) << c.uri;
+
+    QMimeData list;
+    list.setData("text/uri-list", "# a comment\r\nfile:///tmp/a%FF.bmp\r\nfile:///tmp/b.bmp\r\n");
+    EXPECT_EQ(FileDrops::localPaths(&list), (std::vector<std::string>{"/tmp/a\xFF.bmp", "/tmp/b.bmp"}));
+    list.setData("text/uri-list", "file:///tmp/a.bmp\r\nhttps://example.org/a.jpg\r\n");
+    EXPECT_TRUE(FileDrops::localPaths(&list).empty());
+}
+
+TEST_F(Drops, AFileWhoseNameIsNotUtf8OpensAndAZeroByteIsRefusedNotCutShort) {
+    const QByteArray folder = QUrl::fromLocalFile(dir.path()).toEncoded();
+    const std::string odd = QFile::encodeName(dir.path()).toStdString() + "/new\nline\xFF.bmp";
+    ASSERT_TRUE(test::writePicture(dir.filePath("odd.bmp"), 40, 30, "BMP", Qt::green));
+    ASSERT_EQ(::rename(path("odd.bmp").c_str(), odd.c_str()), 0);  // Qt would write the name as text
+    QWidget* picture = viewer->view.widgetFor(&form.WebBrwI);
+    QMimeData data;
+    data.setData("text/uri-list", folder + "/new%0Aline%FF.bmp\r\n");
+    ASSERT_TRUE(drop(picture, data));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.DoveShow.text() == odd; }, 2000)) << form.DoveShow.text();
+    EXPECT_EQ(form.queue.queueCount(), 3);
+    EXPECT_EQ(messages, QStringList());
+    form.menuFileAnnulla_Click();
+
+    // Read up to the zero byte, this would be b.bmp, which exists: nothing is opened, and the user is told.
+    data.setData("text/uri-list", folder + "/b.bmp%00.jpg\r\n");
+    ASSERT_TRUE(drop(picture, data));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 1; }, 2000));
+    EXPECT_EQ(messages.takeFirst(), "Cannot open " + toQString(path("b.bmp")) +
+                                        "%00.jpg: its name holds a zero byte, which no file name can.");
+    EXPECT_EQ(form.queue.queueCount(), 0);
+    ::unlink(odd.c_str());  // a name Qt cannot spell: the temporary folder would keep it
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "platform/qt/image/decoder.h"
+#include "queue/open_path.h"
 #include "tests/qt/image_files.h"
 
 namespace gb::qt {
@@ -72,6 +73,31 @@ TEST(ForAnOrdinaryUser, WhatCannotBeReadSaysPermissionDenied) {
     };
     EXPECT_TRUE(holdsForAnOrdinaryUser(check));
     for (const char* name : {"locked", "dark"}) ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0755);
+}
+
+// A folder that can be listed but not entered (mode 600), and a picture in a folder of mode 000: said as the
+// system says it, never as a missing file.
+TEST(ForAnOrdinaryUser, WhatCannotBeReachedSaysWhichFolderCannotBeEntered) {
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    for (const auto& [name, mode] : {std::pair{"listed", 0600}, std::pair{"shut", 0000}}) {
+        ASSERT_TRUE(QDir(dir.path()).mkdir(name));
+        ASSERT_TRUE(test::writePicture(dir.filePath(QString(name) + "/a.bmp"), 8, 8, "BMP", Qt::red));
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath(name)).constData(), static_cast<mode_t>(mode)), 0);
+    }
+    const std::string shut = pathIn(dir, "shut");
+    const auto check = [&] {
+        QtFileSystem files;
+        return files.reachError(pathIn(dir, "listed")) == "Permission denied" &&
+               whyNotQueued(files, pathIn(dir, "listed/a.bmp")) ==
+                   "the folder " + pathIn(dir, "listed") + " cannot be entered (Permission denied)" &&
+               whyNotQueued(files, shut + "/a.bmp") ==
+                   "the folder " + shut + " cannot be entered (Permission denied)" &&
+               files.reachError(toStdString(dir.path())).empty() &&
+               whyNotQueued(files, pathIn(dir, "missing.bmp")) == "there is no such file or folder";
+    };
+    EXPECT_TRUE(holdsForAnOrdinaryUser(check));
+    for (const char* name : {"listed", "shut"}) ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0755);
 }
 
 }  // namespace

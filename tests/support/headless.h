@@ -50,6 +50,7 @@ public:
     std::vector<std::string> readOnly;                        // paths that cannot be erased
     std::map<std::string, std::string> special;               // path -> what stands there ("a socket")
     std::map<std::string, std::string> unreadable;            // folder -> why it cannot be listed
+    std::map<std::string, std::string> unreachable;           // path -> why it cannot be reached or entered
 
     std::string currentDirectory() override { return current; }
     bool setCurrentDirectory(const std::string& path) override;
@@ -59,6 +60,9 @@ public:
     std::string specialKind(const std::string& path) override { return special.count(path) ? special[path] : ""; }
     std::string folderError(const std::string& folder) override {
         return unreadable.count(folder) ? unreadable[folder] : "";
+    }
+    std::string reachError(const std::string& path) override {
+        return unreachable.count(path) ? unreachable[path] : "";
     }
     platform::FileResult removeFile(const std::string& path) override;
 };

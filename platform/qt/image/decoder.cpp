@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/qt/byte_paths.h"
+#include "platform/qt/image/header_facts.h"
 #include "platform/qt/image/image_buffers.h"
 #include "platform/qt/image/screen_colours.h"
 #include "platform/qt/logging.h"
@@ -50,21 +51,34 @@ Header readHeader(const QString& path) {
     h.canvas = decoderCanvas(head, h.size);
     h.partial = reader.transformation() == QImageIOHandler::TransformationNone && reader.format() == "jpeg" &&
                 !isProgressiveJpeg(head);
+    const auto tooLarge = [](QSize size) {
+        return static_cast<double>(size.width()) * size.height() > maxPicturePixels;
+    };
+    const auto tooLargeSentence = [](QSize size) {
+        QString text = tooLargeText(size);
+        text[0] = text[0].toUpper();
+        return text + '.';
+    };
     if (!h.size.isValid() || h.size.isEmpty()) {
-        // Qt says "Unknown error" for a header it refuses (a bomb, a lie): that is no help to anyone.
-        const QString reason = reader.error() == QImageReader::UnknownError
-                                   ? QStringLiteral("its header cannot be read as a picture")
-                                   : reader.errorString();
-        h.error = QStringLiteral("This is not a picture that can be shown: %1.").arg(reason);
+        // Qt says "Unknown error" for a header it refuses (a bomb, a lie, a JPEG coding its decoder does not
+        // read): the file's own header tells what it is.
+        const QString kind = unreadJpegKind(head);
+        const QSize claimed = claimedSize(head);
+        if (!kind.isEmpty()) {
+            h.error = QStringLiteral("This is %1, which cannot be shown.").arg(kind);
+        } else if (claimed.isValid() && tooLarge(claimed)) {
+            h.error = tooLargeSentence(claimed);
+        } else {
+            const QString reason = reader.error() == QImageReader::UnknownError
+                                       ? QStringLiteral("its header cannot be read as a picture")
+                                       : reader.errorString();
+            h.error = QStringLiteral("This is not a picture that can be shown: %1.").arg(reason);
+        }
         return h;
     }
     // A header can claim any size; what could not be decoded within the allocation limit is not tried. For a
     // GIF that is its screen, which the decoder allocates whatever the size of its frames.
-    if (static_cast<double>(h.canvas.width()) * h.canvas.height() > maxPicturePixels) {
-        QString text = tooLargeText(h.canvas);
-        text[0] = text[0].toUpper();
-        h.error = text + '.';
-    }
+    if (tooLarge(h.canvas)) h.error = tooLargeSentence(h.canvas);
     return h;
 }
 
@@ -84,21 +98,8 @@ platform::ImageInfo QtImageProbe::probe(const std::string& path) { return readHe
 // Whether the JPEG whose start is `head` stores its picture in several passes: a part of such a file costs a
 // decoding of the whole, so it is not shown in parts.
 bool isProgressiveJpeg(const QByteArray& head) {
-    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(head[i]); };
-    if (head.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8) return false;
-    for (qsizetype i = 2; i + 4 <= head.size();) {
-        if (byte(i) != 0xFF) return false;
-        const unsigned marker = byte(i + 1);
-        if (marker == 0xFF) {
-            ++i;
-            continue;
-        }
-        // The start-of-frame markers: C0-CF except C4 (tables), C8 (reserved) and CC (arithmetic tables).
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-        i += 2 + ((byte(i + 2) << 8) | byte(i + 3));
-    }
-    return false;
+    const auto frame = jpegFrame(head);
+    return frame && frame->progressive();
 }
 
 qint64 decodeBytes(QSize natural, QSize size, bool reduced, bool progressive) {

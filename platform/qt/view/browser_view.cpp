@@ -204,21 +204,26 @@ void BrowserView::render() {
                           << clock.elapsed() - fetched << "ms";
 }
 
-// A page showing one picture file is read out as that picture: "Picture beach.jpg, 1600 by 1200".
+// A page showing one picture file is read out as that picture: "Picture beach.jpg, 1600 by 1200"; one that
+// cannot be shown says so, with the reason: "Picture scan.jpg cannot be shown. This is a 12-bit JPEG, ..."
+// (one whose decoding fails is named so by showDecodeError).
 void BrowserView::nameForScreenReaders() {
     const platform::Document& doc = model_.document();
     const std::string& location = model_.locationURL();
-    const bool picture = doc.images().size() == 1 && location != "about:blank" && !location.empty() &&
-                         document()->toRawText().contains(QChar::ObjectReplacementCharacter);
+    const bool file = location != "about:blank" && !location.empty();
+    const bool picture =
+        file && doc.images().size() == 1 && document()->toRawText().contains(QChar::ObjectReplacementCharacter);
     QString name = toQString(model_.accessibleName);
     picture_.clear();
+    const QString fileName = QFileInfo(toQString(location)).fileName();
     if (picture) {
         const auto& image = doc.images().front();
         picture_ = toQString(location);
-        name = QStringLiteral("Picture %1, %2 by %3")
-                   .arg(QFileInfo(toQString(location)).fileName())
-                   .arg(image.width)
-                   .arg(image.height);
+        name = QStringLiteral("Picture %1, %2 by %3").arg(fileName).arg(image.width).arg(image.height);
+    } else if (file && doc.images().empty() && !model_.thumbnailPage) {
+        // The page that says why the file cannot be shown: its reason is the file's header's.
+        const std::string why = loader_.probe(location).error;
+        if (!why.empty()) name = QStringLiteral("Picture %1 cannot be shown. %2").arg(fileName, toQString(why));
     }
     if (accessibleName() != name) setAccessibleName(name);
 }
@@ -354,6 +359,9 @@ void BrowserView::showDecodeError() {
         if (errorBand_) errorBand_->hide();
         return;
     }
+    // A screen reader hears it too, not the size of a picture that is not there.
+    const QString name = QStringLiteral("Picture %1 cannot be shown: %2.").arg(QFileInfo(picture_).fileName(), error);
+    if (accessibleName() != name) setAccessibleName(name);
     if (!errorBand_) {
         errorBand_ = new QLabel(viewport());
         errorBand_->setWordWrap(true);

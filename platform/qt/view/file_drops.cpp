@@ -2,10 +2,9 @@
 
 #include <QApplication>
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
+#include <QSysInfo>
 #include <QTimer>
-#include <QUrl>
 #include <QWidget>
 
 #include "platform/qt/logging.h"
@@ -19,12 +18,51 @@ FileDrops::FileDrops(QWidget& window, Open open) : QObject(&window), window_(win
     qApp->installEventFilter(this);
 }
 
+std::optional<std::string> FileDrops::localPath(const QByteArray& uri) {
+    // file:///path, file://localhost/path (RFC 8089), and the short file:/path some programs write.
+    if (uri.left(5).toLower() != "file:") return std::nullopt;
+    QByteArray rest = uri.mid(5);
+    if (rest.startsWith("//")) {
+        const qsizetype slash = rest.indexOf('/', 2);
+        if (slash < 0) return std::nullopt;
+        const QByteArray host = rest.mid(2, slash - 2).toLower();
+        if (!host.isEmpty() && host != "localhost" && host != QSysInfo::machineHostName().toLower().toUtf8())
+            return std::nullopt;  // a file of another machine
+        rest = rest.mid(slash);
+    }
+    if (!rest.startsWith('/')) return std::nullopt;
+    // Qt's own decoding (QUrl::toLocalFile) makes text of the name, and a byte that is not UTF-8 becomes U+FFFD:
+    // a file that exists would be missing. The escapes are undone here, byte for byte.
+    std::string path;
+    path.reserve(static_cast<std::size_t>(rest.size()));
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const char c = rest[i];
+        if (c == '%' && i + 2 < rest.size() && hex(rest[i + 1]) >= 0 && hex(rest[i + 2]) >= 0) {
+            path += static_cast<char>(hex(rest[i + 1]) * 16 + hex(rest[i + 2]));
+            i += 2;
+        } else {
+            path += c;  // a '%' that escapes nothing stands for itself
+        }
+    }
+    return path;
+}
+
 std::vector<std::string> FileDrops::localPaths(const QMimeData* data) {
     std::vector<std::string> paths;
-    if (!data || !data->hasUrls()) return paths;
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) return {};
-        paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    // The list as the source sent it (RFC 2483): one address a line, lines starting with '#' are comments.
+    if (!data || !data->hasFormat(QStringLiteral("text/uri-list"))) return paths;
+    for (QByteArray line : data->data(QStringLiteral("text/uri-list")).split('\n')) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith('#')) continue;
+        const auto path = localPath(line);
+        if (!path) return {};
+        paths.push_back(*path);
     }
     return paths;
 }

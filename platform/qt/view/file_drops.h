@@ -5,9 +5,11 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+class QByteArray;
 class QMimeData;
 class QWidget;
 
@@ -21,6 +23,9 @@ public:
 
     // The local paths of the drag, byte for byte as the system names them; empty unless all of it is local files.
     static std::vector<std::string> localPaths(const QMimeData* data);
+    // The path a file address names, its escapes decoded byte for byte (%FF is the byte 0xFF, whatever UTF-8
+    // says; %00 a zero byte, which the opening refuses); nothing when it is no address of a file on this machine.
+    static std::optional<std::string> localPath(const QByteArray& uri);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
