@@ -1,11 +1,14 @@
 #!/usr/bin/python3
 """A real drag between two programs (XDND under Xvfb + openbox), from a GTK window as most Linux file managers
 are: text dragged from another window onto the viewer is refused and changes nothing; a picture file dragged onto it opens its folder at that picture, and the
-drop is a copy (a move would have the file manager delete the file)."""
+drop is a copy (a move would have the file manager delete the file). The file's name is not UTF-8 (a line break and
+the byte 0xFF, addressed as GLib writes it): the name is the file's own, byte for byte."""
 import os
 import subprocess
 import sys
 import time
+
+from gi.repository import GLib
 
 from desktop import Desktop, accessible_states, accessible_walk, colour_box, extents, find_accessible, image_area, wait_for
 
@@ -48,20 +51,23 @@ def main(binary):
         os.mkdir(folder)
         for name, colour in [("a.jpg", "red"), ("b.jpg", "blue")]:
             subprocess.run(["convert", "-size", "300x200", "xc:" + colour, os.path.join(folder, name)], check=True)
-        picture = os.path.join(folder, "b.jpg")
+        picture = os.fsencode(folder) + b"/new\nline\xff.jpg"
+        os.rename(os.path.join(folder, "b.jpg"), picture)
+        address = GLib.filename_to_uri(picture, None)
         d.start(binary)
         d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
         find_accessible(app, "label", "Tot=0", timeout=10)
 
-        said, source = drag(d, source_binary + ["text:" + picture], os.path.join(d.tmp, "text.log"))
+        said, source = drag(d, source_binary + ["text:" + os.path.join(folder, "a.jpg")], os.path.join(d.tmp, "text.log"))
         print("text:", said)
         assert said == "drop action 0", said
         time.sleep(0.5)
         find_accessible(app, "label", "Tot=0", timeout=1)
         d.run("xdotool", "windowkill", source)
 
-        said, source = drag(d, source_binary + ["file://" + picture], os.path.join(d.tmp, "file.log"))
+        print("address:", address)
+        said, source = drag(d, source_binary + [address], os.path.join(d.tmp, "file.log"))
         print("file:", said)
         assert said == "drop action 1", said  # Qt::CopyAction
         try:

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""Started as a file manager starts it on a selection of four files: two of one folder and two of another. The
-first one's folder opens at the first file given, and a message box names the two that were not opened; after
-"OK" the walk goes on in the folder opened. The window carries the program's icon."""
+"""Started as a file manager or a shell starts it on several paths: pictures of one folder, one of another folder, a
+missing file, a named pipe, a text file and a hidden picture. The first one's folder opens at the first file given,
+and one message box names every path that was not opened with its reason; after "OK" the walk goes on in the folder
+opened. The window carries the program's icon."""
 import os
 import re
 import subprocess
@@ -30,15 +31,27 @@ def main(binary):
             path = os.path.join(d.tmp, name)
             os.makedirs(os.path.dirname(path), exist_ok=True)
             subprocess.run(["convert", "-size", "64x48", "xc:rgb(%d,%d,%d)" % (r, g, b), path], check=True)
-        given = [os.path.join(d.tmp, n) for n in ("one/b.bmp", "two/d.bmp", "one/c.bmp", "two/e.bmp")]
+        os.mkfifo(os.path.join(d.tmp, "one/fifo.jpg"))
+        with open(os.path.join(d.tmp, "one/notes.txt"), "w") as notes:
+            notes.write("not a picture\n")
+        subprocess.run(["convert", "-size", "8x8", "xc:white", os.path.join(d.tmp, "one/.hidden.bmp")], check=True)
+        names = ("one/b.bmp", "one/missing.bmp", "one/fifo.jpg", "one/notes.txt", "two/d.bmp", "one/.hidden.bmp",
+                 "one/c.bmp")
+        given = [os.path.join(d.tmp, n) for n in names]
         d.start(binary, given)
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
         box = find_accessible(app, "alert", timeout=15)
         said = " ".join(texts_under(box))
         print("message:", said)
-        expected = "Glimmerbox shows the pictures of one folder at a time. These 2 were not opened:\n%s\n%s" % (
-            given[1], given[3])
+        one = os.path.realpath(os.path.join(d.tmp, "one"))
+        expected = "\n".join([
+            "These 5 were not opened:",
+            given[1] + ": there is no such file or folder.",
+            given[2] + ": it is a named pipe (FIFO), not a picture file.",
+            given[3] + ": it is not a jpg, jpeg, gif or bmp picture.",
+            given[4] + ": it is not in the folder " + one + ", and Glimmerbox shows the pictures of one folder at a time.",
+            given[5] + ": its name starts with a dot: hidden files are not shown."])
         assert expected in said, said
         # Behind it, the first file's folder at the first file given.
         find_accessible(app, "label", "Tot=3", timeout=5)
