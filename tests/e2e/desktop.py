@@ -87,6 +87,20 @@ class Desktop:
                           extra_env={"QT_ACCESSIBILITY": "1", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
                                      "QT_LOGGING_RULES": "glimmerbox.debug=true", **(env or {})})
 
+    def pictures_and_trash(self, pictures, size="300x200"):
+        """A folder of single-colour pictures, one for each (name, ImageMagick colour), and a trash of this
+        desktop's own (XDG_DATA_HOME). Returns the folder and the trash's files folder."""
+        folder = os.path.join(self.tmp, "pictures")
+        os.mkdir(folder)
+        data_home = os.path.join(self.tmp, "data")
+        os.mkdir(data_home)
+        self.env["XDG_DATA_HOME"] = data_home
+        for name, colour in pictures:
+            path = os.path.join(folder, name)
+            subprocess.run(["convert", "-size", size, "xc:" + colour, ("BMP3:" if name.endswith(".bmp") else "") + path],
+                           check=True)
+        return folder, os.path.join(data_home, "Trash", "files")
+
     def program_output(self):
         """What the program printed so far (its log category included), for a failing test's report."""
         try:

@@ -3,9 +3,7 @@
 closing that window comes back; "z" moves the current file to the trash; closing the main window, "Keep ?"
 answered No, moves the suspended file to the trash too, and the program ends with code 0."""
 import os
-import subprocess
 import sys
-import time
 
 from desktop import Desktop, wait_for, centre, colour_box, extents, find_accessible, image_area
 
@@ -14,15 +12,7 @@ PICTURES = [("a.jpg", (0, 160, 0)), ("b.jpg", (220, 120, 0)), ("c.jpg", (120, 0,
 
 def main(binary):
     with Desktop() as d:
-        folder = os.path.join(d.tmp, "pictures")
-        os.mkdir(folder)
-        data_home = os.path.join(d.tmp, "data")
-        os.mkdir(data_home)
-        d.env["XDG_DATA_HOME"] = data_home
-        trash = os.path.join(data_home, "Trash", "files")
-        for name, (r, g, b) in PICTURES:
-            subprocess.run(["convert", "-size", "300x200", "xc:rgb(%d,%d,%d)" % (r, g, b), os.path.join(folder, name)],
-                           check=True)
+        folder, trash = d.pictures_and_trash([(name, "rgb(%d,%d,%d)" % rgb) for name, rgb in PICTURES])
         app_process = d.start(binary, [os.path.join(folder, "a.jpg")])
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
@@ -57,7 +47,7 @@ def main(binary):
         d.run("xdotool", "key", "--window", win, "z")
         assert picture(2), "the next picture was not drawn after z\n" + d.program_output()
         assert wait_for(lambda: not os.path.exists(os.path.join(folder, "b.jpg")), 5), "b.jpg still in its folder"
-        assert os.path.exists(os.path.join(trash, "b.jpg")), os.listdir(data_home)
+        assert os.path.exists(os.path.join(trash, "b.jpg")), os.listdir(os.path.dirname(trash))
         print("b.jpg is in the trash")
 
         # The close box, then "Keep ?" answered No: a.jpg goes to the trash as well.

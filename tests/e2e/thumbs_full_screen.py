@@ -5,7 +5,6 @@ menu bar back."""
 import os
 import subprocess
 import sys
-import time
 
 from desktop import Desktop, wait_for, accessible_states, colour_box, extents, find_accessible, read_ppm, image_area
 

@@ -8,10 +8,13 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <memory>
+#include <utility>
 
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
@@ -206,23 +209,36 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
         if (!w || w->window() != this) return false;
         // While the menu bar is navigated from the keyboard (Alt, F10) or a menu or list is open, keys are theirs.
         if (qobject_cast<QMenuBar*>(w) || qobject_cast<QMenu*>(w) || QApplication::activePopupWidget()) return false;
-        auto* pressed = static_cast<QKeyEvent*>(event);
-        if (pressed->key() == Qt::Key_F10 && pressed->modifiers() == Qt::NoModifier && openFirstMenu()) return true;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::NoModifier && openFirstMenu()) return true;
         // A key ignored by its control travels on to the parents; the window sees it once, at its first stop.
         const QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (w != first) return false;
-        auto* key = static_cast<QKeyEvent*>(event);
+        if (w != first || event == forwarding_) return false;
         const int vk = virtualKeyCode(key->key(), key->modifiers());
         if (vk == 0) return false;
-        int code = vk;
-        QElapsedTimer clock;
-        clock.start();
-        // The window sees every key before the control that has the focus.
-        content_.window->onKeyDown(code, shiftState(key->modifiers()));
-        qCDebug(lcGlimmerbox) << "key" << vk << "handled in" << clock.elapsed() << "ms";
-        return code == 0;
+        deliverKey(*key, vk, w);
+        // Accepted, the key stops here: Qt would otherwise carry an ignored key on to the parents.
+        key->accept();
+        return true;
     }
     return false;
+}
+
+// The window sees every key before the control that has the focus. The command may move the focus or open a
+// box with an event loop of its own, so the key the window leaves goes on to the control as a copy of its own:
+// the parents it passes are never taken for the key's first stop, and no command runs twice for one press.
+void WindowView::deliverKey(const QKeyEvent& key, int vk, QWidget* control) {
+    int code = vk;
+    const QPointer<QWidget> target(control);
+    QElapsedTimer clock;
+    clock.start();
+    content_.window->onKeyDown(code, shiftState(key.modifiers()));
+    qCDebug(lcGlimmerbox) << "key" << vk << "handled in" << clock.elapsed() << "ms";
+    if (code == 0 || !target) return;
+    const std::unique_ptr<QKeyEvent> copy(key.clone());
+    const QEvent* outer = std::exchange(forwarding_, copy.get());
+    QCoreApplication::sendEvent(target, copy.get());
+    forwarding_ = outer;
 }
 
 // F10 opens the first menu that can open, as on other Linux desktops.

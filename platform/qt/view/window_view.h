@@ -12,6 +12,7 @@
 #include "platform/qt/image/image_loader.h"
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QTimer;
 
@@ -63,6 +64,7 @@ private:
     void bindTimer(platform::Timer& timer);
     void reportGeometry();
     bool openFirstMenu();
+    void deliverKey(const QKeyEvent& key, int vk, QWidget* control);
     void watchExposure();
     void windowExposed();
     bool menusHidden() const;
@@ -75,6 +77,8 @@ private:
     QHash<const platform::MenuItem*, QAction*> actions_;
     WindowStates* states_ = nullptr;  // normal, maximised, full screen, minimised, as the logic wishes
     bool shownOnce_ = false;
+    // The copy of a key on its way to the focused control, once the window has seen the key.
+    const QEvent* forwarding_ = nullptr;
     bool exposureWatched_ = false;
 };
 
