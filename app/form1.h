@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: owner of the viewer state. Its procedures are defined in the folder of their subsystem.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numeric rules of the viewer: sizes and counters are 16-bit, roundings go half to even, and a value that does
 // not fit its variable leaves the variable unchanged (the step that produced it is skipped).

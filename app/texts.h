@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts and numbers the user sees, kept in one place because several procedures write the same ones.
 

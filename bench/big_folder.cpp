@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real main window over a big folder: File > "Select and open Image files", the picture chosen in
 // the real file dialog and the dialog confirmed; from the confirmation to the first picture drawn, with the
 // longest stall of the event loop meanwhile; then a walk of a few steps.

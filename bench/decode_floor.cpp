@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor the viewer is measured against: Qt's own decoding of the same files, one after another on one
 // thread, with nothing else around it. Prints the median time of a decode scaled to fit WIDTH x HEIGHT (the
 // JPEG DCT scaling), of a full decode into memory used before, and of a 50 x 50 thumbnail; and what converting

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the window-driving benchmarks share: the longest stall of the event loop, and waiting on a condition
 // while the loop runs.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures Glimmerbox beside feh, nsxiv and qimgv on the same folders, in rounds that take turns, and prints the
 # tables of medians with their min-max. Under Xvfb (1920 x 1080) with openbox: the key-to-screen figures are read
 # off the screen from outside the processes (bench/screen.py, bench/screen_probe.cpp); the thumbnail bar's are

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Key-to-screen benchmark: Glimmerbox beside feh, nsxiv and qimgv, measured from outside the processes.
 
 Each viewer runs under the Xvfb (1920x1080) and openbox that bench/run.sh starts; keys are pressed through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watches the screen as a user does, for the key-to-screen benchmark (bench/screen.py): presses keys through
 // XTEST and reads a 96 x 96 region at the screen's centre until it has not changed for 400 ms. A latency is
 // from the key (or a given start) to the first read that already shows the final content; the frames are the

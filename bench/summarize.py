@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints the table of bench/run.sh: per figure the median of the rounds with min-max, the peer's, the ratio
 of the medians and whether the target is met.
 

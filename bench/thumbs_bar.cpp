@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real main window over a folder: F2 shows the thumbnail bar; the bar is then scrolled page by page
 // to its end, each page as soon as all its thumbnails were painted from decoded pictures. Reports the time
 // from F2 to the last thumbnail drawn, the thumbnails per second, and the longest stall of the event loop.

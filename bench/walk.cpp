@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real main window through a folder as a user holding the keys would: the picture given on the
 // command line is opened as the program opens it, optionally Esc for full screen, then Enter as soon as each
 // picture is drawn (or after a dwell on it) until the last one. Prints the time from each Enter to the next

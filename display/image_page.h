@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The image page's sizes: the screen and the area a picture may take, the picture's natural, fitted and drawn
 // sizes with their scales, and the markup that draws it. Written by the page's procedures (display/), read by

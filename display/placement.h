@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the image browser stands in the window's normal layout: beside the thumbnail bar while the bar is on,
 // across the window otherwise.

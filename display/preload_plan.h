@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which entries of the queue to decode ahead: the two a step in the direction of travel shows next, then the one
 // behind.

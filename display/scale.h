@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A scale factor that remembers the kind of number it was given: the products it takes part in are computed in
 // that precision (32-bit float for a height quotient, double for a width quotient), as the sizes depend on it.

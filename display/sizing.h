@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arithmetic of the image page: the 16-bit rule for natural sizes, the fit of the full-screen mode and the
 // line breaks that centre a picture vertically. Pure functions of their arguments.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/browser.h"
 
 #include "platform/file_url.h"

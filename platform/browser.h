@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The embedded browser control and its document, as the logic sees them. Loading is asynchronous: Navigate2
 // returns at once and the document-complete event arrives later through the event queue.

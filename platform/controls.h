@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The control model: plain objects that hold exactly the state the logic reads and writes, with the event rules
 // of the window system the logic relies on. A view renders them and forwards the user's gestures; tests drive

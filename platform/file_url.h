@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File URLs as a browser writes them for a local path, and the exact way back.
 

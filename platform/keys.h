@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The virtual-key codes the logic reacts to, as the view delivers them (platform/qt/view/key_codes.cpp).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which names a folder listing gives for a pattern, the same rule for every file system the logic is given.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the logic needs from the system besides its controls. Qt implements these in platform/qt; the tests
 // bring a headless set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the user chose to open and how its folder is read: the file picked (and the one to start at), the folder,
 // the pattern of the names listed, and the open dialog's record, which persists from one dialog to the next.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which names the viewer queues: the type after the last dot is JPG, JPEG, GIF or BMP, in any case.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a file or folder named on the command line (or dropped on the window), as if picked in the open dialog
 // under its first filter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The show's queue: the paths of the folder's images (the folder box's list), their names (the current images
 // of the suspended-images window), the position of the image on show and the count. Every change of the entries

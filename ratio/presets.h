@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The screen ratios offered on the ratio panel, in the order of its check boxes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The width/height correction in force: the factor applied to widths, the ratio in hundredths it comes from, and
 // the guard that keeps a mark set from code from applying itself again.

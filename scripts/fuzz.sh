@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang (address and undefined-behaviour sanitizers on) and runs each for a
 # bounded time on its seed corpus. Usage: scripts/fuzz.sh [SECONDS]   (default 30 a target)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Glimmerbox needs on Debian bookworm (or alike): the build tools and Qt; with --test also what
 # the tests need (GoogleTest, Xvfb, a window manager, xdotool, ImageMagick, the accessibility bus); with --bench
 # what the benchmarks need (the peer viewer feh, libvips and libjpeg-turbo's tools for the pictures, Xvfb); with

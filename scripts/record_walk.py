@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Records what a user meets on a fixed walk through the program, for comparing two builds after a change
 that should change nothing a user sees: after each step a screenshot, the window manager's view of the windows
 and every object a screen reader reads (role, name, text, states, place), and at the end the files of the

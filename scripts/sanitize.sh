@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on) and runs the whole
 # test suite, end-to-end tests included, on that build.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The slideshow's clock and the "Pause" it shows: pause() and resume() are the one way to change them together.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "suspend/form2.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The suspended-images window: the queue's names and the suspended names side by side, with a preview.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser control: asynchronous loading, the image document, and file URLs.
 
 #include "platform/browser.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window system's event rules that the logic relies on.
 
 #include "platform/controls.h"

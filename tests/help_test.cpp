@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instructions page and the shortcut list. (The About window is checked on the Qt view: tests/qt/view_test.)
 
 #include <gtest/gtest.h>

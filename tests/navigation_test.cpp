@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving through the queue by key, menu, name, thumbnail and slideshow tick: the position, the pause, the
 // picture shown and the thumbnail bar after each sequence.
 

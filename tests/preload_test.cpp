@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the viewer asks to have decoded ahead: the picture on show and its neighbours, in the direction of
 // travel, each at exactly the size it gets when it is shown.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing a folder and a starting file: the dialog, the scan's order, filters and type rules, what is said when
 // nothing can be queued, and paths given on the command line.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The size a picture is drawn at: its natural size, the ratio correction, zoom steps and the full-screen fit,
 // as the image page writes it and the status line reports it.
 

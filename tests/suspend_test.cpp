@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Suspending images, bringing them back and removing their files: the two lists, the position, the counters
 // and the files after every sequence; and what the exit does with the suspended files.
 

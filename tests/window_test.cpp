@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the user finds it at start, and the places of its controls at every size and in every mode.
 
 #include <gtest/gtest.h>

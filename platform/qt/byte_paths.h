@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File names on Linux are bytes, not always valid UTF-8. Qt's own path handling replaces what it cannot
 // decode, which would make such files unreachable; these helpers keep every byte. In a QString a byte that is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The freedesktop.org Trash, written here rather than through QFile::moveToTrash: Qt 6.4 writes the record's
 // Path= unescaped (trash clients then restore to the wrong name or not at all), has been seen to report
 // success after trashing into a folder no file manager looks in, and cannot reach names that are not UTF-8.

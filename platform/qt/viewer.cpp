@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/viewer.h"
 #include "platform/qt/image/decoder.h"
 #include "queue/open_path.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The viewer on Qt: the services, the main window's logic and the views of its windows. The program, the widget
 // tests and the benchmarks all start it this way.

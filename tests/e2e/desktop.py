@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A throw-away desktop for end-to-end tests: Xvfb, openbox, a session bus with the accessibility bus, and
 helpers to start the real program, find its window, type, click, take screenshots and read what a screen
 reader reads."""

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A file manager's part in a drag, for the end-to-end tests: a small GTK window, as the file managers of GNOME
 and Xfce are, that starts a drag when pressed, carrying the given items (file:// addresses, or "text:..." for
 plain text) and offering a copy or a move. After each drag it prints the action the drop target chose, numbered

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A real drag between two programs (XDND under Xvfb + openbox), from a GTK window as most Linux file managers
 are: text dragged from another window onto the viewer is refused and changes nothing; a picture file dragged onto it opens its folder at that picture, and the
 drop is a copy (a move would have the file manager delete the file). The file's name is not UTF-8 (a line break and

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Full screen holds whatever the user does in it: Enter, Enter again, Backspace, keypad + and a slideshow tick
 each leave the window full screen (the window manager says so, it covers the screen, no menu bar) with the
 picture drawn on the blue field; bursts of Esc end in the state their count implies."""

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """On a screen scaled by two (QT_SCALE_FACTOR=2, 2560x1440 device pixels), a 6000x4000 photo fitted in full
 screen is decoded at its fitted size in device pixels and drawn pixel for pixel: the screenshot is as close to a
 direct resize of the source as two resampling filters can be, and much closer than a half-size picture stretched

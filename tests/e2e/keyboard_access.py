@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Keyboard-only and screen-reader use: after "OK" on the W/H ratio panel, Enter moves forward and leaves no
 pause; Alt then Down opens the File menu and Enter on its first item opens the file dialog; F10 opens the File
 menu; Alt+Down opens the interval list and Enter there picks; a screen reader reads the picture by its file name,

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A person opens a picture through the File menu and the dialog, sees it centred, steps on with Enter, lets
 the slideshow run at one second and pauses it with a click on the picture."""
 import os

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Started as a file manager or a shell starts it on several paths: pictures of one folder, one of another folder, a
 missing file, a named pipe, a text file and a hidden picture. The first one's folder opens at the first file given,
 and one message box names every path that was not opened with its reason; after "OK" the walk goes on in the folder

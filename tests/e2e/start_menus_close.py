@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real program starts into its maximised main window with its menu bar, and the close box ends it
 with exit code 0."""
 import os

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Started from the command line on the last picture of a folder, twenty times: the position label reads "END"
 every time (never "Cur=3") and the small picture stands at the same place every time, pushed down by the line
 breaks that the maximised window's browser height gives."""

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """"a" suspends the current picture and the next one is drawn; F3 lists it among the suspended images and
 closing that window comes back; "z" moves the current file to the trash; closing the main window, "Keep ?"
 answered No, moves the suspended file to the trash too, and the program ends with code 0."""

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """F2 shows the thumbnail bar with its thumbnails drawn; a click on the third thumbnail shows the third
 picture; Esc gives the full-screen window with the picture fitted on the dark blue field; Esc again brings the
 menu bar back."""

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """On a Wayland compositor (weston, headless): the real program starts and opens a folder from the command line
 and lives until it is closed; a session through the main window (Esc, Enter three times, a slideshow tick, Esc,
 close) keeps the connection alive and ends with exit code 0."""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A session on a Wayland compositor that has no input devices to drive (weston's headless backend): the real
 // main window, keys sent through the application as the platform delivers them, window states asked of and
 // configured by the compositor. Prints each step; exits 0 only if every step left the window as it should.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the link-to-path conversion. Any text is read without crashing; any path survives the
 // round trip through its file URL exactly, and that URL can stand in markup as it is.
 

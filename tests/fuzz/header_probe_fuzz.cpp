@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the header probe on any bytes, named as a jpg, gif or bmp (by the first byte). It never
 // crashes, answers either a size within the allocation limit or a reason, and never allocates more than the
 // limit allows (run with -malloc_limit_mb).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the typed width/height ratio. Any text gives nothing or a ratio of 1 to 32767 hundredths,
 // and a ratio written back with two decimals reads as itself.
 

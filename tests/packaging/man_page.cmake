@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual page renders as `man` renders it, with every warning groff knows turned on, and says nothing.
 execute_process(COMMAND groff -ww -mandoc -Tutf8 -z "${MAN_PAGE}" RESULT_VARIABLE rc ERROR_VARIABLE warnings)
 if(NOT rc EQUAL 0 OR NOT warnings STREQUAL "")

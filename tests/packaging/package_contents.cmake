@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from the build folder (as the README says), unpacks it and checks what a user's
 # system gets from it: the program (stripped, and running), its desktop entry, metadata, icons and manual, and
 # dependencies read off the Qt libraries it is linked with; and lintian, Debian's package checker, finds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File names as they come: spaces, %, #, ?, quotes, <, >, &, leading dashes, non-ASCII letters and bytes that
 // are not UTF-8. Each file is queued, shown, reached by a click on its thumbnail, suspended, brought back,
 // trashed and erased, always by exactly its own path.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What real folders contain: empty, cut, mislabelled, hostile and vanishing files, walked through every part of
 // the viewer on the real Qt services. Nothing crashes, hangs or grows without bound; each file that cannot be
 // shown says so with its name; the slideshow goes on past it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a folder on a real desktop does while the viewer looks at it: files replaced, completed, turned into
 // FIFOs; and pictures built to cost far more than their size on disk. The window never waits on a file, memory
 // stays bounded, a decoding no one wants stops, and a changed file is read again. Each test runs in a process of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading picture files: what the header says of each kind of file, and what decoding it at a size gives.
 
 #include "platform/qt/image/decoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image loader's caching and preloading, on real files: what is asked for ahead is used, what is no longer
 // wanted is never decoded, and the pictures held stay within their bound.
 

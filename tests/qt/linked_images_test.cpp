@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast import of the thumbnail page against Qt's own HTML import of the same markup: the same characters,
 // links, image formats and layout.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the widget tests share: the whole viewer, started on the offscreen platform over a temporary folder.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paths that arrive from the desktop rather than the open dialog: several at once from a file manager's
 // selection, and files or folders dropped onto the window.
 

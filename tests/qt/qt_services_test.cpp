@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt services against real files in a temporary folder.
 
 #include "platform/qt/qt_services.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A photo with an embedded Display P3 profile (what phones write) is drawn in the sRGB colours that an independent
 // colour engine (ImageMagick with Little CMS) gives for it, whichever way it is decoded; without the profile the
 // same pixels are drawn as they are.

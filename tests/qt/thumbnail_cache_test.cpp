@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's shared thumbnail cache: the keys other programs read (as plain text), the atomic write, any size
 // other programs keep read smallest first, cache files read as warily as pictures, folders others can write to
 // left alone, a changed picture made again, failures recorded, and nothing written for the cache's own files.

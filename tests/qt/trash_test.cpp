@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trash on a temporary XDG_DATA_HOME: files land in the home trash with a record a trash client can
 // restore from. No test touches the user's own trash.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt view of the main window on the offscreen platform: widgets at the model's places, menus as the logic
 // keeps them, keys seen by the window first, and image pixels drawn by the browser view.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The headless backend: the logic with scripted services and a deterministic event queue, no window system.
 

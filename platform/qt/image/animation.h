@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An animated picture played without decoding on the window's thread: each frame is decoded on a worker, one
 // ahead of the one on show, and shown when the previous frame's delay has passed. It plays as many times as the

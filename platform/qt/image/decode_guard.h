@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What keeps a decoding within bounds: it stops when no one wants it any more or when it has run too long
 // (the file is read through a device that fails from then on, so the decoder ends at its next read), and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decodings on the worker pool, by priority, each one stoppable: one queued that is no longer wanted never starts,
 // one running ends at its next read of the file. All decodings together stay within one memory budget, and their

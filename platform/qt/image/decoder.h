@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading picture files, safe on any thread: the header (what the picture is and whether it can be shown) and
 // the decoding at the size it will be drawn. The loader calls these on its workers and keeps the results.

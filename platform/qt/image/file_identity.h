@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which file a path names right now: a file replaced under the same name, rewritten or completed since it was
 // read has another identity, and what was decoded from it is stale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Memory for large decoded pictures, kept for the next picture of the same size instead of going back to the
 // system. Touching fresh pages costs more than decoding a JPEG into them (on a virtual machine, 270 ms for the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decodes image files on worker threads at the size they will be drawn and keeps the results: pictures in one
 // cache bounded in bytes, thumbnails in a store of their own. Preloading asks ahead for the pictures a step

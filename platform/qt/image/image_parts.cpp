@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The part in view of a large picture, decoded ahead of the whole: a 24-megapixel JPEG at 100 % shows its
 // first 1280 x 1000 pixels after about 30 ms, where the whole takes about 100 ms and more.
 

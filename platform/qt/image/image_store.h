@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoded images by file and size, bounded in bytes: the least recently used go first once the bytes pass the
 // limit or too many unwanted ones are held.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures are drawn as sRGB, what screens show when nothing manages their colours. A picture whose file embeds
 // the colour profile of another space (Display P3 from phones, Adobe RGB from cameras) is converted to sRGB once,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop's shared thumbnail cache (the freedesktop.org thumbnail standard, which file managers, GIO, eog
 // and gwenview read and write): PNG files named by the MD5 of the picture's URI, under normal/ (128 pixels),

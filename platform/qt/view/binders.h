@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One binder per kind of control: it makes the control's widget, wires the user's gestures on it to the model
 // (which raises the logic's events), and applies the model's state to it whenever the model changes.

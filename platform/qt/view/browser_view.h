@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The browser control on QTextBrowser: renders the model document's markup, reports its height and scrolling,
 // forwards clicks, and draws image elements through the image loader.

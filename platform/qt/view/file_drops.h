@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files and folders dragged onto a window from a file manager: accepted anywhere on the window (over a text box
 // too) when every item dragged is a local file or folder, and handed over as the paths that a command line would

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A combo box that raises its pick only when the user chooses an entry from its open list (a click, or Enter on
 // the list opened with Alt+Down or F4). Enter, arrows, the wheel, typing and focus changes on the closed box

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture box: shows its file filling the box, as the loader decodes it (on a worker, within its memory
 // budget); until then it stays empty.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A page of thousands of thumbnails one below the other (each a line break, a linked image and a line break),
 // laid out only around what is in view. The document holds a window of the entries, and the margins of its root

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's state on the platform (normal, maximised, full screen, minimised, hidden) as the logic wishes it.
 // The logic asks for full screen as a normal window lifted above the screen's top edge with its menus hidden;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A thin Qt view of one window of the control model: builds the widgets at the model's positions, follows the
 // model's changes, and forwards the user's gestures (menu picks, clicks, list picks, keys, resizes, the close

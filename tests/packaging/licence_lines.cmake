@@ -1,0 +1,22 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Every source file says its licence in its first lines, as the machine-readable copyright file claims.
+cmake_minimum_required(VERSION 3.22)
+set(missing "")
+foreach(folder app display help queue ratio show suspend thumbs platform tests bench scripts)
+  file(GLOB_RECURSE sources "${SOURCE}/${folder}/*.cpp" "${SOURCE}/${folder}/*.h" "${SOURCE}/${folder}/*.py"
+       "${SOURCE}/${folder}/*.sh" "${SOURCE}/${folder}/*.cmake" "${SOURCE}/${folder}/CMakeLists.txt")
+  foreach(source ${sources})
+    file(STRINGS "${source}" head LIMIT_COUNT 2)
+    if(NOT head MATCHES "SPDX-License-Identifier: GPL-3\\.0-or-later")
+      list(APPEND missing "${source}")
+    endif()
+  endforeach()
+endforeach()
+file(STRINGS "${SOURCE}/CMakeLists.txt" head LIMIT_COUNT 2)
+if(NOT head MATCHES "SPDX-License-Identifier: GPL-3\\.0-or-later")
+  list(APPEND missing "${SOURCE}/CMakeLists.txt")
+endif()
+if(missing)
+  list(JOIN missing "\n  " lines)
+  message(FATAL_ERROR "no licence line (SPDX-License-Identifier: GPL-3.0-or-later) in:\n  ${lines}")
+endif()
