@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Glimmerbox start-up: the services on Qt, the main window's logic, and its view.
 
 #include <QApplication>
