@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """On a Wayland compositor (weston, headless): the real program starts and opens a folder from the command line
-and lives until it is closed; a session through the main window (Esc, Enter three times, a slideshow tick, Esc,
-close) keeps the connection alive and ends with exit code 0."""
+and lives until it is closed; a session through the main window ("z" erasing and trashing, each one box, Esc,
+Enter three times, a slideshow tick, Esc, close) keeps the connection alive and ends with exit code 0."""
 import os
 import shutil
 import subprocess
@@ -14,7 +14,8 @@ import time
 def main(binary, session):
     tmp = tempfile.mkdtemp(prefix="glimmerbox-wayland-")
     os.chmod(tmp, 0o700)
-    env = dict(os.environ, XDG_RUNTIME_DIR=tmp, QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY="glimmerbox-test")
+    env = dict(os.environ, XDG_RUNTIME_DIR=tmp, XDG_DATA_HOME=os.path.join(tmp, "data"), QT_QPA_PLATFORM="wayland",
+               WAYLAND_DISPLAY="glimmerbox-test")
     env.pop("DISPLAY", None)
     if "ASAN_OPTIONS" in env:
         # Under the sanitizers: full stacks, so that the leaks Mesa's EGL leaves at exit match their suppression.

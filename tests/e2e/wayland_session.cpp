@@ -5,12 +5,16 @@
 //
 //   wayland_session FOLDER
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "bench/drive.h"
@@ -19,10 +23,42 @@
 
 namespace {
 
-void press(QWidget* window, int key) {
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
-    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
-    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+// A key as the platform plugin hands it over: to the window, which gives it to the focused control.
+void press(QWidget* window, int key) { QTest::keyClick(window->windowHandle(), Qt::Key(key)); }
+
+// Answers every message box that opens with the button asked for, and counts the boxes and their texts.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(QObject* owner) : timer_(owner) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
+        timer_.start(20);
+    }
+    void reply(QMessageBox::StandardButton button) { reply_ = button; }
+    int boxes() const { return boxes_; }
+    const QString& lastText() const { return lastText_; }
+
+private:
+    void answer() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box == seen_ || !box->isVisible()) return;
+        seen_ = box;
+        ++boxes_;
+        lastText_ = box->text();
+        QApplication::setActiveWindow(box);  // as a compositor with a keyboard activates a new dialog
+        QAbstractButton* button = box->button(box->button(reply_) ? reply_ : QMessageBox::Ok);
+        if (button) QTimer::singleShot(100, button, &QAbstractButton::click);
+    }
+    QTimer timer_;
+    QPointer<QMessageBox> seen_;
+    QMessageBox::StandardButton reply_ = QMessageBox::No;
+    int boxes_ = 0;
+    QString lastText_;
+};
+
+int fileCount(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) count += entry.is_regular_file() ? 1 : 0;
+    return count;
 }
 
 }  // namespace
@@ -54,6 +90,32 @@ int main(int argc, char* argv[]) {
     const std::string folder = argv[1];
     QTimer::singleShot(0, &window, [&] { openFromCommandLine(form, folder); });
     expect(wait([&] { return form.queue.queueCount() > 0 && window.isVisible(); }, 20000), "opened the folder");
+
+    // One key, one command, also when the command opens a box: each "z" below opens exactly one box, and the
+    // folder loses at most the file on show. The headless compositor has no seat and activates no window; the
+    // session activates the main window and each box as a compositor with a keyboard would, so that keys reach
+    // the focused control and travel on from it as they do on a desktop.
+    QApplication::setActiveWindow(&window);
+    BoxAnswerer answerer(&window);
+    const int files = fileCount(folder);
+    const auto oneBoxAfter = [&](int key, int boxesBefore) {
+        press(&window, key);
+        wait([&] { return answerer.boxes() > boxesBefore; });
+        pause(800);  // a second run of the key would open its box within this time
+        return answerer.boxes() == boxesBefore + 1;
+    };
+    form.menuNobin_Click();
+    answerer.reply(QMessageBox::No);
+    expect(oneBoxAfter(Qt::Key_Z, 0) && fileCount(folder) == files, "erase now, z, No: one box, nothing erased");
+    answerer.reply(QMessageBox::Yes);
+    const std::string first = form.queue.currentPath();
+    expect(oneBoxAfter(Qt::Key_Z, 1) && fileCount(folder) == files - 1 && !std::filesystem::exists(first),
+           "erase now, z, Yes: one box, the file on show alone erased");
+    form.menuBin_Click();
+    std::filesystem::remove(form.queue.currentPath());
+    expect(oneBoxAfter(Qt::Key_Z, 2) && answerer.lastText().contains("could not be moved to the trash") &&
+               fileCount(folder) == files - 2,
+           "trash, z on a file removed behind the viewer: one message, no other file moved");
 
     press(&window, Qt::Key_Escape);
     expect(wait(fullScreen), "Esc: full screen");
