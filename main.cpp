@@ -33,6 +33,17 @@ void answerWithoutWindow(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(GLIMMERBOX_VERSION);
     QCommandLineParser parser;
     describe(parser);
+    // The version comes with the licence, as GNU programs say it.
+    if (parser.parse(QCoreApplication::arguments()) && parser.isSet("version")) {
+        std::printf(
+            "glimmerbox %s\n"
+            "Copyright (C) 2026 The Glimmerbox developers.\n"
+            "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+            "This is free software: you are free to change and redistribute it.\n"
+            "There is NO WARRANTY, to the extent permitted by law.\n",
+            GLIMMERBOX_VERSION);
+        std::exit(0);
+    }
     parser.process(app);  // exits after answering
 }
 
