@@ -49,6 +49,24 @@ std::string toGlibFileUri(const std::string& path) {
         path, [](unsigned char c) { return keepsAsIs(c) || (c != 0 && std::strchr("!$&'()*+,=:@", c) != nullptr); });
 }
 
+std::string percentDecoded(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            const int hi = hexValue(text[i + 1]);
+            const int lo = hexValue(text[i + 2]);
+            if (hi >= 0 && lo >= 0) {
+                decoded += static_cast<char>(hi * 16 + lo);
+                i += 2;
+                continue;
+            }
+        }
+        decoded += text[i];
+    }
+    return decoded;
+}
+
 std::optional<std::string> pathFromFileUrl(const std::string& url) {
     static const std::string scheme = "file://";
     if (url.size() < scheme.size()) return std::nullopt;
@@ -59,21 +77,7 @@ std::optional<std::string> pathFromFileUrl(const std::string& url) {
     if (rest.compare(0, localhost.size(), localhost) == 0) rest.erase(0, localhost.size() - 1);
     if (rest.empty() || rest.front() != '/') return std::nullopt;
 
-    std::string path;
-    path.reserve(rest.size());
-    for (std::size_t i = 0; i < rest.size(); ++i) {
-        if (rest[i] == '%' && i + 2 < rest.size()) {
-            const int hi = hexValue(rest[i + 1]);
-            const int lo = hexValue(rest[i + 2]);
-            if (hi >= 0 && lo >= 0) {
-                path += static_cast<char>(hi * 16 + lo);
-                i += 2;
-                continue;
-            }
-        }
-        path += rest[i];
-    }
-    return path;
+    return percentDecoded(rest);
 }
 
 }  // namespace gb::platform

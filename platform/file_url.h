@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace gb::platform {
 
@@ -14,6 +15,10 @@ std::string toFileUrl(const std::string& path);
 // The file URI GLib writes for a path (g_filename_to_uri), byte for byte: it also leaves ! $ & ' ( ) * + , = : @
 // as they are (but not ';'). The key of the desktop's shared thumbnail cache.
 std::string toGlibFileUri(const std::string& path);
+
+// Every %XX escape undone byte for byte (%FF is the byte 0xFF whatever UTF-8 says, %00 a zero byte); a '%' not
+// followed by two hex digits stands for itself.
+std::string percentDecoded(std::string_view text);
 
 // The path of a file URL: every %XX escape decoded (a '%' not followed by two hex digits stays as it is).
 // Nothing when the text is not a file URL.

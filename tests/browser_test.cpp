@@ -98,6 +98,8 @@ TEST(FileUrl, ReadsWhatOtherWritersProduce) {
     EXPECT_EQ(pathFromFileUrl("file://localhost/p/x.jpg"), "/p/x.jpg");
     EXPECT_EQ(pathFromFileUrl("file:///p/100%.jpg"), "/p/100%.jpg");
     EXPECT_EQ(pathFromFileUrl("file:///p/bad%zz"), "/p/bad%zz");
+    EXPECT_EQ(pathFromFileUrl("file:///p/end%4"), "/p/end%4");
+    EXPECT_EQ(pathFromFileUrl("file:///p/%FF%00x"), std::string("/p/\xff\0x", 6));
     EXPECT_FALSE(pathFromFileUrl("http://example/x.jpg"));
     EXPECT_FALSE(pathFromFileUrl("file:"));
 }

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/file_url.h"
 #include "platform/qt/logging.h"
 
 namespace gb::qt {
@@ -33,25 +34,8 @@ std::optional<std::string> FileDrops::localPath(const QByteArray& uri) {
     }
     if (!rest.startsWith('/')) return std::nullopt;
     // Qt's own decoding (QUrl::toLocalFile) makes text of the name, and a byte that is not UTF-8 becomes U+FFFD:
-    // a file that exists would be missing. The escapes are undone here, byte for byte.
-    std::string path;
-    path.reserve(static_cast<std::size_t>(rest.size()));
-    const auto hex = [](char c) {
-        return c >= '0' && c <= '9'   ? c - '0'
-               : c >= 'a' && c <= 'f' ? c - 'a' + 10
-               : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                      : -1;
-    };
-    for (qsizetype i = 0; i < rest.size(); ++i) {
-        const char c = rest[i];
-        if (c == '%' && i + 2 < rest.size() && hex(rest[i + 1]) >= 0 && hex(rest[i + 2]) >= 0) {
-            path += static_cast<char>(hex(rest[i + 1]) * 16 + hex(rest[i + 2]));
-            i += 2;
-        } else {
-            path += c;  // a '%' that escapes nothing stands for itself
-        }
-    }
-    return path;
+    // a file that exists would be missing. The escapes are undone byte for byte.
+    return platform::percentDecoded(std::string_view(rest.constData(), static_cast<std::size_t>(rest.size())));
 }
 
 std::vector<std::string> FileDrops::localPaths(const QMimeData* data) {
