@@ -1,19 +1,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Every source file says its licence in its first lines, as the machine-readable copyright file claims.
 cmake_minimum_required(VERSION 3.22)
-set(missing "")
+file(GLOB sources "${SOURCE}/*.cpp" "${SOURCE}/CMakeLists.txt" "${SOURCE}/packaging/*.cmake")
 foreach(folder app display help queue ratio show suspend thumbs platform tests bench scripts)
-  file(GLOB_RECURSE sources "${SOURCE}/${folder}/*.cpp" "${SOURCE}/${folder}/*.h" "${SOURCE}/${folder}/*.py"
+  file(GLOB_RECURSE found "${SOURCE}/${folder}/*.cpp" "${SOURCE}/${folder}/*.h" "${SOURCE}/${folder}/*.py"
        "${SOURCE}/${folder}/*.sh" "${SOURCE}/${folder}/*.cmake" "${SOURCE}/${folder}/CMakeLists.txt")
-  foreach(source ${sources})
-    file(STRINGS "${source}" head LIMIT_COUNT 2)
-    if(NOT head MATCHES "SPDX-License-Identifier: GPL-3\\.0-or-later")
-      list(APPEND missing "${source}")
-    endif()
-  endforeach()
+  list(APPEND sources ${found})
 endforeach()
-file(GLOB top "${SOURCE}/*.cpp" "${SOURCE}/CMakeLists.txt" "${SOURCE}/packaging/*.cmake")
-foreach(source ${top})
+set(missing "")
+foreach(source ${sources})
   file(STRINGS "${source}" head LIMIT_COUNT 2)
   if(NOT head MATCHES "SPDX-License-Identifier: GPL-3\\.0-or-later")
     list(APPEND missing "${source}")
