@@ -13,8 +13,9 @@ namespace gb::qt {
 // and acted on (a z.jpg that links elsewhere stays z.jpg). Empty, with the system's reason in `why`, when the
 // working folder's own path cannot be known (deeper than the system's path limit): never a guess.
 std::string absolutePath(const std::string& raw, std::string& why);
-// The same, also empty (with the reason) when the result is too long for the system to open, or holds a zero byte
-// (a dropped address can).
+// The same, also empty (with the reason) when the result is too long for the system to open. A path holding a zero
+// byte (a dropped address can) is returned as given, for `whyNotQueued` to refuse: it must never reach the system,
+// which would read a shorter name.
 std::string openablePath(const std::string& raw, std::string& why);
 
 // What several paths given at once open (a file manager's selection, files dropped on the window): the first one

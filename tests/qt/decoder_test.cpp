@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QImageWriter>
 #include <QTemporaryDir>
+#include <limits>
 
 #include "platform/qt/byte_paths.h"
 #include "tests/qt/image_files.h"
@@ -38,6 +39,8 @@ TEST(Decoder, EachFileGivesItsUprightSizeOrSaysWhyItCannotBeShown) {
     ASSERT_TRUE(test::writeJpegCoding(at("twelve bit.jpg"), 64, 48, 0xC1, 12));
     ASSERT_TRUE(test::writeJpegCoding(at("lossless.jpg"), 64, 48, 0xC3, 8));
     ASSERT_TRUE(test::writeJpegCoding(at("hierarchical.jpg"), 64, 48, 0xC5, 8));
+    ASSERT_TRUE(test::writeJpegCoding(at("damaged.jpg"), 64, 48, 0xC0, 3));
+    ASSERT_TRUE(test::writeBmpHeader(at("lowest.bmp"), 10, std::numeric_limits<int>::min()));
     // A picture of no pixels is none (found by the header fuzzer).
     ASSERT_TRUE(test::writeBytes(at("empty.gif"),
                                  QByteArray::fromBase64("R0lGODlh+P/5//AAAAAA/wAAACH5BAAAAAAALAAGAAAnPwAAqQ==")));
@@ -67,6 +70,10 @@ TEST(Decoder, EachFileGivesItsUprightSizeOrSaysWhyItCannotBeShown) {
         {"twelve bit.jpg", "This is a 12-bit JPEG, which cannot be shown.", {64, 48}, 0, {}, {}, "?"},
         {"lossless.jpg", "This is a lossless JPEG, which cannot be shown.", {64, 48}, 0, {}, {}, "?"},
         {"hierarchical.jpg", "This is a hierarchical JPEG, which cannot be shown.", {64, 48}, 0, {}, {}, "?"},
+        // A precision no JPEG has is damage: no kind is named for it.
+        {"damaged.jpg", "This is not a picture that can be shown: its header cannot be read as a picture.", {64, 48},
+         0, {}, {}, "?"},
+        {"lowest.bmp", "The picture is too large to show: 10 x 2147483647 pixels.", {50, 50}, 0, {}, {}, "?"},
         {"empty.gif", "The picture is too large to show: 65528 x 65529 pixels.", {50, 50}, 0, {}, {}, "?"},
     };
     // clang-format on

@@ -158,7 +158,7 @@ TEST(GifComposition, LocalPalettesInterlacingAndLongCodesDecodeExactly) {
     again.setData(bytes);
     again.open(QIODevice::ReadOnly);
     const QImage qt = QImageReader(&again, "gif").read().convertToFormat(QImage::Format_ARGB32);
-    ASSERT_FALSE(frames.rewind() == false);
+    ASSERT_TRUE(frames.rewind());
     ASSERT_TRUE(frames.next());
     EXPECT_EQ(frames.canvas().convertToFormat(QImage::Format_ARGB32), qt);
 }

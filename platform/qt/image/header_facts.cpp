@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/header_facts.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace gb::qt {
@@ -44,7 +46,7 @@ QSize claimedSize(const QByteArray& head) {
         const qint32 info = little32(head, 14);
         if (info == 12) return QSize(static_cast<int>(little16(head, 18)), static_cast<int>(little16(head, 20)));
         // A negative height is a picture stored top row first; a negative width is no picture (left invalid).
-        if (info >= 40) return QSize(little32(head, 18), std::abs(little32(head, 22)));
+        if (info >= 40) return QSize(little32(head, 18), std::abs(std::max(little32(head, 22), -INT_MAX)));
     }
     return {};
 }
@@ -56,8 +58,8 @@ QString unreadJpegKind(const QByteArray& head) {
     if ((frame->marker & 0x03) == 0x03) return QStringLiteral("a lossless JPEG");
     if ((frame->marker >= 0xC5 && frame->marker <= 0xC7) || frame->marker >= 0xCD)
         return QStringLiteral("a hierarchical JPEG");
-    // The decoder reads 8 bits a sample only.
-    if (frame->precision != 8) return QStringLiteral("a %1-bit JPEG").arg(frame->precision);
+    // The decoder reads 8 bits a sample only; another precision than 12 or 16 is no JPEG's, only damage.
+    if (frame->precision == 12 || frame->precision == 16) return QStringLiteral("a %1-bit JPEG").arg(frame->precision);
     return {};
 }
 
