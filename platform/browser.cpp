@@ -78,6 +78,7 @@ std::string Browser::errorPage(const std::string& path, const std::string& reaso
 void Browser::complete(unsigned long generation, const std::string& address) {
     if (generation != generation_) return;
     location_ = address;  // before the page changes: its views name what they show by it
+    pageError_.clear();
     if (address == "about:blank") {
         document_.load("", {});
     } else {
@@ -85,6 +86,7 @@ void Browser::complete(unsigned long generation, const std::string& address) {
         if (info.ok) {
             document_.load("<IMG src=\"" + toFileUrl(address) + "\">", {{info.width, info.height}});
         } else {
+            pageError_ = info.error;
             document_.load(errorPage(address, info.error), {});
         }
     }

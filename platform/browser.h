@@ -83,6 +83,8 @@ public:
     void Navigate2(const std::string& address);
     int readyState() const { return readyState_; }
     const std::string& locationURL() const { return location_; }
+    // Why the file of the last navigation cannot be shown, as its page says; empty for a picture or a blank page.
+    const std::string& pageError() const { return pageError_; }
     // The same object for the control's whole life; it always holds the document shown now.
     Document& document() { return document_; }
     const Document& document() const { return document_; }
@@ -99,6 +101,7 @@ private:
     ImageProbe& images_;
     Document document_;
     std::string location_;
+    std::string pageError_;
     int readyState_ = readyStateComplete;
     unsigned long generation_ = 0;
 };

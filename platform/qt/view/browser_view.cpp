@@ -222,8 +222,8 @@ void BrowserView::nameForScreenReaders() {
         picture_ = toQString(location);
         name = QStringLiteral("Picture %1, %2 by %3").arg(fileName).arg(image.width).arg(image.height);
     } else if (file && doc.images().empty() && !model_.thumbnailPage) {
-        // The page that says why the file cannot be shown: its reason is the file's header's.
-        const std::string why = loader_.probe(location).error;
+        // The page that says why the file cannot be shown, with the reason it shows.
+        const std::string& why = model_.pageError();
         if (!why.empty()) name = QStringLiteral("Picture %1 cannot be shown. %2").arg(fileName, toQString(why));
     }
     if (accessibleName() != name) setAccessibleName(name);
