@@ -188,6 +188,10 @@ bool GifFrames::drawFrame(QRect frame, bool interlaced, int transparent, const s
     if (!GifLzw::valid(minCodeSize)) return false;
     const QRect clip = frame.intersected(canvas_.rect());
     const int width = frame.width(), height = frame.height();
+    // Pixels that fall outside the screen are never decoded: a frame wholly outside it is skipped, and one that
+    // is not interlaced ends at the screen's last row (its data can unpack to thousands of times its size).
+    if (clip.isEmpty()) return skipSubBlocks();
+    const int lastRow = interlaced ? height - 1 : clip.bottom() - frame.top();
     GifLzw lzw(minCodeSize);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width));
     RowOrder order(height, interlaced);
@@ -214,8 +218,9 @@ bool GifFrames::drawFrame(QRect frame, bool interlaced, int transparent, const s
             if (filled > 0) drawRow(filled);
             return read;
         }
+        if (rows > lastRow) return skipSubBlocks();
         const std::uint8_t* in = block;
-        while (rows < height && width > 0) {
+        while (rows <= lastRow && width > 0) {
             const int got = lzw.decode(in, block + size, row.data() + filled, width - filled);
             filled += got;
             if (filled == width) {
