@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QThreadPool>
 
+#include <filesystem>
 #include <random>
 
 #include "platform/qt/image/animation.h"
@@ -238,6 +239,15 @@ TEST(GifPlaying, DelaysOfTenMillisecondsOrLessStayATenthOfASecond) {
 }
 
 // The animation on the window's side: frames as they are shown, and the rest after the last play.
+// How many descriptors of this process are open on a file of that name.
+int openFilesNamed(const std::string& name) {
+    int count = 0;
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error))
+        count += std::filesystem::read_symlink(fd.path(), error).filename() == name ? 1 : 0;
+    return count;
+}
+
 struct AnimationPlay : ::testing::Test {
     QTemporaryDir dir;
     QThreadPool pool;
@@ -265,6 +275,9 @@ TEST_F(AnimationPlay, AGifWithoutARepeatCountPlaysOnceAndRestsOnItsLastFrame) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return animation->resting() || shown.size() > 6; }, 5000));
     EXPECT_EQ(shown, (std::vector<std::string>{"RR", "GG", "BB"}));
     EXPECT_EQ(picture(animation->frame()), "BB");
+    // Resting, it holds no memory of the budget and no file.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return budget.inFlight() == 0; }, 2000)) << budget.inFlight();
+    EXPECT_EQ(openFilesNamed("anim.gif"), 0);
     animation->finish();
 }
 

@@ -4,7 +4,7 @@
 namespace gb::qt {
 
 Animation::Decoder::Decoder(const QString& path, qint64 canvasBytes, MemoryBudget& budget)
-    : bytes(2 * canvasBytes), budget(budget), frames(path, stop, canvasBytes / 4) {}
+    : bytes(3 * canvasBytes), budget(budget), frames(path, stop, canvasBytes / 4) {}
 
 Animation::Decoder::~Decoder() {
     if (budgeted) budget.give(bytes);
@@ -21,12 +21,14 @@ Animation::Animation(const QString& path, qint64 canvasBytes, QThreadPool& pool,
     decodeNext();
 }
 
-Animation::~Animation() { decoder_->stop.unwanted = true; }
+Animation::~Animation() {
+    if (decoder_) decoder_->stop.unwanted = true;
+}
 
 void Animation::finish() {
     finishing_ = true;
     due_.stop();
-    decoder_->stop.unwanted = true;
+    if (decoder_) decoder_->stop.unwanted = true;
     if (!decoding_) deleteLater();
 }
 
@@ -62,7 +64,9 @@ void Animation::showNext() {
     shown_ = next_.image;
     next_.image = QImage();
     if (next_.last) {
+        // No frame will come: the file is closed and the memory its decoding held goes back at once.
         resting_ = true;
+        decoder_.reset();
     } else {
         due_.start(next_.delayMs);
         decodeNext();

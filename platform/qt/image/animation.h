@@ -2,8 +2,8 @@
 #pragma once
 // An animated picture played without decoding on the window's thread: each frame is decoded on a worker, one
 // ahead of the one on show, and shown when the previous frame's delay has passed. It plays as many times as the
-// file asks (see FrameSource) and then rests on its last frame. The decoder's canvas counts against the
-// loader's memory budget for as long as the animation plays.
+// file asks (see FrameSource) and then rests on its last frame. The decoder's memory counts against the loader's
+// budget for as long as the animation plays; resting, it holds only the frame on show and no file.
 
 #include <QImage>
 #include <QObject>
@@ -40,7 +40,7 @@ private:
     struct Decoder {
         Decoder(const QString& path, qint64 canvasBytes, MemoryBudget& budget);
         ~Decoder();
-        // The canvas, and as much again for the part of it a frame may have to put back.
+        // The canvas, the frame on show (a copy once the canvas changes) and the part a frame may put back.
         const qint64 bytes;
         bool budgeted = false;
         MemoryBudget& budget;
@@ -51,7 +51,7 @@ private:
     void arrived(const AnimationFrame& frame);
     void showNext();
 
-    std::shared_ptr<Decoder> decoder_;
+    std::shared_ptr<Decoder> decoder_;  // none once resting
     QThreadPool& pool_;
     const int priority_;
     QImage shown_;
