@@ -67,16 +67,23 @@ std::string percentDecoded(std::string_view text) {
     return decoded;
 }
 
-std::optional<std::string> pathFromFileUrl(const std::string& url) {
-    static const std::string scheme = "file://";
-    if (url.size() < scheme.size()) return std::nullopt;
-    for (std::size_t i = 0; i < scheme.size(); ++i)
-        if (static_cast<char>(std::tolower(static_cast<unsigned char>(url[i]))) != scheme[i]) return std::nullopt;
-    std::string rest = url.substr(scheme.size());
-    static const std::string localhost = "localhost/";
-    if (rest.compare(0, localhost.size(), localhost) == 0) rest.erase(0, localhost.size() - 1);
+std::optional<std::string> pathFromFileUrl(std::string_view url, std::string_view thisHost) {
+    const auto lower = [](std::string_view text) {
+        std::string out(text);
+        for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return out;
+    };
+    if (lower(url.substr(0, 5)) != "file:") return std::nullopt;
+    std::string_view rest = url.substr(5);
+    if (rest.substr(0, 2) == "//") {
+        const std::size_t slash = rest.find('/', 2);
+        if (slash == std::string_view::npos) return std::nullopt;
+        const std::string host = lower(rest.substr(2, slash - 2));
+        if (!host.empty() && host != "localhost" && (thisHost.empty() || host != lower(thisHost)))
+            return std::nullopt;  // a file of another machine
+        rest = rest.substr(slash);
+    }
     if (rest.empty() || rest.front() != '/') return std::nullopt;
-
     return percentDecoded(rest);
 }
 

@@ -20,8 +20,9 @@ std::string toGlibFileUri(const std::string& path);
 // followed by two hex digits stands for itself.
 std::string percentDecoded(std::string_view text);
 
-// The path of a file URL: every %XX escape decoded (a '%' not followed by two hex digits stays as it is).
-// Nothing when the text is not a file URL.
-std::optional<std::string> pathFromFileUrl(const std::string& url);
+// The path a file address names, its escapes decoded byte for byte: file:///p, file://localhost/p (RFC 8089),
+// file://HOST/p when HOST is `thisHost` (any case), and the short file:/p some programs write. Nothing when the
+// text names no file of this machine.
+std::optional<std::string> pathFromFileUrl(std::string_view url, std::string_view thisHost = {});
 
 }  // namespace gb::platform

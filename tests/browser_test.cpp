@@ -100,6 +100,10 @@ TEST(FileUrl, ReadsWhatOtherWritersProduce) {
     EXPECT_EQ(pathFromFileUrl("file:///p/bad%zz"), "/p/bad%zz");
     EXPECT_EQ(pathFromFileUrl("file:///p/end%4"), "/p/end%4");
     EXPECT_EQ(pathFromFileUrl("file:///p/%FF%00x"), std::string("/p/\xff\0x", 6));
+    EXPECT_EQ(pathFromFileUrl("file:/p/short.jpg"), "/p/short.jpg");
+    EXPECT_EQ(pathFromFileUrl("file://Here/p/x.jpg", "here"), "/p/x.jpg");
+    EXPECT_FALSE(pathFromFileUrl("file://elsewhere/p/x.jpg", "here"));
+    EXPECT_FALSE(pathFromFileUrl("file://elsewhere/p/x.jpg"));
     EXPECT_FALSE(pathFromFileUrl("http://example/x.jpg"));
     EXPECT_FALSE(pathFromFileUrl("file:"));
 }

@@ -23,11 +23,13 @@ QSize uprightSize(QImageReader& reader) {
     return size;
 }
 
+// What the decoder draws on: a GIF's frames on its logical screen, which may be larger than its first frame.
 QSize decoderCanvas(const QByteArray& head, QSize natural) {
-    if (head.size() < 10 || !(head.startsWith("GIF87a") || head.startsWith("GIF89a"))) return natural;
-    const auto byte = [&](int i) { return static_cast<unsigned char>(head[i]); };
-    return natural.expandedTo(QSize(byte(6) | byte(7) << 8, byte(8) | byte(9) << 8));
+    if (!head.startsWith("GIF8")) return natural;
+    return natural.expandedTo(claimedSize(head));
 }
+
+bool tooLarge(QSize size) { return static_cast<double>(size.width()) * size.height() > maxPicturePixels; }
 
 QString tooLargeText(QSize canvas) {
     return QStringLiteral("the picture is too large to show: %1 x %2 pixels").arg(canvas.width()).arg(canvas.height());
@@ -52,9 +54,6 @@ Header readHeader(const QString& path) {
     h.canvas = decoderCanvas(head, h.size);
     h.partial = reader.transformation() == QImageIOHandler::TransformationNone && reader.format() == "jpeg" &&
                 !isProgressiveJpeg(head);
-    const auto tooLarge = [](QSize size) {
-        return static_cast<double>(size.width()) * size.height() > maxPicturePixels;
-    };
     const auto tooLargeSentence = [](QSize size) {
         QString text = tooLargeText(size);
         text[0] = text[0].toUpper();
@@ -133,7 +132,7 @@ QImage decodeImage(const QString& path, QSize size, QString* error, int* frames,
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     // A header that claims more than can ever be shown is not decoded at all, not even reduced.
     const QSize canvas = decoderCanvas(head, natural.isValid() ? natural : size);
-    if (static_cast<double>(canvas.width()) * canvas.height() > maxPicturePixels) {
+    if (tooLarge(canvas)) {
         if (error) *error = tooLargeText(canvas);
         return {};
     }

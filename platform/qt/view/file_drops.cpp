@@ -21,21 +21,11 @@ FileDrops::FileDrops(QWidget& window, Open open) : QObject(&window), window_(win
 }
 
 std::optional<std::string> FileDrops::localPath(const QByteArray& uri) {
-    // file:///path, file://localhost/path (RFC 8089), and the short file:/path some programs write.
-    if (uri.left(5).toLower() != "file:") return std::nullopt;
-    QByteArray rest = uri.mid(5);
-    if (rest.startsWith("//")) {
-        const qsizetype slash = rest.indexOf('/', 2);
-        if (slash < 0) return std::nullopt;
-        const QByteArray host = rest.mid(2, slash - 2).toLower();
-        if (!host.isEmpty() && host != "localhost" && host != QSysInfo::machineHostName().toLower().toUtf8())
-            return std::nullopt;  // a file of another machine
-        rest = rest.mid(slash);
-    }
-    if (!rest.startsWith('/')) return std::nullopt;
     // Qt's own decoding (QUrl::toLocalFile) makes text of the name, and a byte that is not UTF-8 becomes U+FFFD:
-    // a file that exists would be missing. The escapes are undone byte for byte.
-    return platform::percentDecoded(std::string_view(rest.constData(), static_cast<std::size_t>(rest.size())));
+    // a file that exists would be missing. The address is read as bytes.
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    return platform::pathFromFileUrl(std::string_view(uri.constData(), static_cast<std::size_t>(uri.size())),
+                                     std::string_view(host.constData(), static_cast<std::size_t>(host.size())));
 }
 
 std::vector<std::string> FileDrops::localPaths(const QMimeData* data) {
