@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/image/sandbox/helper_pool.h"
 #include "platform/qt/viewer.h"
 
 namespace {
@@ -93,6 +94,10 @@ QIcon windowIcon() {
 int main(int argc, char* argv[]) {
     answerWithoutWindow(argc, argv);
     if (!displayKnown(argc, argv)) return EXIT_FAILURE;
+    // The decoder helpers start while the window is made: one to read the first picture's header, one to decode
+    // it. More would take the cores the window is made on; the others start once pictures are asked for.
+    gb::sandbox::HelperPool::headers().warmUp();
+    gb::sandbox::HelperPool::decoding().warmUp(1);
     QApplication app(argc, argv);
     QApplication::setApplicationName("glimmerbox");
     QApplication::setApplicationVersion(GLIMMERBOX_VERSION);

@@ -5,13 +5,17 @@ include(GNUInstallDirs)
 set(app_id io.github.glimmerbox.Glimmerbox)
 
 install(TARGETS glimmerbox RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The decoder helper, where the program looks for it: ../libexec/glimmerbox from its own folder.
+install(TARGETS glimmerbox-decoder RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/glimmerbox)
 # A stripped install (`--strip`, and the Debian package) also drops the compilers' version strings, as Debian's
 # own packages do (dh_strip).
-install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-  execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
-                          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/glimmerbox\"
-                  COMMAND_ERROR_IS_FATAL ANY)
-endif()")
+foreach(program ${CMAKE_INSTALL_BINDIR}/glimmerbox ${CMAKE_INSTALL_LIBEXECDIR}/glimmerbox/glimmerbox-decoder)
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
+endforeach()
 install(FILES packaging/${app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/glimmerbox.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -12,8 +12,8 @@ flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
 clang++-14 "${flags[@]}" tests/fuzz/file_url_fuzz.cpp platform/file_url.cpp -o "$out/file_url_fuzz"
 clang++-14 "${flags[@]}" tests/fuzz/typed_ratio_fuzz.cpp ratio/typed_ratio.cpp app/numbers.cpp -o "$out/typed_ratio_fuzz"
 # shellcheck disable=SC2046
-clang++-14 "${flags[@]}" -fPIC tests/fuzz/header_probe_fuzz.cpp platform/qt/image/decoder.cpp platform/qt/image/decode_guard.cpp platform/qt/image/header_facts.cpp \
-  platform/qt/image/image_buffers.cpp platform/qt/image/screen_colours.cpp platform/qt/logging.cpp platform/qt/byte_paths.cpp platform/name_pattern.cpp \
+clang++-14 "${flags[@]}" -fPIC tests/fuzz/header_probe_fuzz.cpp platform/qt/image/decoder.cpp platform/qt/image/header_facts.cpp \
+  platform/qt/image/screen_colours.cpp platform/qt/logging.cpp \
   $(pkg-config --cflags --libs Qt6Gui) -o "$out/header_probe_fuzz"
 # shellcheck disable=SC2046
 clang++-14 "${flags[@]}" -fPIC tests/fuzz/gif_frames_fuzz.cpp platform/qt/image/gif_frames.cpp platform/qt/image/gif_lzw.cpp $(pkg-config --cflags --libs Qt6Gui) -o "$out/gif_frames_fuzz"

@@ -6,7 +6,7 @@
 # --package what `cpack -G DEB` needs to make the Debian package.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev fonts-dejavu-core)
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libseccomp-dev fonts-dejavu-core)
 package=(dpkg-dev file)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=("${package[@]}" appstream desktop-file-utils groff-base icc-profiles-free lintian)

@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from the build folder (as the README says), unpacks it and checks what a user's
-# system gets from it: the program (stripped, and running), its desktop entry, metadata, icons and manual, and
-# dependencies read off the Qt libraries it is linked with; and lintian, Debian's package checker, finds
-# nothing to warn of.
+# system gets from it: the program and its decoder helper (stripped, and running), its desktop entry, metadata,
+# icons and manual, and dependencies read off the libraries they are linked with; and lintian, Debian's package
+# checker, finds nothing to warn of.
 set(work "${BUILD_DIR}/package-test")
 file(REMOVE_RECURSE "${work}")
 file(MAKE_DIRECTORY "${work}")
@@ -20,7 +20,7 @@ if(NOT rc EQUAL 0)
 endif()
 
 set(app_id io.github.glimmerbox.Glimmerbox)
-set(files usr/bin/glimmerbox usr/share/applications/${app_id}.desktop usr/share/metainfo/${app_id}.metainfo.xml
+set(files usr/bin/glimmerbox usr/libexec/glimmerbox/glimmerbox-decoder usr/share/applications/${app_id}.desktop usr/share/metainfo/${app_id}.metainfo.xml
           usr/share/man/man1/glimmerbox.1.gz usr/share/doc/glimmerbox/changelog.gz usr/share/doc/glimmerbox/copyright
           usr/share/icons/hicolor/scalable/apps/glimmerbox.svg)
 foreach(size 16 32 48 64 128 256)
@@ -32,7 +32,8 @@ foreach(f ${files})
   endif()
 endforeach()
 
-foreach(field "Package: glimmerbox" "libqt6widgets6 (>=" "libqt6gui6 (>=" "libqt6core6 (>=" "libc6 (>=" "Section: graphics")
+foreach(field "Package: glimmerbox" "libqt6widgets6 (>=" "libqt6gui6 (>=" "libqt6core6 (>=" "libc6 (>=" "libseccomp2 (>="
+              "Section: graphics")
   string(FIND "${fields}" "${field}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the package's fields lack '${field}':\n${fields}")
@@ -51,9 +52,18 @@ if(NOT at EQUAL -1)
   message(FATAL_ERROR "the desktop entry claims folders (inode/directory): file managers would open them here")
 endif()
 
-execute_process(COMMAND file -b "${work}/root/usr/bin/glimmerbox" OUTPUT_VARIABLE kind)
-if(NOT kind MATCHES ", stripped")
-  message(FATAL_ERROR "the packaged program is not stripped: ${kind}")
+foreach(program usr/bin/glimmerbox usr/libexec/glimmerbox/glimmerbox-decoder)
+  execute_process(COMMAND file -b "${work}/root/${program}" OUTPUT_VARIABLE kind)
+  if(NOT kind MATCHES ", stripped")
+    message(FATAL_ERROR "the packaged /${program} is not stripped: ${kind}")
+  endif()
+endforeach()
+# The packaged helper decodes, confined, a picture made here.
+execute_process(COMMAND convert -size 64x48 xc:red "${work}/red.jpg")
+execute_process(COMMAND "${work}/root/usr/libexec/glimmerbox/glimmerbox-decoder" --decode "${work}/red.jpg" 32x24
+                OUTPUT_VARIABLE decoded RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT decoded MATCHES "decoded: 32 x 24")
+  message(FATAL_ERROR "the packaged decoder helper does not decode (${rc}): ${decoded}")
 endif()
 execute_process(COMMAND env -u DISPLAY -u WAYLAND_DISPLAY "${work}/root/usr/bin/glimmerbox" --version
                 OUTPUT_VARIABLE version RESULT_VARIABLE rc)

@@ -25,7 +25,7 @@
 #include "app/form1.h"
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/command_line.h"
-#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/view/browser_view.h"

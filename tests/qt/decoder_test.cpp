@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading picture files: what the header says of each kind of file, and what decoding it at a size gives.
 
-#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 
 #include <gtest/gtest.h>
-#include <QElapsedTimer>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <limits>
@@ -102,26 +101,6 @@ TEST(Decoder, EachFileGivesItsUprightSizeOrSaysWhyItCannotBeShown) {
                   150)
             << r.name << " " << c.name().toStdString();
     }
-}
-
-// A decoding told to stop, or past its time, ends at its next read with a null picture and the reason.
-TEST(Decoder, AnUnwantedOrTooSlowDecodingEndsAtOnce) {
-    QTemporaryDir dir;
-    const QString bomb = dir.filePath("bomb.jpg");
-    ASSERT_TRUE(test::writeScanBomb(bomb, 2000, 2000, 3000));
-    QElapsedTimer clock;
-    clock.start();
-    DecodeStop late;
-    late.deadline.setRemainingTime(300);
-    QString error;
-    EXPECT_TRUE(decodeImage(bomb, QSize(500, 500), &error, nullptr, &late).isNull());
-    EXPECT_EQ(error, QStringLiteral("it takes longer than 15 seconds to decode"));
-    EXPECT_LT(clock.elapsed(), 1000);
-
-    DecodeStop unwanted;
-    unwanted.unwanted = true;
-    EXPECT_TRUE(decodeImage(bomb, QSize(500, 500), &error, nullptr, &unwanted).isNull());
-    EXPECT_EQ(error, QStringLiteral("not wanted any more"));
 }
 
 }  // namespace

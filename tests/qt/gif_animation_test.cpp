@@ -195,7 +195,7 @@ struct Played {
 // Steps through the frames as the animation does, up to `most` frames or the one it rests on.
 Played play(const QString& path, int most) {
     DecodeStop stop;
-    FrameSource source(path, stop, 1 << 20);
+    RemoteFrames source(path, 1 << 20, stop);
     Played played;
     for (int i = 0; i < most; ++i) {
         const AnimationFrame frame = source.next();

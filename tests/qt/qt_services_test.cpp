@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 #include "queue/open_path.h"
 #include "tests/qt/image_files.h"
 

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "platform/qt/image/decoder.h"
+#include "platform/qt/image/sandbox/helper_pool.h"
 #include "platform/qt/qt_services.h"
 
 int main(int argc, char** argv) {
@@ -12,7 +13,12 @@ int main(int argc, char** argv) {
     // Thumbnails made by the tests go to a cache of their own, never the user's.
     QTemporaryDir cache;
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    // The helpers of this build decode, as they do for the program.
+    qputenv("GLIMMERBOX_DECODER", GLIMMERBOX_TEST_DECODER);
     QApplication app(argc, argv);
+    // As the program does at its start: the first picture of a test does not wait for its helper to start.
+    gb::sandbox::HelperPool::headers().warmUp();
+    gb::sandbox::HelperPool::decoding().warmUp();
     QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -4,7 +4,7 @@
 namespace gb::qt {
 
 Animation::Decoder::Decoder(const QString& path, qint64 canvasBytes, MemoryBudget& budget)
-    : bytes(3 * canvasBytes), budget(budget), frames(path, stop, canvasBytes / 4) {}
+    : bytes(3 * canvasBytes), budget(budget), frames(path, canvasBytes / 4, stop) {}
 
 Animation::Decoder::~Decoder() {
     if (budgeted) budget.give(bytes);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// An animated picture played without decoding on the window's thread: each frame is decoded on a worker, one
-// ahead of the one on show, and shown when the previous frame's delay has passed. It plays as many times as the
+// An animated picture played without decoding on the window's thread: each frame is decoded by a helper of its
+// own (a worker waits for it), one ahead of the one on show, and shown when the previous frame's delay has passed. It plays as many times as the
 // file asks (see FrameSource) and then rests on its last frame. The decoder's memory counts against the loader's
 // budget for as long as the animation plays; resting, it holds only the frame on show and no file.
 
@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "platform/qt/image/decode_guard.h"
-#include "platform/qt/image/frame_source.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 
 namespace gb::qt {
 
@@ -45,7 +45,7 @@ private:
         bool budgeted = false;
         MemoryBudget& budget;
         DecodeStop stop;
-        FrameSource frames;
+        RemoteFrames frames;
     };
     void decodeNext();
     void arrived(const AnimationFrame& frame);

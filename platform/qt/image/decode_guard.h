@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What keeps a decoding within bounds: it stops when no one wants it any more or when it has run too long
-// (the file is read through a device that fails from then on, so the decoder ends at its next read), and the
-// decodings in flight together stay within one memory budget.
+// What keeps a decoding within bounds: it stops when no one wants it any more or when it has run too long (its
+// helper is killed), and the decodings in flight together stay within one memory budget.
 
 #include <QDeadlineTimer>
-#include <QIODevice>
 #include <QMutex>
 #include <QWaitCondition>
 
@@ -19,35 +17,6 @@ struct DecodeStop {
     QDeadlineTimer deadline{QDeadlineTimer::Forever};
     bool tooSlow() const { return deadline.hasExpired(); }
     bool stopped() const { return unwanted.load() || tooSlow(); }
-};
-
-// Reads `source` until told to stop; from then on every read fails.
-class StoppableDevice final : public QIODevice {
-public:
-    StoppableDevice(QIODevice& source, const DecodeStop& stop);
-    bool isSequential() const override { return source_.isSequential(); }
-    qint64 size() const override { return source_.size(); }
-    bool seek(qint64 pos) override;
-    bool atEnd() const override { return stop_.stopped() || source_.atEnd(); }
-    // For libjpeg, which takes what each read gives: see below. Other decoders expect whole reads.
-    void readAsJpeg(bool progressive) {
-        jpeg_ = true;
-        pieces_ = progressive;
-    }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override;
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QIODevice& source_;
-    const DecodeStop& stop_;
-    // In pieces, so that the decoder looks at its stop often even where a few bytes cost a pass over the whole
-    // picture (the end-of-band runs of a progressive JPEG: a file of thousands of tiny scans). A baseline JPEG
-    // cannot do that (every block costs bits), so it is read in whole pieces.
-    bool jpeg_ = false;
-    bool pieces_ = false;
-    static constexpr qint64 piece = 128;
 };
 
 // Bytes that the decodings running at once may take together. A decoding waits for its share; one that could

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/decode_scheduler.h"
 
-#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 #include "platform/qt/logging.h"
 
 namespace gb::qt {
@@ -29,7 +29,6 @@ void DecodeScheduler::start(const ImageKey& key, Priority priority) {
             ++started_;
             int frames = 1;
             QString error;
-            job->stop.deadline.setRemainingTime(decodeSeconds * 1000);
             const auto& key = job->key;
             const QImage decoded =
                 key.thumbnail && thumbnailCache

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/decoder.h"
 
-#include <QElapsedTimer>
 #include <QImageIOHandler>
 #include <QImageReader>
 
 #include <algorithm>
 
-#include "platform/qt/byte_paths.h"
 #include "platform/qt/image/header_facts.h"
-#include "platform/qt/image/image_buffers.h"
 #include "platform/qt/image/screen_colours.h"
 #include "platform/qt/logging.h"
 
@@ -35,20 +32,10 @@ QString tooLargeText(QSize canvas) {
     return QStringLiteral("the picture is too large to show: %1 x %2 pixels").arg(canvas.width()).arg(canvas.height());
 }
 
-Header readHeader(const QString& path) {
+Header readHeader(QIODevice& file) {
     Header h;
-    if (!pathExists(nativePath(path))) {
-        h.error = QStringLiteral("The file does not exist (any more).");
-        return h;
-    }
-    QString why;
-    const auto file = openForReading(path, &why);
-    if (!file) {
-        h.error = QStringLiteral("The file cannot be read: %1.").arg(why);
-        return h;
-    }
-    const QByteArray head = file->peek(64 * 1024);
-    QImageReader reader(file.get());
+    const QByteArray head = file.peek(64 * 1024);
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     h.size = uprightSize(reader);
     h.canvas = decoderCanvas(head, h.size);
@@ -93,8 +80,6 @@ platform::ImageInfo Header::info() const {
     return info;
 }
 
-platform::ImageInfo QtImageProbe::probe(const std::string& path) { return readHeader(toQString(path)).info(); }
-
 // Whether the JPEG whose start is `head` stores its picture in several passes: a part of such a file costs a
 // decoding of the whole, so it is not shown in parts.
 bool isProgressiveJpeg(const QByteArray& head) {
@@ -112,21 +97,9 @@ qint64 decodeBytes(QSize natural, QSize size, bool reduced, bool progressive) {
     return bytes;
 }
 
-QImage decodeImage(const QString& path, QSize size, QString* error, int* frames, const DecodeStop* stop,
-                   MemoryBudget* budget) {
-    QElapsedTimer clock;
-    clock.start();
-    QString why;
-    const auto file = openForReading(path, &why);
-    if (!file) {
-        if (error) *error = why;
-        return {};
-    }
-    const DecodeStop never;
-    const DecodeStop& until = stop ? *stop : never;
-    const QByteArray head = file->peek(64 * 1024);
-    StoppableDevice device(*file, until);
-    QImageReader reader(&device);
+QImage decodeImage(QIODevice& file, QSize size, QString* error, int* frames, const DecodeHooks& hooks) {
+    const QByteArray head = file.peek(64 * 1024);
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     const QSize natural = uprightSize(reader);
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
@@ -142,17 +115,17 @@ QImage decodeImage(const QString& path, QSize size, QString* error, int* frames,
                          reader.supportsOption(QImageIOHandler::ScaledSize);
     if (reduced) reader.setScaledSize(turned ? size.transposed() : size);
     const bool progressive = reader.format() == "jpeg" && isProgressiveJpeg(head);
-    const qint64 bytes = decodeBytes(canvas, size, reduced, progressive);
-    if (budget && !budget->take(bytes, until)) {
-        if (error) *error = until.tooSlow() ? tooSlowText() : QStringLiteral("not wanted any more");
+    if (hooks.takeMemory && !hooks.takeMemory(decodeBytes(canvas, size, reduced, progressive), canvas)) {
+        if (error) *error = QStringLiteral("not wanted any more");
         return {};
     }
-    if (reader.format() == "jpeg") device.readAsJpeg(progressive);
     QImage image;
-    // A large JPEG at full size is decoded into memory used before (the decoder fills a blank image of its size).
-    if (!reduced && reader.format() == "jpeg" && static_cast<qint64>(natural.width()) * natural.height() >= largePixels)
-        image = ImageBuffers::shared().make(reader.size(), reader.imageFormat());
-    if (!reader.read(&image) || until.stopped()) image = QImage();
+    // A large JPEG at full size is decoded straight into the memory it is kept in (the decoder fills a blank
+    // image of its size).
+    if (hooks.blank && !reduced && reader.format() == "jpeg" &&
+        static_cast<qint64>(natural.width()) * natural.height() >= largePixels)
+        image = hooks.blank(reader.size(), reader.imageFormat());
+    if (!reader.read(&image)) image = QImage();
     if (!image.isNull() && image.size() != size) {
         // Smooth scaling turns a palette picture into 4 bytes a pixel first: one far larger than drawn is first
         // brought down to four times the drawn size, keeping its palette (a huge RLE BMP would cost 4 bytes a
@@ -163,25 +136,22 @@ QImage decodeImage(const QString& path, QSize size, QString* error, int* frames,
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     toScreenColours(image);
-    if (budget) budget->give(bytes);
     if (image.isNull()) {
-        if (error)
-            *error = until.tooSlow()  ? tooSlowText()
-                     : until.unwanted ? QStringLiteral("not wanted any more")
-                                      : reader.errorString();
-        qCWarning(lcGlimmerbox) << "cannot decode" << path << (error ? *error : reader.errorString());
+        if (error) *error = reader.errorString();
+        qCWarning(lcGlimmerbox) << "cannot decode:" << reader.errorString();
         return {};
     }
-    qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
     return image;
 }
 
 QString tooSlowText() { return QStringLiteral("it takes longer than %1 seconds to decode").arg(decodeSeconds); }
 
-QImage decodePart(const QString& path, QRect area) {
-    const auto file = openForReading(path);
-    if (!file) return {};
-    QImageReader reader(file.get());
+QImage decodePart(QIODevice& file, QRect area, const DecodeHooks& hooks) {
+    QImageReader reader(&file);
+    // The decoder keeps a row of the whole width besides the part.
+    const QSize whole = reader.size();
+    const qint64 bytes = 4LL * area.width() * area.height() + 4LL * std::max(0, whole.width()) * 16;
+    if (hooks.takeMemory && !hooks.takeMemory(bytes, whole)) return {};
     reader.setClipRect(area);
     QImage image = reader.read();
     if (image.size() != area.size()) return {};

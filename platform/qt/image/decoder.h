@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reading picture files, safe on any thread: the header (what the picture is and whether it can be shown) and
-// the decoding at the size it will be drawn. The loader calls these on its workers and keeps the results.
+// Reading a picture from a file already open, as the decoder helpers do: the header (what the picture is and
+// whether it can be shown) and the decoding at the size it will be drawn. The viewer asks for these through
+// remote_decoding.h and never decodes itself.
 
 #include <QByteArray>
 #include <QImage>
@@ -10,7 +11,8 @@
 #include <QSize>
 #include <QString>
 
-#include "platform/qt/image/decode_guard.h"
+#include <functional>
+
 #include "platform/services.h"
 
 namespace gb::qt {
@@ -22,7 +24,8 @@ inline constexpr int imageAllocationLimitMb = 512;
 inline constexpr double maxPicturePixels = imageAllocationLimitMb * 1024.0 * 1024.0 / 4;
 // The longest a picture may take to decode; past it, its place says it was too slow.
 inline constexpr int decodeSeconds = 15;
-// From this size on, a full-size JPEG decodes into memory used before (ImageBuffers).
+// From this size on, a picture at its own size is shown in parts first, and a full-size JPEG is decoded
+// straight into the memory it is handed over in.
 inline constexpr qint64 largePixels = 1 << 20;
 
 // What a file's header says: the upright size, what the decoder would allocate (a GIF's logical screen may be
@@ -34,13 +37,7 @@ struct Header {
     QString error;  // a sentence for the user; empty while the picture can be shown
     platform::ImageInfo info() const;
 };
-Header readHeader(const QString& path);
-
-// The header probe of the logic, reading each time; the viewer's probe is the loader's, which reads once.
-class QtImageProbe final : public platform::ImageProbe {
-public:
-    platform::ImageInfo probe(const std::string& path) override;
-};
+Header readHeader(QIODevice& file);
 
 // The size a picture is shown at: its header's size, turned when its orientation turns it a quarter.
 QSize uprightSize(QImageReader& reader);
@@ -51,12 +48,18 @@ bool isProgressiveJpeg(const QByteArray& head);
 
 // The memory a decoding of a picture of `natural` size drawn at `size` takes at its peak.
 qint64 decodeBytes(QSize natural, QSize size, bool reduced, bool progressive);
+// What a decoding asks of whoever runs it: the memory it will take at its peak (false: it must not go on), and
+// an image to decode a large picture straight into, where it will be kept.
+struct DecodeHooks {
+    std::function<bool(qint64 bytes, QSize picture)> takeMemory;
+    std::function<QImage(QSize, QImage::Format)> blank;
+};
 // Decodes the picture at `size`; `frames` receives the number of frames of an animation (1 for a still
-// picture), `stop` ends the decoding early (a null image then), `budget` holds it until its memory fits.
-QImage decodeImage(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr,
-                   const DecodeStop* stop = nullptr, MemoryBudget* budget = nullptr);
+// picture).
+QImage decodeImage(QIODevice& file, QSize size, QString* error = nullptr, int* frames = nullptr,
+                   const DecodeHooks& hooks = {});
 // The part `area` of a picture at its own size; a null image when it cannot be decoded alone.
-QImage decodePart(const QString& path, QRect area);
+QImage decodePart(QIODevice& file, QRect area, const DecodeHooks& hooks = {});
 QString tooSlowText();
 QString tooLargeText(QSize canvas);
 

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/frame_source.h"
 
-#include "platform/qt/byte_paths.h"
 #include "platform/qt/image/screen_colours.h"
 
 namespace gb::qt {
 
 int shownDelayMs(int delayMs) { return delayMs <= 10 ? 100 : delayMs; }
 
-FrameSource::FrameSource(const QString& path, const DecodeStop& stop, qint64 maxPixels)
-    : path_(path), stop_(stop), maxPixels_(maxPixels) {}
+FrameSource::FrameSource(std::unique_ptr<QIODevice> file, qint64 maxPixels)
+    : maxPixels_(maxPixels), file_(std::move(file)) {}
 
 FrameSource::~FrameSource() {
     // The readers go before the devices they read.
@@ -20,16 +19,13 @@ FrameSource::~FrameSource() {
 bool FrameSource::open() {
     reader_.reset();
     gif_.reset();
-    device_.reset();
-    file_ = openForReading(path_);
-    if (!file_) return false;
+    if (!file_ || !file_->seek(0)) return false;
     const bool isGif = file_->peek(6) == "GIF87a" || file_->peek(6) == "GIF89a";
-    device_ = std::make_unique<StoppableDevice>(*file_, stop_);
     if (isGif) {
-        gif_ = std::make_unique<GifFrames>(*device_);
+        gif_ = std::make_unique<GifFrames>(*file_);
         if (!gif_->start(maxPixels_)) return false;
     } else {
-        reader_ = std::make_unique<QImageReader>(device_.get());
+        reader_ = std::make_unique<QImageReader>(file_.get());
         plays_ = reader_->loopCount() < 0 ? 0 : reader_->loopCount() + 1;
     }
     return true;
@@ -37,7 +33,7 @@ bool FrameSource::open() {
 
 bool FrameSource::rewind() {
     if (gif_) return gif_->rewind();
-    return open();  // Qt's readers cannot go back: the file is read again from its start
+    return open();  // Qt's readers cannot go back: a new one reads the file again from its start
 }
 
 AnimationFrame FrameSource::next() {

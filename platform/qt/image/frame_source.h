@@ -9,14 +9,13 @@
 // - A frame that asks for 10 ms or less stays 100 ms, as in Chrome and Firefox: those delays are written by
 //   tools that mean "no particular delay", not "as fast as the screen allows".
 
-#include <QFile>
+#include <QIODevice>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
 
 #include <memory>
 
-#include "platform/qt/image/decode_guard.h"
 #include "platform/qt/image/gif_frames.h"
 
 namespace gb::qt {
@@ -32,8 +31,8 @@ int shownDelayMs(int delayMs);
 
 class FrameSource {
 public:
-    // Reads `path` until `stop`; a GIF's logical screen may have at most `maxPixels` pixels.
-    FrameSource(const QString& path, const DecodeStop& stop, qint64 maxPixels);
+    // Reads `file` (open, at its start); a GIF's logical screen may have at most `maxPixels` pixels.
+    FrameSource(std::unique_ptr<QIODevice> file, qint64 maxPixels);
     ~FrameSource();
     AnimationFrame next();
 
@@ -41,11 +40,8 @@ private:
     bool open();
     bool rewind();
 
-    const QString path_;
-    const DecodeStop& stop_;
     const qint64 maxPixels_;
-    std::unique_ptr<QFile> file_;
-    std::unique_ptr<StoppableDevice> device_;
+    std::unique_ptr<QIODevice> file_;
     std::unique_ptr<GifFrames> gif_;
     std::unique_ptr<QImageReader> reader_;
     bool opened_ = false;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/image_loader.h"
-#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 
 #include <QGuiApplication>
 #include <QTimer>
@@ -8,7 +8,6 @@
 #include <QThreadPool>
 #include <algorithm>
 
-#include "platform/qt/image/image_buffers.h"
 #include "platform/qt/image/screen_colours.h"
 #include "platform/qt/logging.h"
 #include "platform/qt/qt_services.h"
@@ -18,10 +17,6 @@ namespace gb::qt {
 ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
     if (qGuiApp) setDevicePixelRatio(qGuiApp->devicePixelRatio());
     scheduler_.setThumbnailCache(std::make_shared<ThumbnailCache>());
-    // Memory kept for pictures to come goes back to the system once no picture of its size came for a while.
-    auto* trim = new QTimer(this);
-    connect(trim, &QTimer::timeout, this, [] { ImageBuffers::shared().trim(std::chrono::seconds(2)); });
-    trim->start(1000);
     wholeLater_.setSingleShot(true);
     wholeLater_.setInterval(settleMs);
     connect(&wholeLater_, &QTimer::timeout, this, [this] {
@@ -189,12 +184,6 @@ void ImageLoader::preload(const std::vector<platform::PreloadRequest>& wanted) {
     for (const Key& key : std::as_const(wishes_)) wantedPaths.insert(key.path);
     pictures_.removeIf([&](const Key& key) { return wantedPaths.contains(key.path) && !keep.contains(key); });
     pictures_.makeRoom(missing, keep);
-    // Memory kept for large pictures decoded whole goes back at once when none is wanted (full screen was
-    // entered, say).
-    const bool large = std::any_of(wishes_.begin(), wishes_.end(), [this](const Key& k) {
-        return k.size == header(k.path).size && static_cast<qint64>(k.size.width()) * k.size.height() >= largePixels;
-    });
-    if (!large) ImageBuffers::shared().trim(std::chrono::milliseconds(0));
     pump();
 }
 

@@ -2,10 +2,10 @@
 // The part in view of a large picture, decoded ahead of the whole: a 24-megapixel JPEG at 100 % shows its
 // first 1280 x 1000 pixels after about 30 ms, where the whole takes about 100 ms and more.
 
-#include <QImageReader>
 #include <QThreadPool>
 
 #include "platform/qt/image/image_loader.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 #include "platform/qt/image/screen_colours.h"
 #include "platform/qt/qt_services.h"
 

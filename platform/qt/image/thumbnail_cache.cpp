@@ -4,7 +4,6 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QMutexLocker>
 #include <QTemporaryFile>
@@ -19,7 +18,7 @@
 
 #include "platform/file_url.h"
 #include "platform/qt/byte_paths.h"
-#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 #include "platform/qt/logging.h"
 
 namespace gb::qt {
@@ -65,14 +64,6 @@ QByteArray chunk(const QByteArray& type, const QByteArray& data) {
     out += body;
     appendBigEndian(out, crc32(body));
     return out;
-}
-
-// The size a PNG's header (its first chunk) gives; an invalid size when `head` does not start a PNG.
-QSize pngSize(const QByteArray& head) {
-    if (head.size() < 24 || !head.startsWith(pngSignature) || head.mid(12, 4) != "IHDR") return {};
-    const std::uint32_t width = bigEndian(head, 16), height = bigEndian(head, 20);
-    if (width == 0 || height == 0 || width > 1U << 30 || height > 1U << 30) return {};
-    return {static_cast<int>(width), static_cast<int>(height)};
 }
 
 // `png` with its text chunks replaced by `texts`, each a plain tEXt chunk right after the header: GLib's
@@ -155,25 +146,12 @@ bool ThumbnailCache::usable(const QString& folder, bool make) const {
 
 QImage ThumbnailCache::readValid(const QString& path, const Stamp& stamp, const QString& folder, int side,
                                  const DecodeStop* stop, MemoryBudget* budget) const {
-    // A named pipe or a device in a thumbnail's place is never opened for good (the open does not wait).
-    const auto file = openForReading(fileFor(path, folder));
-    if (!file) return {};
-    // A thumbnail of its folder's size, stored uncompressed at 16 bits a channel, and its text: no more.
-    if (file->size() > 8LL * side * (side + 1) + 64 * 1024) return {};
-    const QSize size = pngSize(file->peek(24));
-    if (!size.isValid() || size.width() > side || size.height() > side) return {};
-    const DecodeStop never;
-    const DecodeStop& until = stop ? *stop : never;
-    // Read at up to 8 bytes a pixel, then turned into 4.
-    const qint64 bytes = 12LL * size.width() * size.height();
-    if (budget && !budget->take(bytes, until)) return {};
-    StoppableDevice device(*file, until);
-    QImage image = QImageReader(&device, "png").read();
-    if (budget) budget->give(bytes);
-    if (image.isNull() || until.stopped()) return {};
-    // Read whole: Qt's reader splits keys that hold a colon ("Thumb::URI") before the picture is read.
-    const QString kept = image.text(sizeKey);
-    if (image.text(uriKey) != uriOf(path) || image.text(mtimeKey) != QString::number(stamp.mtime) ||
+    // Read by a decoder helper as any picture is, its size checked against its folder's before any pixel.
+    QHash<QString, QString> texts;
+    QImage image = readCachedThumbnail(fileFor(path, folder), side, &texts, stop, budget);
+    if (image.isNull() || (stop && stop->stopped())) return {};
+    const QString kept = texts.value(sizeKey);
+    if (texts.value(uriKey) != uriOf(path) || texts.value(mtimeKey) != QString::number(stamp.mtime) ||
         (!kept.isEmpty() && kept != QString::number(stamp.size)))
         return {};
     return image;

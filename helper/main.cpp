@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The decoder helper: the one process where pictures are decoded. The viewer starts several and talks to each
+// over the socket it hands over as descriptor 3:
+//     glimmerbox-decoder --serve VIEWER_PID
+// By hand, for debugging, it decodes one file under the same confinement and says what came out:
+//     glimmerbox-decoder --decode FILE [WIDTHxHEIGHT]
+// With GLIMMERBOX_DECODER_TRACE=1 a forbidden system call is named (its number) before the helper ends.
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageReader>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/sandbox/confinement.h"
+#include "platform/qt/image/sandbox/decoder_service.h"
+#include "platform/qt/image/sandbox/protocol.h"
+
+namespace {
+
+void toStderr(QtMsgType, const QMessageLogContext&, const QString& message) {
+    const QByteArray line = "glimmerbox-decoder: " + message.toLocal8Bit() + '\n';
+    if (::write(2, line.constData(), static_cast<std::size_t>(line.size())) < 0) return;  // nowhere to tell
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: glimmerbox-decoder --serve VIEWER_PID   (started by glimmerbox)\n"
+                         "       glimmerbox-decoder --decode FILE [WIDTHxHEIGHT]\n");
+    return 2;
+}
+
+// Loads, caps and confines the process; false when the confinement cannot be set up.
+bool shutIn() {
+    QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
+    gb::sandbox::loadDecoders();
+    gb::sandbox::capMemory(gb::sandbox::footprint());
+    const char* trace = std::getenv("GLIMMERBOX_DECODER_TRACE");
+    return gb::sandbox::confine(trace && std::strcmp(trace, "1") == 0);
+}
+
+int serve(pid_t viewer) {
+    const int socket = 3;
+    if (!gb::sandbox::dieWithParent(viewer)) return 1;
+    const gb::sandbox::Footprint base = gb::sandbox::footprint();
+    if (!shutIn()) {
+        std::fprintf(stderr, "glimmerbox-decoder: the system call filter cannot be set up\n");
+        return 1;
+    }
+    gb::sandbox::Reply ready;
+    ready.kind = gb::sandbox::ReplyKind::Ready;
+    ready.bytes = base.data;
+    ready.addressSpace = base.addressSpace;
+    if (!gb::sandbox::sendReply(socket, ready)) return 1;
+    return gb::sandbox::serve(socket);
+}
+
+int decodeByHand(const char* path, const char* size) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        std::perror(path);
+        return 1;
+    }
+    int width = 0, height = 0;
+    if (size && std::sscanf(size, "%dx%d", &width, &height) != 2) return usage();
+    if (!shutIn()) return 1;
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    const gb::qt::Header header = gb::qt::readHeader(file);
+    std::printf("header: %d x %d, canvas %d x %d%s%s\n", header.size.width(), header.size.height(),
+                header.canvas.width(), header.canvas.height(), header.partial ? ", parts on their own" : "",
+                header.error.isEmpty() ? "" : qPrintable(" - " + header.error));
+    if (!header.error.isEmpty()) return 1;
+    file.seek(0);
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    int frames = 1;
+    const QSize drawn = width > 0 && height > 0 ? QSize(width, height) : header.size;
+    const QImage image = gb::qt::decodeImage(file, drawn, &error, &frames);
+    if (image.isNull()) {
+        std::printf("not decoded: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("decoded: %d x %d, format %d, %d frame(s), in %lld ms\n", image.width(), image.height(),
+                static_cast<int>(image.format()), frames, static_cast<long long>(clock.elapsed()));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    qInstallMessageHandler(toStderr);
+    if (argc == 3 && std::strcmp(argv[1], "--serve") == 0) {
+        const int status = serve(static_cast<pid_t>(std::atoi(argv[2])));
+        // Nothing to tidy: the process holds no file and its memory goes with it.
+        ::_exit(status);
+    }
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--decode") == 0) {
+        const int status = decodeByHand(argv[2], argc == 4 ? argv[3] : nullptr);
+        std::fflush(stdout);
+        ::_exit(status);
+    }
+    return usage();
+}

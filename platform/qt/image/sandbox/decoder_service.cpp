@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/qt/image/sandbox/decoder_service.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "platform/qt/image/decoder.h"
+#include "platform/qt/image/frame_source.h"
+#include "platform/qt/image/sandbox/faults.h"
+#include "platform/qt/image/sandbox/protocol.h"
+
+namespace gb::sandbox {
+
+namespace {
+
+using qt::DecodeHooks;
+
+// Memory shared with the viewer that a large picture is decoded straight into.
+struct SharedImage {
+    int fd = -1;
+    void* data = MAP_FAILED;
+    std::size_t bytes = 0;
+    void unmap() {
+        if (data != MAP_FAILED) ::munmap(data, bytes);
+        data = MAP_FAILED;
+    }
+    void close() {
+        unmap();
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+};
+
+QImage::Format crossingFormat(const QImage& image) {
+    if (isPixelFormat(image.format())) return image.format();
+    if (image.isGrayscale() && !image.hasAlphaChannel()) return QImage::Format_Grayscale8;
+    return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+}
+
+class Service {
+public:
+    explicit Service(int socket) : socket_(socket) {}
+    int run();
+
+private:
+    void handle(const Request& request, std::unique_ptr<QFile> file);
+    bool askMemory(qint64 bytes, QSize picture);
+    QImage blank(QSize size, QImage::Format format);
+    void sendImage(QImage image, Reply reply, const std::string& text = {});
+    void fail(const QString& why) { sendReply(socket_, Reply{}, why.toStdString()); }
+    DecodeHooks hooks() {
+        return {[this](qint64 bytes, QSize picture) { return askMemory(bytes, picture); },
+                [this](QSize size, QImage::Format format) { return blank(size, format); }};
+    }
+
+    int socket_;
+    bool broken_ = false;
+    SharedImage shared_;
+    std::unique_ptr<qt::FrameSource> frames_;
+};
+
+int Service::run() {
+    char packet[sizeof(Request) + 1];
+    while (!broken_) {
+        int fd = -1;
+        const long got = receivePacket(socket_, packet, sizeof(packet), &fd);
+        if (got <= 0) return got == 0 ? 0 : 1;
+        Request request;
+        std::unique_ptr<QFile> file;
+        if (fd >= 0) {
+            file = std::make_unique<QFile>();
+            if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+                ::close(fd);
+                file.reset();
+            }
+        }
+        if (got != sizeof(Request)) return 1;
+        std::memcpy(&request, packet, sizeof(Request));
+        if (request.magic != protocolMagic) return 1;
+        try {
+            handle(request, std::move(file));
+        } catch (const std::bad_alloc&) {
+            shared_.close();
+            frames_.reset();
+            fail(QStringLiteral("it needs more memory than this viewer allows"));
+        }
+    }
+    return 1;
+}
+
+bool Service::askMemory(qint64 bytes, QSize picture) {
+    Reply ask;
+    ask.kind = ReplyKind::NeedMemory;
+    ask.bytes = bytes;
+    ask.width = picture.width();
+    ask.height = picture.height();
+    if (!sendReply(socket_, ask)) return !(broken_ = true);
+    Request grant;
+    int fd = -1;
+    const long got = receivePacket(socket_, &grant, sizeof(grant), &fd);
+    if (fd >= 0) ::close(fd);
+    if (got != sizeof(grant) || grant.magic != protocolMagic || grant.kind != RequestKind::Grant)
+        return !(broken_ = true);
+    return true;
+}
+
+QImage Service::blank(QSize size, QImage::Format format) {
+    shared_.close();
+    if (!isPixelFormat(format) || size.isEmpty()) return {};
+    const QImage probe(1, 1, format);
+    const qsizetype row = ((static_cast<qsizetype>(size.width()) * probe.depth() + 31) / 32) * 4;
+    shared_.bytes = static_cast<std::size_t>(row) * size.height();
+    shared_.fd = makePixelMemory(static_cast<std::int64_t>(shared_.bytes));
+    if (shared_.fd < 0) return {};
+    shared_.data = ::mmap(nullptr, shared_.bytes, PROT_READ | PROT_WRITE, MAP_SHARED, shared_.fd, 0);
+    if (shared_.data == MAP_FAILED) {
+        shared_.close();
+        return {};
+    }
+    return QImage(static_cast<uchar*>(shared_.data), size.width(), size.height(), row, format);
+}
+
+void Service::sendImage(QImage image, Reply reply, const std::string& text) {
+    const QImage::Format format = crossingFormat(image);
+    if (image.format() != format) image = image.convertToFormat(format);
+    reply.kind = ReplyKind::Pixels;
+    reply.width = image.width();
+    reply.height = image.height();
+    reply.format = static_cast<std::uint32_t>(format);
+    reply.bytesPerLine = static_cast<std::int32_t>(image.bytesPerLine());
+    int fd = -1;
+    if (shared_.fd >= 0 && image.constBits() == shared_.data) {
+        // Decoded where it will be kept: handed over as it is.
+        fd = shared_.fd;
+        shared_.fd = -1;
+        image = QImage();
+        shared_.unmap();
+    } else {
+        shared_.close();
+        const auto bytes = static_cast<std::size_t>(image.sizeInBytes());
+        fd = makePixelMemory(static_cast<std::int64_t>(bytes));
+        void* data = fd < 0 ? MAP_FAILED : ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        if (data == MAP_FAILED) {
+            if (fd >= 0) ::close(fd);
+            fail(QStringLiteral("there is not enough memory to hand the picture over"));
+            return;
+        }
+        std::memcpy(data, image.constBits(), bytes);
+        ::munmap(data, bytes);
+    }
+    if (!sealPixelMemory(fd)) {
+        ::close(fd);
+        fail(QStringLiteral("the picture's memory cannot be sealed"));
+        return;
+    }
+    if (!sendReply(socket_, reply, text, fd)) broken_ = true;
+    ::close(fd);
+}
+
+// A thumbnail-cache PNG no larger than `side` on either side, read with its text keys.
+QImage readCachePng(QIODevice& file, int side, std::string* texts, const DecodeHooks& hooks) {
+    // A thumbnail of its folder's size, stored uncompressed at 16 bits a channel, and its text: no more.
+    if (file.size() > 8LL * side * (side + 1) + 64 * 1024) return {};
+    QImageReader reader(&file, "png");
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() || size.width() > side || size.height() > side) return {};
+    // Read at up to 8 bytes a pixel, then turned into 4.
+    if (!hooks.takeMemory(12LL * size.width() * size.height(), size)) return {};
+    QImage image = reader.read();
+    if (image.isNull()) return {};
+    // Read whole: Qt's reader splits keys that hold a colon ("Thumb::URI") before the picture is read.
+    for (const QString& key : image.textKeys()) {
+        *texts += key.toStdString();
+        *texts += '\0';
+        *texts += image.text(key).toStdString();
+        *texts += '\0';
+    }
+    return image;
+}
+
+void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
+    if (file && injectFault(*file, socket_)) return;
+    const bool needsFile = request.kind != RequestKind::Frames && request.kind != RequestKind::Grant;
+    if (needsFile && !file) return fail(QStringLiteral("the file was not handed over"));
+    const QSize size(request.width, request.height);
+    switch (request.kind) {
+    case RequestKind::Header: {
+        const qt::Header header = qt::readHeader(*file);
+        Reply reply;
+        reply.kind = ReplyKind::Header;
+        reply.width = header.size.width();
+        reply.height = header.size.height();
+        reply.canvasWidth = header.canvas.width();
+        reply.canvasHeight = header.canvas.height();
+        reply.flags = header.partial ? std::uint32_t{partialFlag} : 0U;
+        if (!sendReply(socket_, reply, header.error.toStdString())) broken_ = true;
+        return;
+    }
+    case RequestKind::Picture: {
+        if (size.isEmpty()) return fail(QStringLiteral("no size was asked for"));
+        QString error;
+        int frames = 1;
+        QImage image = qt::decodeImage(*file, size, &error, &frames, hooks());
+        if (broken_) return;
+        if (image.isNull()) return fail(error);
+        Reply reply;
+        reply.frames = frames;
+        return sendImage(std::move(image), reply);
+    }
+    case RequestKind::Part: {
+        const QRect area(request.x, request.y, request.width, request.height);
+        if (area.isEmpty()) return fail(QStringLiteral("no part was asked for"));
+        QImage image = qt::decodePart(*file, area, hooks());
+        if (broken_) return;
+        if (image.isNull()) return fail(QStringLiteral("the part cannot be decoded on its own"));
+        return sendImage(std::move(image), Reply{});
+    }
+    case RequestKind::CachedThumbnail: {
+        std::string texts;
+        QImage image = readCachePng(*file, std::max(request.width, request.height), &texts, hooks());
+        if (broken_) return;
+        if (image.isNull()) return fail(QStringLiteral("not a thumbnail that can be used"));
+        return sendImage(std::move(image), Reply{}, texts);
+    }
+    case RequestKind::Frames: {
+        if (file) {
+            const qint64 most = std::clamp<qint64>(request.maxPixels, 1, qt::maxPicturePixels);
+            // The canvas, the frame handed over and the part a frame may put back.
+            if (!askMemory(3 * 4 * most, QSize())) return;
+            frames_ = std::make_unique<qt::FrameSource>(std::move(file), most);
+        }
+        if (!frames_) return fail(QStringLiteral("no animation was started"));
+        const qt::AnimationFrame frame = frames_->next();
+        if (frame.image.isNull()) return fail(QStringLiteral("the animation cannot be read any more"));
+        Reply reply;
+        reply.delayMs = frame.delayMs;
+        reply.flags = frame.last ? std::uint32_t{lastFrameFlag} : 0U;
+        if (frame.last) frames_.reset();
+        return sendImage(frame.image, reply);
+    }
+    case RequestKind::Grant:
+        break;
+    }
+    broken_ = true;
+}
+
+}  // namespace
+
+int serve(int socket) { return Service(socket).run(); }
+
+}  // namespace gb::sandbox

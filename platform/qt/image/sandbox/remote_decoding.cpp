@@ -1,0 +1,297 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/qt/image/sandbox/remote_decoding.h"
+
+#include <QElapsedTimer>
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+#include "platform/qt/byte_paths.h"
+#include "platform/qt/image/sandbox/helper_pool.h"
+#include "platform/qt/logging.h"
+
+namespace gb::qt {
+
+using sandbox::HelperPool;
+using sandbox::HelperProcess;
+using sandbox::Received;
+using sandbox::ReplyKind;
+using sandbox::Request;
+using sandbox::RequestKind;
+
+namespace {
+
+// A helper of `pool` for one request, given back when the exchange left it serving.
+struct Lease {
+    explicit Lease(HelperPool& pool) : pool(pool), helper(pool.take(&error)) {}
+    ~Lease() {
+        if (helper && !helper->ended()) pool.giveBack(std::move(helper));
+    }
+    HelperPool& pool;
+    QString error;
+    std::unique_ptr<HelperProcess> helper;
+};
+
+struct Answer {
+    std::optional<Received> reply;  // the last reply, when one came
+    QString failure;                // why none came, in a user's words
+    bool unwanted = false, tooSlow = false;
+    qint64 granted = 0;  // taken from the budget: the caller gives it back
+    QString error() const {
+        if (unwanted) return QStringLiteral("not wanted any more");
+        if (tooSlow) return tooSlowText();
+        if (reply && reply->reply.kind == ReplyKind::Failed) return QString::fromStdString(reply->text);
+        return notDecodedText(failure.isEmpty() ? QStringLiteral("the decoder gave no answer") : failure);
+    }
+};
+
+// One request on `helper`: the memory it asks for is taken from `budget` (granted at once without one), and its
+// decoding may take decodeSeconds from then on; waiting for the memory does not count.
+Answer exchange(HelperProcess& helper, const Request& request, int fd, const DecodeStop* stop, MemoryBudget* budget) {
+    Answer answer;
+    const DecodeStop never;
+    QDeadlineTimer deadline(decodeSeconds * 1000);
+    if (!helper.send(request, fd)) {
+        answer.failure = helper.endReason();
+        return answer;
+    }
+    for (;;) {
+        Received in;
+        switch (helper.receive(in, stop, deadline)) {
+            case HelperProcess::Wait::Ended: answer.failure = helper.endReason(); return answer;
+            case HelperProcess::Wait::Unwanted: answer.unwanted = true; return answer;
+            case HelperProcess::Wait::TooSlow: answer.tooSlow = true; return answer;
+            case HelperProcess::Wait::Reply: break;
+        }
+        if (in.reply.kind != ReplyKind::NeedMemory) {
+            answer.reply = std::move(in);
+            return answer;
+        }
+        const qint64 bytes = in.reply.bytes;
+        if (budget && bytes > budget->total()) {
+            // More than all decodings together may take: refused before a pixel is decoded.
+            helper.kill();
+            answer.failure = tooLargeForMemoryText(QSize(in.reply.width, in.reply.height));
+            return answer;
+        }
+        if (budget) {
+            if (!budget->take(bytes, stop ? *stop : never)) {
+                helper.kill();
+                answer.unwanted = true;
+                return answer;
+            }
+            answer.granted += bytes;
+        }
+        helper.allowMemory(bytes);
+        Request grant;
+        grant.kind = RequestKind::Grant;
+        if (!helper.send(grant)) {
+            answer.failure = helper.endReason();
+            return answer;
+        }
+        deadline = QDeadlineTimer(decodeSeconds * 1000);
+    }
+}
+
+struct Mapping {
+    void* data;
+    std::size_t bytes;
+};
+
+// The pixels of a reply, mapped read-only where the helper left them; a null image when they are not what the
+// reply says.
+QImage mapPixels(Received& in) {
+    const int fd = std::exchange(in.fd, -1);
+    if (fd < 0) return {};
+    struct stat st {};
+    const bool sealed = ::fstat(fd, &st) == 0 && sandbox::isSealedPixelMemory(fd);
+    const auto layout = sealed ? sandbox::checkedLayout(in.reply, st.st_size) : std::nullopt;
+    void* data = MAP_FAILED;
+    if (layout) data = ::mmap(nullptr, layout->bytes(), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+    ::close(fd);
+    if (data == MAP_FAILED) {
+        qCWarning(lcGlimmerbox) << "a decoder handed over pixels that do not match their description";
+        return {};
+    }
+    auto* mapping = new Mapping{data, static_cast<std::size_t>(layout->bytes())};
+    return QImage(
+        static_cast<const uchar*>(data), layout->width, layout->height, layout->bytesPerLine, layout->format,
+        [](void* info) {
+            auto* m = static_cast<Mapping*>(info);
+            ::munmap(m->data, m->bytes);
+            delete m;
+        },
+        mapping);
+}
+
+QString sentence(QString text) {
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text + '.';
+}
+
+}  // namespace
+
+QString notDecodedText(const QString& why) { return QStringLiteral("the picture could not be decoded (%1)").arg(why); }
+
+QString tooLargeForMemoryText(QSize size) {
+    return QStringLiteral("too large to show within the memory this viewer allows: %1 x %2")
+        .arg(size.width())
+        .arg(size.height());
+}
+
+namespace {
+// Opens `path` and has a helper of `pool` answer `request` about it; nothing when the file cannot be opened (why
+// in `openError`).
+std::optional<Answer> ask(HelperPool& pool, const QString& path, const Request& request, const DecodeStop* stop,
+                          MemoryBudget* budget, QString* openError = nullptr) {
+    const auto file = openForReading(path, openError);
+    if (!file) return std::nullopt;
+    Lease lease(pool);
+    if (!lease.helper) {
+        Answer none;
+        none.failure = lease.error;
+        return none;
+    }
+    return exchange(*lease.helper, request, file->handle(), stop, budget);
+}
+
+Request requestFor(RequestKind kind, QRect area) {
+    Request request;
+    request.kind = kind;
+    request.x = area.x();
+    request.y = area.y();
+    request.width = area.width();
+    request.height = area.height();
+    return request;
+}
+
+// The pixels of an answer when they are `wanted`, its memory given back to `budget`.
+QImage pixelsOf(Answer& answer, MemoryBudget* budget, const std::function<bool(const QImage&)>& wanted) {
+    QImage image;
+    if (answer.reply && answer.reply->reply.kind == ReplyKind::Pixels) {
+        image = mapPixels(*answer.reply);
+        if (!image.isNull() && !wanted(image)) image = QImage();
+        if (image.isNull()) answer.failure = QStringLiteral("the decoder handed over something else");
+    }
+    if (budget && answer.granted) budget->give(answer.granted);
+    return image;
+}
+}  // namespace
+
+Header readHeader(const QString& path) {
+    Header h;
+    if (!pathExists(nativePath(path))) {
+        h.error = QStringLiteral("The file does not exist (any more).");
+        return h;
+    }
+    QString why;
+    const auto answer = ask(HelperPool::headers(), path, requestFor(RequestKind::Header, {}), nullptr, nullptr, &why);
+    if (!answer) {
+        h.error = QStringLiteral("The file cannot be read: %1.").arg(why);
+        return h;
+    }
+    if (!answer->reply || answer->reply->reply.kind != ReplyKind::Header) {
+        h.error = sentence(answer->error());
+        return h;
+    }
+    const sandbox::Reply& r = answer->reply->reply;
+    h.error = QString::fromStdString(answer->reply->text);
+    h.size = QSize(r.width, r.height);
+    h.canvas = QSize(r.canvasWidth, r.canvasHeight);
+    h.partial = (r.flags & sandbox::partialFlag) != 0;
+    // What the helper says is checked as any header is: a picture with no size, or one beyond the limit, is not
+    // shown whatever it says.
+    const bool fits = !h.size.isEmpty() && !h.canvas.isEmpty() &&
+                      static_cast<double>(h.canvas.width()) * h.canvas.height() <= maxPicturePixels &&
+                      static_cast<double>(h.size.width()) * h.size.height() <= maxPicturePixels;
+    if (h.error.isEmpty() && !fits) h.error = sentence(notDecodedText(QStringLiteral("its size makes no sense")));
+    return h;
+}
+
+platform::ImageInfo QtImageProbe::probe(const std::string& path) { return readHeader(toQString(path)).info(); }
+
+QImage decodeImage(const QString& path, QSize size, QString* error, int* frames, const DecodeStop* stop,
+                   MemoryBudget* budget) {
+    QElapsedTimer clock;
+    clock.start();
+    QString why;
+    auto answer =
+        ask(HelperPool::decoding(), path, requestFor(RequestKind::Picture, QRect({}, size)), stop, budget, &why);
+    if (!answer) {
+        if (error) *error = why;
+        return {};
+    }
+    const QImage image = pixelsOf(*answer, budget, [&](const QImage& i) { return i.size() == size; });
+    if (image.isNull()) {
+        if (error) *error = answer->error();
+        if (!answer->unwanted) qCWarning(lcGlimmerbox) << "cannot decode" << path << answer->error();
+        return {};
+    }
+    if (frames) *frames = std::max(1, answer->reply->reply.frames);
+    qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
+    return image;
+}
+
+QImage decodePart(const QString& path, QRect area) {
+    auto answer = ask(HelperPool::decoding(), path, requestFor(RequestKind::Part, area), nullptr, nullptr);
+    if (!answer) return {};
+    return pixelsOf(*answer, nullptr, [&](const QImage& i) { return i.size() == area.size(); });
+}
+
+QImage readCachedThumbnail(const QString& path, int side, QHash<QString, QString>* texts, const DecodeStop* stop,
+                           MemoryBudget* budget) {
+    // A named pipe or a device in a thumbnail's place is never opened for good (the open does not wait).
+    auto answer = ask(HelperPool::decoding(), path, requestFor(RequestKind::CachedThumbnail, QRect(0, 0, side, side)),
+                      stop, budget);
+    if (!answer) return {};
+    const QImage image =
+        pixelsOf(*answer, budget, [&](const QImage& i) { return i.width() <= side && i.height() <= side; });
+    if (image.isNull()) return {};
+    const QList<QByteArray> parts = QByteArray::fromStdString(answer->reply->text).split('\0');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        texts->insert(QString::fromUtf8(parts[i]), QString::fromUtf8(parts[i + 1]));
+    return image;
+}
+
+RemoteFrames::RemoteFrames(QString path, qint64 maxPixels, const DecodeStop& stop)
+    : path_(std::move(path)), maxPixels_(maxPixels), stop_(stop) {}
+
+RemoteFrames::~RemoteFrames() = default;
+
+AnimationFrame RemoteFrames::next() {
+    AnimationFrame frame;
+    if (ended_) return frame;
+    std::unique_ptr<QFile> file;
+    if (!helper_) {
+        file = openForReading(path_);
+        QString error;
+        if (file) helper_ = HelperPool::decoding().take(&error);
+        if (!helper_) {
+            ended_ = true;
+            return frame;
+        }
+    }
+    Request request;
+    request.kind = RequestKind::Frames;
+    request.maxPixels = maxPixels_;
+    // The animation's memory is counted by its player, which holds it for as long as it plays.
+    Answer answer = exchange(*helper_, request, file ? file->handle() : -1, &stop_, nullptr);
+    if (answer.reply && answer.reply->reply.kind == ReplyKind::Pixels) {
+        frame.image = mapPixels(*answer.reply);
+        frame.delayMs = shownDelayMs(std::clamp(answer.reply->reply.delayMs, 0, 3600 * 1000));
+        frame.last = (answer.reply->reply.flags & sandbox::lastFrameFlag) != 0;
+    }
+    if (frame.image.isNull() || frame.last) {
+        // Resting or broken: the helper that played it goes.
+        helper_.reset();
+        ended_ = true;
+    }
+    return frame;
+}
+
+}  // namespace gb::qt

@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The decoder helpers seen from the viewer: what it does when a helper crashes, hangs, allocates without end,
+// breaks out of its filter or hands over pixels that are not what it says (the test helper fails on command),
+// and how the replies it takes from a helper are checked.
+
+#include <gtest/gtest.h>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+
+#include "platform/qt/image/sandbox/helper_pool.h"
+#include "platform/qt/image/sandbox/protocol.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
+#include "tests/qt/image_files.h"
+
+namespace gb::qt {
+namespace {
+
+using sandbox::HelperPool;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+
+// The helpers of the test helper program for the time of a test.
+class FaultyHelpers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (HelperPool* pool : {&HelperPool::decoding(), &HelperPool::headers()})
+            pool->setProgram(GLIMMERBOX_FAULTY_DECODER);
+        ASSERT_TRUE(test::writePicture(dir.filePath("fine.jpg"), 64, 48, "JPG", Qt::red));
+    }
+    void TearDown() override {
+        for (HelperPool* pool : {&HelperPool::decoding(), &HelperPool::headers()})
+            pool->setProgram(GLIMMERBOX_TEST_DECODER);
+    }
+    QString fault(const char* what) {
+        const QString path = dir.filePath(QString::fromLatin1(what) + ".jpg");
+        EXPECT_TRUE(test::writeBytes(path, QByteArray("GLIMMERBOX-FAULT ") + what + "\n"));
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+// Each failure is told in the picture's place, at once or when its time is up, and the next picture decodes.
+TEST_F(FaultyHelpers, EachFailingDecoderIsToldAndTheNextPictureDecodes) {
+    const struct {
+        const char* fault;
+        QString error;
+    } cases[] = {
+        {"crash", "the picture could not be decoded (the decoder crashed)"},
+        {"open", "the picture could not be decoded (the decoder tried something it is not allowed to do)"},
+        {"socket", "the picture could not be decoded (the decoder tried something it is not allowed to do)"},
+        {"unsealed", "the picture could not be decoded (the decoder handed over something else)"},
+        {"short", "the picture could not be decoded (the decoder handed over something else)"},
+        {"allocate", "it needs more memory than this viewer allows"},
+    };
+    for (const auto& c : cases) {
+        // The address sanitizer's shadow memory rules out a memory cap: nothing would end the allocation.
+        if (sanitized && std::strcmp(c.fault, "allocate") == 0) continue;
+        QElapsedTimer clock;
+        clock.start();
+        QString error;
+        EXPECT_TRUE(decodeImage(fault(c.fault), QSize(32, 24), &error).isNull()) << c.fault;
+        EXPECT_EQ(error, c.error) << c.fault;
+        EXPECT_LT(clock.elapsed(), 5000) << c.fault;
+        clock.restart();
+        const QImage next = decodeImage(dir.filePath("fine.jpg"), QSize(32, 24));
+        ASSERT_FALSE(next.isNull()) << "after " << c.fault;
+        EXPECT_GT(qRed(next.pixel(16, 12)), 200) << "after " << c.fault;
+        EXPECT_LT(clock.elapsed(), 1000) << "after " << c.fault;
+    }
+}
+
+TEST_F(FaultyHelpers, AHeaderReadByAFailingDecoderSaysSoInASentence) {
+    EXPECT_EQ(readHeader(fault("crash")).error,
+              QStringLiteral("The picture could not be decoded (the decoder crashed)."));
+    EXPECT_EQ(readHeader(fault("open")).error,
+              QStringLiteral("The picture could not be decoded (the decoder tried something it is not allowed to do)."));
+    EXPECT_EQ(readHeader(dir.filePath("fine.jpg")).size, QSize(64, 48));
+}
+
+// A hanging decoder is killed when its time is up, or at once when the picture is not wanted any more.
+TEST_F(FaultyHelpers, AHangingDecoderEndsWithItsTimeOrWhenNotWanted) {
+    const QString hang = fault("hang");
+    QElapsedTimer clock;
+    clock.start();
+    DecodeStop late;
+    late.deadline.setRemainingTime(300);
+    QString error;
+    EXPECT_TRUE(decodeImage(hang, QSize(32, 24), &error, nullptr, &late).isNull());
+    EXPECT_EQ(error, tooSlowText());
+    EXPECT_LT(clock.elapsed(), 1300);
+
+    DecodeStop unwanted;
+    unwanted.unwanted = true;
+    EXPECT_TRUE(decodeImage(hang, QSize(32, 24), &error, nullptr, &unwanted).isNull());
+    EXPECT_EQ(error, QStringLiteral("not wanted any more"));
+    EXPECT_FALSE(decodeImage(dir.filePath("fine.jpg"), QSize(32, 24)).isNull());
+}
+
+// The filter ends a helper that opens a file or a socket with SIGSYS, the signal of a forbidden system call.
+TEST_F(FaultyHelpers, AForbiddenSystemCallEndsTheHelperWithSigsys) {
+    for (const char* what : {"open", "socket"}) {
+        QString why;
+        auto helper = sandbox::HelperProcess::start(GLIMMERBOX_FAULTY_DECODER, &why);
+        ASSERT_TRUE(helper) << why.toStdString();
+        const int fd = ::open(QFile::encodeName(fault(what)).constData(), O_RDONLY | O_CLOEXEC);
+        sandbox::Request request;
+        request.kind = sandbox::RequestKind::Header;
+        ASSERT_TRUE(helper->send(request, fd));
+        ::close(fd);
+        sandbox::Received in;
+        EXPECT_EQ(helper->receive(in, nullptr, QDeadlineTimer(5000)), sandbox::HelperProcess::Wait::Ended) << what;
+        helper->endReason();
+        EXPECT_EQ(helper->endSignal(), SIGSYS) << what;
+    }
+}
+
+// What a helper says of its pixels is checked against the memory they come in before they are mapped.
+TEST(SandboxProtocol, ALayoutIsTakenOnlyWhenItFitsItsMemory) {
+    sandbox::Reply pixels;
+    pixels.kind = sandbox::ReplyKind::Pixels;
+    pixels.width = 100;
+    pixels.height = 50;
+    pixels.format = QImage::Format_RGB32;
+    pixels.bytesPerLine = 400;
+    const struct {
+        const char* name;
+        void (*change)(sandbox::Reply&);
+        std::int64_t memory;
+        bool taken;
+    } cases[] = {
+        {"as said", [](sandbox::Reply&) {}, 20000, true},
+        {"rows padded", [](sandbox::Reply& r) { r.bytesPerLine = 416; }, 20800, true},
+        {"grey, one byte a pixel", [](sandbox::Reply& r) { r.format = QImage::Format_Grayscale8; r.bytesPerLine = 100; }, 5000, true},
+        {"memory short by a byte", [](sandbox::Reply&) {}, 19999, false},
+        {"rows shorter than the width", [](sandbox::Reply& r) { r.bytesPerLine = 396; }, 20000, false},
+        {"rows not aligned", [](sandbox::Reply& r) { r.bytesPerLine = 401; }, 40000, false},
+        {"a colour table format", [](sandbox::Reply& r) { r.format = QImage::Format_Indexed8; }, 20000, false},
+        {"an unknown format", [](sandbox::Reply& r) { r.format = 9999; }, 20000, false},
+        {"no width", [](sandbox::Reply& r) { r.width = 0; }, 20000, false},
+        {"a negative height", [](sandbox::Reply& r) { r.height = -50; }, 20000, false},
+        {"a side beyond any picture", [](sandbox::Reply& r) { r.height = 1 << 20; }, std::int64_t{1} << 40, false},
+        {"not pixels", [](sandbox::Reply& r) { r.kind = sandbox::ReplyKind::Header; }, 20000, false},
+    };
+    for (const auto& c : cases) {
+        sandbox::Reply reply = pixels;
+        c.change(reply);
+        EXPECT_EQ(sandbox::checkedLayout(reply, c.memory).has_value(), c.taken) << c.name;
+    }
+}
+
+TEST(SandboxProtocol, APacketIsAReplyOnlyWhenWhollyWellFormed) {
+    const auto packet = [](sandbox::Reply reply, const std::string& text, std::uint32_t said) {
+        reply.textBytes = said;
+        std::string bytes(reinterpret_cast<const char*>(&reply), sizeof(reply));
+        return bytes + text;
+    };
+    sandbox::Reply failed;
+    sandbox::Reply wrongMagic;
+    wrongMagic.magic = 0;
+    sandbox::Reply unknown;
+    unknown.kind = static_cast<sandbox::ReplyKind>(77);
+    sandbox::Reply pixels;
+    pixels.kind = sandbox::ReplyKind::Pixels;
+    sandbox::Reply greedy;
+    greedy.kind = sandbox::ReplyKind::NeedMemory;
+    greedy.bytes = -1;
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool withFd;
+        bool taken;
+    } cases[] = {
+        {"a reason", packet(failed, "it is broken", 12), false, true},
+        {"text longer than said", packet(failed, "it is broken", 5), false, false},
+        {"text shorter than said", packet(failed, "it", 12), false, false},
+        {"cut before its end", packet(failed, "", 0).substr(0, 10), false, false},
+        {"another protocol", packet(wrongMagic, "", 0), false, false},
+        {"an unknown kind", packet(unknown, "", 0), false, false},
+        {"pixels without memory", packet(pixels, "", 0), false, false},
+        {"pixels with memory", packet(pixels, "", 0), true, true},
+        {"a reason with a descriptor", packet(failed, "", 0), true, false},
+        {"less than no memory", packet(greedy, "", 0), false, false},
+    };
+    for (const auto& c : cases) {
+        const int fd = c.withFd ? ::memfd_create("test", MFD_CLOEXEC) : -1;
+        const auto parsed = sandbox::parseReply(c.bytes.data(), static_cast<long>(c.bytes.size()), fd);
+        EXPECT_EQ(parsed.has_value(), c.taken) << c.name;
+        if (parsed && parsed->fd >= 0) ::close(parsed->fd);  // a refused packet's descriptor is closed with it
+    }
+}
+
+}  // namespace
+}  // namespace gb::qt
