@@ -77,19 +77,30 @@ std::string Browser::errorPage(const std::string& path, const std::string& reaso
 
 void Browser::complete(unsigned long generation, const std::string& address) {
     if (generation != generation_) return;
-    location_ = address;  // before the page changes: its views name what they show by it
-    pageError_.clear();
     if (address == "about:blank") {
+        location_ = address;  // before the page changes: its views name what they show by it
+        pageError_.clear();
         document_.load("", {});
     } else {
-        const ImageInfo info = images_.probe(address);
-        if (info.ok) {
-            document_.load("<IMG src=\"" + toFileUrl(address) + "\">", {{info.width, info.height}});
-        } else {
-            pageError_ = info.error;
-            document_.load(errorPage(address, info.error), {});
-        }
+        // The page completes once the picture's header is known; until then the previous page stays.
+        images_.probeLater(address, [this, generation, address](const ImageInfo& info) {
+            if (generation != generation_) return;
+            location_ = address;
+            pageError_.clear();
+            if (info.ok) {
+                document_.load("<IMG src=\"" + toFileUrl(address) + "\">", {{info.width, info.height}});
+            } else {
+                pageError_ = info.error;
+                document_.load(errorPage(address, info.error), {});
+            }
+            finish(address);
+        });
+        return;
     }
+    finish(address);
+}
+
+void Browser::finish(const std::string& address) {
     readyState_ = readyStateComplete;
     if (onDocumentComplete) onDocumentComplete(address);
 }

@@ -96,6 +96,7 @@ public:
 
 private:
     void complete(unsigned long generation, const std::string& address);
+    void finish(const std::string& address);
 
     EventQueue& events_;
     ImageProbe& images_;

@@ -27,11 +27,16 @@ struct ImageInfo {
     std::string error;  // why the file cannot be shown, in a user's words
 };
 
-// Reads an image file's header: microseconds, safe on the UI thread.
+// Reads an image file's header. Where reading a file can take long (a slow disk), `probe` answers from what is
+// known and says "not known yet" (not ok, no error) while the header is read in the background; `probeLater`
+// calls `done` on the window's thread once it is known (at once when it is).
 class ImageProbe {
 public:
     virtual ~ImageProbe() = default;
     virtual ImageInfo probe(const std::string& path) = 0;
+    virtual void probeLater(const std::string& path, std::function<void(const ImageInfo&)> done) {
+        done(probe(path));
+    }
 };
 
 // Decodes pictures ahead of need, at the size they will be drawn. Each call states everything wanted now, most

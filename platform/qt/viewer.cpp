@@ -32,6 +32,8 @@ Viewer::Viewer(QSize screen)
         suspendedView = std::make_unique<WindowView>(WindowContent{&form2.window, form2.controls(), {}, {}}, loader);
     };
     form.showModal = [this](Form3& about) { showModal({&about.window, about.controls(), {}, {}}, loader, &view); };
+    // A neighbour whose header came too late to be asked for ahead (a slow disk) is asked for once it is there.
+    QObject::connect(&loader, &ImageLoader::headerKnown, &loader, [this] { form.preloadAround(); });
     new FileDrops(view, [this](const std::vector<std::string>& paths) {
         // As with the open dialog, a second folder is opened once the one shown is cleared.
         if (!form.menuFileScegli.enabled()) {

@@ -25,8 +25,15 @@ struct ImageCache : ::testing::Test {
     ImageLoader loader;
 
     void SetUp() override {
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 8; ++i) {
             ASSERT_TRUE(test::writePicture(path(i), natural.width(), natural.height(), "JPG", QColor(30 * i, 0, 0)));
+            ASSERT_TRUE(know(path(i)));
+        }
+    }
+    // Pictures are decoded once their header is known, as a page completes once it is.
+    bool know(const QString& file) { return know(loader, file); }
+    static bool know(ImageLoader& some, const QString& file) {
+        return QTest::qWaitFor([&] { return some.probe(toStdString(file)).ok; }, 5000);
     }
     QString path(int i) const { return dir.filePath(QStringLiteral("p%1.jpg").arg(i)); }
     platform::PreloadRequest request(int i, QSize size = natural) const {
@@ -154,6 +161,7 @@ TEST_F(ImageCache, AScaledScreenGetsPicturesAndThumbnailsInDevicePixels) {
     for (const Case& c : cases) {
         ImageLoader scaled;
         scaled.setDevicePixelRatio(c.ratio);
+        ASSERT_TRUE(know(scaled, path(0)));
         scaled.image(path(0), c.drawn, c.thumbnail);
         ASSERT_TRUE(QTest::qWaitFor([&] { return scaled.holds(path(0), c.drawn, c.thumbnail); }, 5000)) << c.ratio;
         EXPECT_EQ(scaled.image(path(0), c.drawn, c.thumbnail).size(), c.decoded) << c.ratio << " " << c.drawn.width();
@@ -190,6 +198,7 @@ TEST_F(ImageCache, ALargePhotoAtFullSizeShowsThePartInViewFirstAndTheWholeOnlyIf
     const QString stays = dir.filePath("stays.jpg"), left = dir.filePath("left.jpg");
     ASSERT_TRUE(test::writePicture(stays, large.width(), large.height(), "JPG", QColor(0, 200, 0)));
     ASSERT_TRUE(test::writePicture(left, large.width(), large.height(), "JPG", QColor(0, 0, 200)));
+    ASSERT_TRUE(know(stays) && know(left));
     const QRect view(100, 50, 400, 300);
 
     EXPECT_TRUE(loader.image(left, large).isNull());
@@ -217,6 +226,7 @@ TEST_F(ImageCache, AProgressiveJpegIsDecodedWholeAtOnceForAPartOfItCostsAsMuch) 
     QImageWriter writer(progressive, "jpeg");
     writer.setProgressiveScanWrite(true);
     ASSERT_TRUE(writer.write(picture));
+    ASSERT_TRUE(know(progressive));
 
     EXPECT_TRUE(loader.image(progressive, large).isNull());
     // Unlike a baseline JPEG (above), no part shows before the whole picture is there.

@@ -71,7 +71,7 @@ Header readHeader(QIODevice& file) {
 
 platform::ImageInfo Header::info() const {
     platform::ImageInfo info;
-    info.ok = error.isEmpty();
+    info.ok = error.isEmpty() && !size.isEmpty();
     if (info.ok) {
         info.width = size.width();
         info.height = size.height();

@@ -34,6 +34,8 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
 }
 
 ImageLoader::~ImageLoader() {
+    headersStop_.unwanted = true;
+    headerWorkers_.waitForDone();
     for (Animation* movie : std::as_const(movies_)) movie->finish();
     // Animations give their memory back to the budget as they go: they go now, once no worker holds one, while
     // the budget exists (as children they would go after it).
@@ -55,6 +57,9 @@ void ImageLoader::revalidate(const QString& path) {
 
 void ImageLoader::forget(const QString& path) {
     headers_.remove(path);
+    // A header being read is of the file as it was: it is read again for those waiting for it.
+    if (const auto stale = headersReading_.take(path); stale && !stale->waiting.isEmpty())
+        readHeaderLater(path)->waiting = stale->waiting;
     errors_.remove(path);
     parts_.remove(path);
     animatedPaths_.remove(path);
@@ -66,18 +71,70 @@ void ImageLoader::forget(const QString& path) {
 }
 
 const Header& ImageLoader::header(const QString& path) {
-    auto it = headers_.constFind(path);
-    if (it == headers_.constEnd()) {
-        if (!identities_.contains(path)) identities_.insert(path, identityOf(nativePath(path)));
-        it = headers_.insert(path, readHeader(path));
-    }
-    return *it;
+    static const Header unknown;
+    const auto it = headers_.constFind(path);
+    if (it != headers_.constEnd()) return *it;
+    readHeaderLater(path);
+    return unknown;
+}
+
+std::shared_ptr<ImageLoader::HeaderReading> ImageLoader::readHeaderLater(const QString& path) {
+    if (const auto reading = headersReading_.value(path)) return reading;
+    if (!identities_.contains(path)) identities_.insert(path, identityOf(nativePath(path)));
+    auto reading = std::make_shared<HeaderReading>();
+    headersReading_.insert(path, reading);
+    headerWorkers_.start([this, path, reading] {
+        const Header read = readHeader(path, &headersStop_);
+        {
+            std::lock_guard lock(reading->mutex);
+            reading->header = read;
+        }
+        reading->done.notify_all();
+        QMetaObject::invokeMethod(
+            this,
+            [this, path, reading, read] {
+                // Unless probe() took it already.
+                if (headersReading_.value(path) == reading) headerRead(path, read, true);
+            },
+            Qt::QueuedConnection);
+    });
+    return reading;
+}
+
+void ImageLoader::headerRead(const QString& path, const Header& read, bool announce) {
+    const auto reading = headersReading_.take(path);
+    headers_.insert(path, read);
+    if (!announce) return;
+    for (const auto& done : std::as_const(reading->waiting)) done(read.info());
+    // Asked for by probe() alone, which said "not known yet": the asker may ask again.
+    if (reading->waiting.isEmpty()) emit headerKnown(path);
+    emit ready(path);
 }
 
 platform::ImageInfo ImageLoader::probe(const std::string& path) {
     const QString file = toQString(path);
     revalidate(file);
-    return header(file).info();
+    if (const auto it = headers_.constFind(file); it != headers_.constEnd()) return it->info();
+    const auto reading = readHeaderLater(file);
+    std::unique_lock lock(reading->mutex);
+    if (!reading->done.wait_for(lock, std::chrono::milliseconds(headerWaitMs),
+                                [&] { return reading->header.has_value(); }))
+        return {};
+    const Header read = *reading->header;
+    lock.unlock();
+    // Those waiting for it hear of it as they would have.
+    headerRead(file, read, !reading->waiting.isEmpty());
+    return read.info();
+}
+
+void ImageLoader::probeLater(const std::string& path, std::function<void(const platform::ImageInfo&)> done) {
+    const QString file = toQString(path);
+    revalidate(file);
+    if (const auto it = headers_.constFind(file); it != headers_.constEnd()) {
+        done(it->info());
+        return;
+    }
+    readHeaderLater(file)->waiting.append(std::move(done));
 }
 
 ImageLoader::Key ImageLoader::keyFor(const QString& path, QSize drawn, bool thumbnail) {
@@ -110,6 +167,12 @@ QImage ImageLoader::image(const QString& path, QSize size, bool thumbnail) {
         moviesDrawn_.insert(path);
         const QImage frame = movie->frame();
         if (!frame.isNull()) return frame;
+    }
+    // A picture is decoded at the size its header allows: until the header is known, nothing is (ready() tells
+    // when it is).
+    if (!thumbnail && !headers_.contains(path)) {
+        readHeaderLater(path);
+        return {};
     }
     const Key key = keyFor(path, size, thumbnail);
     if (!thumbnail && !(shown_ == key)) {

@@ -16,9 +16,12 @@
 #include <QTimer>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/qt/image/animation.h"
@@ -55,8 +58,12 @@ public:
     // Thumbnails have their own store and wait behind the picture on show.
     QImage image(const QString& path, QSize size, bool thumbnail = false);
 
-    // ImageProbe: what the header says, read once per file (again once the file changed on disk).
+    // ImageProbe: what the header says, read once per file (again once the file changed on disk) by a decoder
+    // helper, never on the window's thread. probe() waits for a header a few milliseconds at most (a helper reads
+    // one from a local disk in less); one that takes longer is "not known yet" (not ok, no error), goes on being
+    // read and is announced by headerKnown() and ready().
     platform::ImageInfo probe(const std::string& path) override;
+    void probeLater(const std::string& path, std::function<void(const platform::ImageInfo&)> done) override;
 
     // While a large picture drawn at its own size is decoding, the decoded part of it around `visible`
     // (picture coordinates) so that what is in view is drawn at once: a null image while it is not ready, in
@@ -75,7 +82,8 @@ public:
     // for as they are drawn. A new page drops the ones of the old page not started yet.
     void fetchThumbnails(const QList<QPair<QString, QSize>>& thumbnails);
 
-    // The picture's upright size from its header (read once per file); invalid when it cannot be read.
+    // The picture's upright size from its header (read once per file); invalid when it cannot be read or is not
+    // known yet.
     QSize naturalSize(const QString& path) { return header(path).size; }
 
     // Forgets all that is held of `path` (size, pictures, thumbnails, error, animation) when the file it names
@@ -111,6 +119,8 @@ public:
 
 signals:
     void ready(const QString& path);
+    // A header that probe() could not wait for is known now.
+    void headerKnown(const QString& path);
 
 private:
     using Key = ImageKey;
@@ -145,8 +155,24 @@ private:
     Key shown_;
     bool preloading_ = true;
     QHash<QString, Header> headers_;
+    // Headers being read, each with what waits for it; read on threads of their own, so that a header never waits
+    // behind a decoding.
+    struct HeaderReading {
+        std::mutex mutex;
+        std::condition_variable done;
+        std::optional<Header> header;
+        QList<std::function<void(const platform::ImageInfo&)>> waiting;
+    };
+    QHash<QString, std::shared_ptr<HeaderReading>> headersReading_;
+    static constexpr int headerWaitMs = 20;
+    QThreadPool headerWorkers_;
+    DecodeStop headersStop_;  // set when the loader goes
+    std::shared_ptr<HeaderReading> readHeaderLater(const QString& path);
+    // Keeps a header read; `announce` tells those who wait for it.
+    void headerRead(const QString& path, const Header& header, bool announce);
     QHash<QString, FileIdentity> identities_;  // of the file each path named when it was first read
     void forget(const QString& path);
+    // The header when it is known; one with no size and no error (and read in the background) when it is not.
     const Header& header(const QString& path);
     // Running decodings of pictures neither on show nor wished for are told to stop; they end at their next read.
     void stopUnwanted();

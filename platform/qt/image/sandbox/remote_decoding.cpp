@@ -183,14 +183,14 @@ QImage pixelsOf(Answer& answer, MemoryBudget* budget, const std::function<bool(c
 }
 }  // namespace
 
-Header readHeader(const QString& path) {
+Header readHeader(const QString& path, const DecodeStop* stop) {
     Header h;
     if (!pathExists(nativePath(path))) {
         h.error = QStringLiteral("The file does not exist (any more).");
         return h;
     }
     QString why;
-    const auto answer = ask(HelperPool::headers(), path, requestFor(RequestKind::Header, {}), nullptr, nullptr, &why);
+    const auto answer = ask(HelperPool::headers(), path, requestFor(RequestKind::Header, {}), stop, nullptr, &why);
     if (!answer) {
         h.error = QStringLiteral("The file cannot be read: %1.").arg(why);
         return h;

@@ -25,7 +25,7 @@ class HelperProcess;
 namespace gb::qt {
 
 // What the header of the file at `path` says (the file does not exist, cannot be read, is not a picture...).
-Header readHeader(const QString& path);
+Header readHeader(const QString& path, const DecodeStop* stop = nullptr);
 
 // The header probe of the logic, reading each time; the viewer's probe is the loader's, which reads once.
 class QtImageProbe final : public platform::ImageProbe {
