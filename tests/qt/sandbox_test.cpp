@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -14,6 +15,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "platform/qt/byte_paths.h"
+#include "platform/qt/image/image_loader.h"
 #include "platform/qt/image/sandbox/helper_pool.h"
 #include "platform/qt/image/sandbox/protocol.h"
 #include "platform/qt/image/sandbox/remote_decoding.h"
@@ -42,8 +45,8 @@ protected:
         for (HelperPool* pool : {&HelperPool::decoding(), &HelperPool::headers()})
             pool->setProgram(GLIMMERBOX_TEST_DECODER);
     }
-    QString fault(const char* what) {
-        const QString path = dir.filePath(QString::fromLatin1(what) + ".jpg");
+    QString fault(const char* what, const QString& name = {}) {
+        const QString path = dir.filePath((name.isEmpty() ? QString::fromLatin1(what) : name) + ".jpg");
         EXPECT_TRUE(test::writeBytes(path, QByteArray("GLIMMERBOX-FAULT ") + what + "\n"));
         return path;
     }
@@ -105,6 +108,21 @@ TEST_F(FaultyHelpers, AHangingDecoderEndsWithItsTimeOrWhenNotWanted) {
     EXPECT_TRUE(decodeImage(hang, QSize(32, 24), &error, nullptr, &unwanted).isNull());
     EXPECT_EQ(error, QStringLiteral("not wanted any more"));
     EXPECT_FALSE(decodeImage(dir.filePath("fine.jpg"), QSize(32, 24)).isNull());
+}
+
+// Thumbnails that never finish hold every worker: the picture on show is decoded all the same.
+TEST_F(FaultyHelpers, ThumbnailsThatHangNeverHoldUpThePictureOnShow) {
+    ImageLoader loader;
+    for (int i = 0; i < 6; ++i) loader.image(fault("hang", QStringLiteral("hang %1").arg(i)), QSize(50, 50), true);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return loader.workers().activeThreadCount() == loader.workers().maxThreadCount(); }, 5000));
+    const QString fine = dir.filePath("fine.jpg");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loader.probe(toStdString(fine)).ok; }, 5000));
+    QElapsedTimer clock;
+    clock.start();
+    QImage shown;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !(shown = loader.image(fine, QSize(32, 24))).isNull(); }, 5000));
+    EXPECT_LT(clock.elapsed(), 1000);
 }
 
 // The filter ends a helper that opens a file or a socket with SIGSYS, the signal of a forbidden system call.

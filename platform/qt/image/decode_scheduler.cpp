@@ -6,7 +6,9 @@
 
 namespace gb::qt {
 
-DecodeScheduler::DecodeScheduler(QObject* owner, Finished finished) : owner_(owner), finished_(std::move(finished)) {}
+DecodeScheduler::DecodeScheduler(QObject* owner, Finished finished) : owner_(owner), finished_(std::move(finished)) {
+    urgent_.setMaxThreadCount(1);
+}
 
 DecodeScheduler::~DecodeScheduler() { stopAll(); }
 
@@ -14,6 +16,18 @@ void DecodeScheduler::stopAll() {
     pool_.clear();
     for (const auto& job : std::as_const(jobs_)) job->stop.unwanted = true;
     pool_.waitForDone();
+    urgent_.waitForDone();
+}
+
+bool DecodeScheduler::thumbnailsHoldTheWorkers() const {
+    if (pool_.activeThreadCount() < pool_.maxThreadCount()) return false;
+    bool thumbnails = false;
+    for (const auto& job : jobs_) {
+        if (job->state.load() != Job::Running) continue;
+        if (job->priority == Priority::Shown || job->priority == Priority::Preload) return false;
+        thumbnails = true;
+    }
+    return thumbnails;
 }
 
 void DecodeScheduler::start(const ImageKey& key, Priority priority) {
@@ -22,7 +36,9 @@ void DecodeScheduler::start(const ImageKey& key, Priority priority) {
     job->key = key;
     job->priority = priority;
     jobs_.insert(key, job);
-    pool_.start(
+    // The picture on show never waits for thumbnails: with every worker on one, it has a worker of its own.
+    QThreadPool& pool = priority == Priority::Shown && thumbnailsHoldTheWorkers() ? urgent_ : pool_;
+    pool.start(
         [this, job, thumbnailCache = thumbnailCache_] {
             int queued = Job::Queued;
             if (!job->state.compare_exchange_strong(queued, Job::Running)) return;  // dropped before it started

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decodings on the worker pool, by priority, each one stoppable: one queued that is no longer wanted never starts,
-// one running ends at its next read of the file. All decodings together stay within one memory budget, and their
+// one running ends with its helper. All decodings together stay within one memory budget, and their
 // results come back on the owner's thread.
 
 #include <QHash>
@@ -74,8 +74,10 @@ private:
     std::atomic<int> started_{0};
     MemoryBudget budget_{decodingBytes};
     std::shared_ptr<const ThumbnailCache> thumbnailCache_;
+    bool thumbnailsHoldTheWorkers() const;
     // Declared last, destroyed first: no decoding outlives the budget it draws on.
     QThreadPool pool_;
+    QThreadPool urgent_;
 };
 
 }  // namespace gb::qt

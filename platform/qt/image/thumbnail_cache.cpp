@@ -237,7 +237,7 @@ QImage decodeThumbnail(const ThumbnailCache& cache, const QString& path, QSize s
     // A large one for every picture would cost four times the pixels at the first sight of a folder (1,000
     // photos of 1600 x 1200: 111 thumbnails a second against 221). A screen of three device pixels to the pixel
     // or more draws thumbnails larger than a normal one: those are decoded at the large size.
-    const QSize natural = readHeader(path).size;
+    const QSize natural = readHeader(path, stop).size;
     const int normal = ThumbnailCache::normalSize, large = ThumbnailCache::largeSize;
     const auto fit = [&](int side) {
         return natural.width() <= side && natural.height() <= side ? natural
