@@ -191,6 +191,12 @@ void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
     if (file && injectFault(*file, socket_)) return;
     const bool needsFile = request.kind != RequestKind::Frames && request.kind != RequestKind::Grant;
     if (needsFile && !file) return fail(QStringLiteral("the file was not handed over"));
+    // The viewer asks for sizes and parts within the largest picture it shows; anything else is refused.
+    constexpr int mostSide = 1 << 16;
+    const auto within = [](int value) { return value >= 0 && value <= mostSide; };
+    if (!within(request.width) || !within(request.height) || !within(request.x) || !within(request.y) ||
+        static_cast<double>(request.width) * request.height > qt::maxPicturePixels)
+        return fail(QStringLiteral("the size asked for makes no sense"));
     const QSize size(request.width, request.height);
     switch (request.kind) {
     case RequestKind::Header: {
