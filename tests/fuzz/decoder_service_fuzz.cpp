@@ -4,9 +4,6 @@
 // viewer (memory granted), and every reply is read back through the viewer's own checks. Nothing may crash,
 // hang or allocate past the limit (run with -malloc_limit_mb).
 
-#include <QCoreApplication>
-#include <QImageReader>
-
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,19 +16,13 @@
 #include "platform/qt/image/decoder.h"
 #include "platform/qt/image/sandbox/decoder_service.h"
 #include "platform/qt/image/sandbox/protocol.h"
+#include "tests/fuzz/qt_fuzz_app.h"
 
 using namespace gb::sandbox;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static int argc = 1;
-    static char name[] = "decoder_service_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    static bool limited = [] {
-        QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
-        return true;
-    }();
-    (void)limited;
+    static const bool started = (gb::fuzz::startQt(), true);
+    (void)started;
 
     // Replies are parsed as the viewer parses them, whatever the bytes.
     std::vector<char> packet(data, data + size);

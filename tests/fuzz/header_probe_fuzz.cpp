@@ -4,8 +4,6 @@
 // with -malloc_limit_mb).
 
 #include <QBuffer>
-#include <QCoreApplication>
-#include <QImageReader>
 
 #include <cstddef>
 #include <cstdint>
@@ -14,17 +12,11 @@
 #include <string>
 
 #include "platform/qt/image/decoder.h"
+#include "tests/fuzz/qt_fuzz_app.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static int argc = 1;
-    static char name[] = "header_probe_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    static bool limited = [] {
-        QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
-        return true;
-    }();
-    (void)limited;
+    static const bool started = (gb::fuzz::startQt(), true);
+    (void)started;
     QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QBuffer file(&bytes);
     file.open(QIODevice::ReadOnly);
