@@ -110,6 +110,20 @@ TEST_F(FaultyHelpers, AHangingDecoderEndsWithItsTimeOrWhenNotWanted) {
     EXPECT_FALSE(decodeImage(dir.filePath("fine.jpg"), QSize(32, 24)).isNull());
 }
 
+// A picture whose decoding would take more than all decodings together may take is refused before a pixel is
+// decoded, in words; one that fits is decoded within the same budget.
+TEST(SandboxMemory, APictureBeyondTheWholeBudgetIsRefusedUnread) {
+    QTemporaryDir dir;
+    const QString photo = dir.filePath("photo.jpg");
+    ASSERT_TRUE(test::writePicture(photo, 1600, 1200, "JPG", Qt::gray));
+    MemoryBudget small(4 * 1024 * 1024);
+    QString error;
+    EXPECT_TRUE(decodeImage(photo, QSize(1600, 1200), &error, nullptr, nullptr, &small).isNull());
+    EXPECT_EQ(error, QStringLiteral("too large to show within the memory this viewer allows: 1600 x 1200"));
+    EXPECT_FALSE(decodeImage(photo, QSize(400, 300), &error, nullptr, nullptr, &small).isNull());
+    EXPECT_EQ(small.inFlight(), 0);
+}
+
 // Thumbnails that never finish hold every worker: the picture on show is decoded all the same.
 TEST_F(FaultyHelpers, ThumbnailsThatHangNeverHoldUpThePictureOnShow) {
     ImageLoader loader;

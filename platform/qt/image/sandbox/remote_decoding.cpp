@@ -40,11 +40,13 @@ struct Lease {
 struct Answer {
     std::optional<Received> reply;  // the last reply, when one came
     QString failure;                // why none came, in a user's words
+    QString refusal;                // why the viewer did not let it decode
     bool unwanted = false, tooSlow = false;
     qint64 granted = 0;  // taken from the budget: the caller gives it back
     QString error() const {
         if (unwanted) return QStringLiteral("not wanted any more");
         if (tooSlow) return tooSlowText();
+        if (!refusal.isEmpty()) return refusal;
         if (reply && reply->reply.kind == ReplyKind::Failed) return QString::fromStdString(reply->text);
         return notDecodedText(failure.isEmpty() ? QStringLiteral("the decoder gave no answer") : failure);
     }
@@ -76,7 +78,7 @@ Answer exchange(HelperProcess& helper, const Request& request, int fd, const Dec
         if (budget && bytes > budget->total()) {
             // More than all decodings together may take: refused before a pixel is decoded.
             helper.kill();
-            answer.failure = tooLargeForMemoryText(QSize(in.reply.width, in.reply.height));
+            answer.refusal = tooLargeForMemoryText(QSize(in.reply.width, in.reply.height));
             return answer;
         }
         if (budget) {
