@@ -48,6 +48,7 @@ struct Answer {
         if (tooSlow) return tooSlowText();
         if (!refusal.isEmpty()) return refusal;
         if (reply && reply->reply.kind == ReplyKind::Failed) return QString::fromStdString(reply->text);
+        if (reply && failure.isEmpty()) return notDecodedText(QStringLiteral("the decoder handed over something else"));
         return notDecodedText(failure.isEmpty() ? QStringLiteral("the decoder gave no answer") : failure);
     }
 };
@@ -198,6 +199,7 @@ Header readHeader(const QString& path, const DecodeStop* stop) {
         return h;
     }
     if (!answer->reply || answer->reply->reply.kind != ReplyKind::Header) {
+        if (answer->reply && answer->reply->fd >= 0) ::close(answer->reply->fd);
         h.error = sentence(answer->error());
         return h;
     }
