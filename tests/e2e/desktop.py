@@ -283,3 +283,27 @@ def colour_box(png, rgb, region=None, tolerance=40):
     if right < 0:
         return None
     return left, top, right - left + 1, bottom - top + 1
+
+
+class Responsiveness:
+    """Times a call that the program's event loop must answer itself (the window's extents, never cached), while
+    waiting for something: the slowest answer tells whether the window ever stopped answering."""
+
+    def __init__(self, app):
+        self.frame = app.get_child_at_index(0)
+        self.slowest = 0.0
+
+    def check(self):
+        start = time.time()
+        extents(self.frame)
+        self.slowest = max(self.slowest, time.time() - start)
+
+    def wait_for(self, what, timeout):
+        end = time.time() + timeout
+        while time.time() < end:
+            self.check()
+            result = what()
+            if result:
+                return result
+            time.sleep(0.05)
+        return None

@@ -9,7 +9,7 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, colour_box, extents, find_accessible, image_area, wait_for
+from desktop import Desktop, Responsiveness, colour_box, extents, find_accessible, image_area, wait_for
 
 DELAY = 2.0
 PICTURES = [("a.jpg", (220, 30, 30)), ("b.jpg", (30, 200, 30)), ("c.jpg", (30, 30, 220))]
@@ -41,29 +41,6 @@ class Slow(fusepy.Operations):
         os.close(fh)
 fusepy.FUSE(Slow(sys.argv[1], float(sys.argv[3])), sys.argv[2], foreground=True, ro=True, direct_io=True)
 '''
-
-
-class Responsiveness:
-    """Times a call that the program's event loop must answer (the window's extents, never cached)."""
-
-    def __init__(self, app):
-        self.frame = app.get_child_at_index(0)
-        self.slowest = 0.0
-
-    def check(self):
-        start = time.time()
-        extents(self.frame)
-        self.slowest = max(self.slowest, time.time() - start)
-
-    def wait_for(self, what, timeout):
-        end = time.time() + timeout
-        while time.time() < end:
-            self.check()
-            result = what()
-            if result:
-                return result
-            time.sleep(0.05)
-        return None
 
 
 def main(binary):
