@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextImageFormat>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -15,11 +17,13 @@
 #include <csignal>
 #include <cstring>
 
+#include "platform/file_url.h"
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/image/sandbox/helper_pool.h"
 #include "platform/qt/image/sandbox/protocol.h"
 #include "platform/qt/image/sandbox/remote_decoding.h"
+#include "platform/qt/view/browser_view.h"
 #include "tests/qt/image_files.h"
 
 namespace gb::qt {
@@ -86,8 +90,9 @@ TEST_F(FaultyHelpers, EachFailingDecoderIsToldAndTheNextPictureDecodes) {
 TEST_F(FaultyHelpers, AHeaderReadByAFailingDecoderSaysSoInASentence) {
     EXPECT_EQ(readHeader(fault("crash")).error,
               QStringLiteral("The picture could not be decoded (the decoder crashed)."));
-    EXPECT_EQ(readHeader(fault("open")).error,
-              QStringLiteral("The picture could not be decoded (the decoder tried something it is not allowed to do)."));
+    EXPECT_EQ(
+        readHeader(fault("open")).error,
+        QStringLiteral("The picture could not be decoded (the decoder tried something it is not allowed to do)."));
     EXPECT_EQ(readHeader(dir.filePath("fine.jpg")).size, QSize(64, 48));
 }
 
@@ -139,6 +144,28 @@ TEST_F(FaultyHelpers, ThumbnailsThatHangNeverHoldUpThePictureOnShow) {
     EXPECT_LT(clock.elapsed(), 1000);
 }
 
+// A thumbnail whose decoder failed is marked with a cross in its place: no sentence is cut to 50 pixels.
+TEST_F(FaultyHelpers, AThumbnailThatCannotBeShownIsMarkedNotWritten) {
+    ImageLoader loader;
+    ImageObjectHandler thumbnails(loader, true, nullptr);
+    const QString crashing = fault("crash");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return loader.image(crashing, QSize(50, 50), true).isNull() && !loader.errorFor(crashing).isEmpty(); },
+        5000));
+    QImage place(50, 50, QImage::Format_RGB32);
+    place.fill(Qt::white);
+    QPainter painter(&place);
+    QTextImageFormat format;
+    format.setName(QString::fromStdString(platform::toFileUrl(toStdString(crashing))));
+    thumbnails.drawObject(&painter, QRectF(0, 0, 50, 50), nullptr, 0, format);
+    painter.end();
+    const QColor mark(160, 0, 0), ground(255, 240, 240);
+    EXPECT_EQ(place.pixelColor(25, 25), mark);   // the crossing
+    EXPECT_EQ(place.pixelColor(19, 19), mark);   // on a diagonal
+    EXPECT_EQ(place.pixelColor(5, 25), ground);  // where a sentence would start
+    EXPECT_EQ(place.pixelColor(25, 45), ground);
+}
+
 // The filter ends a helper that opens a file or a socket with SIGSYS, the signal of a forbidden system call.
 TEST_F(FaultyHelpers, AForbiddenSystemCallEndsTheHelperWithSigsys) {
     for (const char* what : {"open", "socket"}) {
@@ -173,7 +200,12 @@ TEST(SandboxProtocol, ALayoutIsTakenOnlyWhenItFitsItsMemory) {
     } cases[] = {
         {"as said", [](sandbox::Reply&) {}, 20000, true},
         {"rows padded", [](sandbox::Reply& r) { r.bytesPerLine = 416; }, 20800, true},
-        {"grey, one byte a pixel", [](sandbox::Reply& r) { r.format = QImage::Format_Grayscale8; r.bytesPerLine = 100; }, 5000, true},
+        {"grey, one byte a pixel",
+         [](sandbox::Reply& r) {
+             r.format = QImage::Format_Grayscale8;
+             r.bytesPerLine = 100;
+         },
+         5000, true},
         {"memory short by a byte", [](sandbox::Reply&) {}, 19999, false},
         {"rows shorter than the width", [](sandbox::Reply& r) { r.bytesPerLine = 396; }, 20000, false},
         {"rows not aligned", [](sandbox::Reply& r) { r.bytesPerLine = 401; }, 40000, false},

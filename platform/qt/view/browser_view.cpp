@@ -106,7 +106,14 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
         qCDebug(lcGlimmerbox) << "drawn part" << part.area << "of" << path;
         wanted_.insert(path, false);
         emit pictureDrawn(path, rect.size().toSize());
-    } else if (const QString error = loader_.errorFor(path); !error.isEmpty()) {
+    } else if (const QString error = loader_.errorFor(path); !error.isEmpty() && thumbnails_) {
+        // No sentence fits a thumbnail: a cross in its place marks a file that cannot be shown.
+        painter->fillRect(rect, QColor(255, 240, 240));
+        painter->setPen(QPen(QColor(160, 0, 0), std::max(1.0, rect.width() / 16)));
+        const QRectF cross = rect.adjusted(rect.width() / 3, rect.height() / 3, -rect.width() / 3, -rect.height() / 3);
+        painter->drawLine(cross.topLeft(), cross.bottomRight());
+        painter->drawLine(cross.topRight(), cross.bottomLeft());
+    } else if (!error.isEmpty()) {
         // The picture's place says which file could not be shown and why.
         painter->fillRect(rect, QColor(255, 240, 240));
         painter->setPen(QColor(160, 0, 0));
