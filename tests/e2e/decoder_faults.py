@@ -4,13 +4,14 @@
 with "GLIMMERBOX-FAULT "), a walk through a folder where the helper crashes, opens a file, opens a socket,
 allocates without end, lies about its pixels and hangs. Each picture's place says why it cannot be shown, at once
 or when its time is up; the window answers a screen reader within 100 ms throughout; the picture after a hanging
-one, and the next after each failure, is drawn within 1 s of the key."""
+one, and the next after each failure, is drawn within 1 s of the key; closing the window ends the program and every helper within 1 s."""
 import os
 import subprocess
 import sys
 import time
 
 from desktop import Desktop, Responsiveness, colour_box, extents, image_area
+from desktop import wait_for as poll
 
 NOT_ALLOWED = "the decoder tried something it is not allowed to do"
 FAULTS = [("b.jpg", "crash", "the decoder crashed"), ("c.jpg", "open", NOT_ALLOWED), ("d.jpg", "socket", NOT_ALLOWED),
@@ -32,7 +33,7 @@ def main(binary):
         for name, fault, _ in FAULTS:
             with open(os.path.join(folder, name), "w") as f:
                 f.write("GLIMMERBOX-FAULT %s\n" % fault)
-        d.start(binary, [os.path.join(folder, "a.jpg")], env={"GLIMMERBOX_DECODER": faulty})
+        program = d.start(binary, [os.path.join(folder, "a.jpg")], env={"GLIMMERBOX_DECODER": faulty})
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
         ready = Responsiveness(app)
@@ -78,6 +79,18 @@ def main(binary):
         assert wait_for(lambda: drawn("h.jpg", BLUE), 2.0), "the next picture was not drawn"
         print("slowest answer to the screen reader: %.0f ms" % (1000 * ready.slowest))
         assert ready.slowest < 0.1, "the window did not answer for %.0f ms" % (1000 * ready.slowest)
+
+        # Closing the window ends the program and every helper it started within 1 s.
+        helpers = subprocess.run(["pgrep", "-f", "glimmerbox-decoder-faults --serve %d" % program.pid],
+                                 capture_output=True, text=True).stdout.split()
+        assert helpers, "no helper seen"
+        d.run("xdotool", "key", "--window", win, "alt+F4")
+        closed = time.time()
+        gone = poll(lambda: program.poll() is not None and
+                    not any(os.path.exists("/proc/" + pid) for pid in helpers), 1.0, 0.02)
+        assert gone, "still running 1 s after the window was closed"
+        print("the program and its %d helpers ended %.2f s after the window was closed" % (
+            len(helpers), time.time() - closed))
     print("1 passed, 0 failed")
     return 0
 
