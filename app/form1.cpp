@@ -131,7 +131,7 @@ void Form1::buildDesign() {
     BarGiu.setVisible(false);
     BarGiu.accessibleName = "Status line";
 
-    TempoSlide.setInterval(5000);
+    slideshow.setInterval(5000);
 
     WebBrwI.move(4, 40, 625, 344);
     WebBrwI.accessibleName = "Image";

@@ -211,7 +211,6 @@ private:
     void toggleFitOption(platform::MenuItem& option);
     void leaveFullScreen();
     void enterFullScreen();
-    bool intervalFromPausa();
     std::unique_ptr<Form2> form2_;
 
     void buildDesign();

@@ -10,11 +10,11 @@ namespace gb {
 void Form1::Form_Load() {
     window.move(0, 0);
     DoveShow.setText(services.files.currentDirectory());
-    Slab(3).setCaption("");
+    slideshow.stop();
     labelShow.setCaption(DoveShow.text());
 
     Pausa.setText(texts::intervalStartText);
-    TempoSlide.setInterval(std::atoi(Pausa.text().c_str()) * texts::millisecondsPerSecond);
+    slideshow.setInterval(std::atoi(Pausa.text().c_str()) * texts::millisecondsPerSecond);
 
     Info.setVisible(false);
     choice.pathSep.assign(1, '/');  // the native separator

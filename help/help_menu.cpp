@@ -15,7 +15,7 @@ void Form1::menuHelpRegole_Click() {
         if (menuThumb.checked()) menuThumb_Click();
         if (queue.queuePos() > 0) page.savedImagePage = HDocBrwI->activeElementInnerHTML();
         HDocBrwI->setActiveElementInnerHTML(Info.text());
-        if (TempoSlide.enabled()) menuSPausa_Click();
+        if (slideshow.running()) menuSPausa_Click();
     } else {
         menuFile.setEnabled(true);
         menuView.setEnabled(true);

@@ -11,7 +11,7 @@ void Form1::showPath(const std::string& path) {
 }
 
 void Form1::menuSAvanti_Click() {
-    TempoSlide.setEnabled(false);
+    slideshow.halt();
     if (!queue.step(+1)) return;
     showPath(queue.currentPath());
     // A forward move always restarts the slideshow's countdown from a full interval.
@@ -20,7 +20,7 @@ void Form1::menuSAvanti_Click() {
 }
 
 void Form1::menuSIndietro_Click() {
-    TempoSlide.setEnabled(false);
+    slideshow.halt();
     if (!queue.step(-1)) return;
     showPath(queue.currentPath());
     slideshow.pause();

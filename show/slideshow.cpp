@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <cstdlib>
-
 #include "show/slideshow.h"
+
+#include <cstdlib>
 
 #include "app/form1.h"
 #include "app/texts.h"
@@ -18,20 +18,22 @@ void Slideshow::resume() {
     pauseLabel_.setCaption("");
 }
 
-// The interval in the combo box, in seconds, as the timer's milliseconds; false when the text is no number or
-// the timer refuses the interval.
-bool Form1::intervalFromPausa() {
-    const std::string& text = Pausa.text();
+void Slideshow::stop() {
+    timer_.setEnabled(false);
+    pauseLabel_.setCaption("");
+}
+
+bool Slideshow::setIntervalSeconds(const std::string& text) {
     char* end = nullptr;
     const double seconds = std::strtod(text.c_str(), &end);
     if (text.empty() || end != text.c_str() + text.size()) return false;
     const auto ms = toInt32(seconds * texts::millisecondsPerSecond);
-    return ms && TempoSlide.setInterval(*ms);
+    return ms && timer_.setInterval(*ms);
 }
 
 void Form1::TempoSlide_Timer() {
     if (menuHelpRegole.checked()) return;
-    intervalFromPausa();
+    slideshow.setIntervalSeconds(Pausa.text());
     menuSAvanti_Click();
     Tastiera.setFocus();
 }
@@ -43,7 +45,7 @@ void Form1::menuSPausa_Click() {
 }
 
 void Form1::Pausa_Click() {
-    intervalFromPausa();
+    slideshow.setIntervalSeconds(Pausa.text());
     slideshow.resume();
 }
 
