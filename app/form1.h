@@ -143,6 +143,9 @@ public:
     void ScanFolder();
     void AddIfImage();
     void menuFileAnnulla_Click();
+    // The one way a folder is opened, from the dialog or from a path: `file` (blank for none) is the picture to
+    // start at, `folder` the one whose pictures are queued under the filter chosen.
+    void openChosen(const std::string& folder, const std::string& file);
 
     // The thumbnail page and bar (thumbs/).
     void BuildThumbsPage();

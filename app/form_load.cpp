@@ -9,9 +9,9 @@ namespace gb {
 
 void Form1::Form_Load() {
     window.move(0, 0);
-    DoveShow.setText(services.files.currentDirectory());
+    queue.setOnShow(services.files.currentDirectory());
     slideshow.stop();
-    labelShow.setCaption(DoveShow.text());
+    labelShow.setCaption(queue.onShow());
 
     Pausa.setText(texts::intervalStartText);
     slideshow.setInterval(std::atoi(Pausa.text().c_str()) * texts::millisecondsPerSecond);

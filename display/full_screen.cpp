@@ -37,7 +37,7 @@ void Form1::leaveFullScreen() {
     Risoluzione.setTop(WebBrwI.top() + 2);
     Risoluzione.setLeft(WebBrwI.left() + 2);
     // The image comes back from its file, at its normal size and on the default background.
-    WebBrwI.Navigate2(DoveShow.text());
+    WebBrwI.Navigate2(queue.onShow());
     window.setVisible(true);
 }
 

@@ -15,9 +15,9 @@ bool Form1::rewritePage(int width, int height) {
 
 void Form1::writeBottomBar(const Scale& scale) {
     const auto nameLength =
-        static_cast<long long>(DoveShow.text().size()) - static_cast<long long>(choice.folderPath.size()) - 1;
+        static_cast<long long>(queue.onShow().size()) - static_cast<long long>(choice.folderPath.size()) - 1;
     if (nameLength < 0) return;
-    const std::string name = DoveShow.text().substr(DoveShow.text().size() - static_cast<std::size_t>(nameLength));
+    const std::string name = queue.onShow().substr(queue.onShow().size() - static_cast<std::size_t>(nameLength));
     char number[64];
     std::snprintf(number, sizeof number, "%.2f", scale.value());
     BarGiu.setText("  " + Slab(1).caption() + "  " + Slab(2).caption() + "  " + name + "  (" +

@@ -10,9 +10,12 @@
 namespace gb {
 
 void Form1::ScanFolder() {
-    if (DoveShow.text().empty()) return;
+    const std::string starting = queue.onShow();
+    if (starting.empty()) return;
     Form2& lists = form2();
-    lists.ListSI.clear();
+    // A new folder's queue: the file picked stays on show while the folder is read.
+    queue.clear();
+    queue.setOnShow(starting);
     lists.ListNO.clear();
     // A folder path naming a file (the starting file itself) loses that name; a folder whose name merely ends
     // like an image type keeps it.
@@ -61,8 +64,8 @@ void Form1::AddIfImage() {
 
 void Form1::menuFileAnnulla_Click() {
     menuFileScegli.setEnabled(true);
-    if (DoveShow.text().empty()) return;
-    DoveShow.clear();
+    if (queue.onShow().empty()) return;
+    queue.clear();
     if (menuThumb.checked()) {
         menuThumb.setChecked(false);
         placeImageBrowser(WebBrwI, WebBrwT, false, window.scaleWidth());
@@ -73,8 +76,7 @@ void Form1::menuFileAnnulla_Click() {
     menuStrumenti.setEnabled(false);
     WebBrwI.Navigate2(texts::aboutBlank);
     WebBrwT.Navigate2(texts::aboutBlank);
-    labelShow.setCaption(DoveShow.text());
-    queue.reset();
+    labelShow.setCaption(queue.onShow());
 }
 
 }  // namespace gb

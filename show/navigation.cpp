@@ -5,9 +5,9 @@
 namespace gb {
 
 void Form1::showPath(const std::string& path) {
-    DoveShow.setText(path);
-    labelShow.setCaption(DoveShow.text());
-    WebBrwI.Navigate2(DoveShow.text());
+    queue.setOnShow(path);
+    labelShow.setCaption(path);
+    WebBrwI.Navigate2(path);
 }
 
 void Form1::menuSAvanti_Click() {
@@ -29,10 +29,10 @@ void Form1::menuSIndietro_Click() {
 
 void Form1::DoveShow_Click() {
     if (menuHelpRegole.checked()) return;
-    labelShow.setCaption(DoveShow.text());
+    labelShow.setCaption(queue.onShow());
     slideshow.pause();
-    WebBrwI.Navigate2(DoveShow.text());
-    queue.jumpTo(DoveShow.text());
+    WebBrwI.Navigate2(queue.onShow());
+    queue.jumpTo(queue.onShow());
     if (WebBrwT.visible()) SyncThumbs();
 }
 

@@ -132,7 +132,7 @@ void Form2::sposta(int LisClic) {
     const std::string current = queue.currentPath();
     const std::string name = ListSI.listItem(index);
     // The picture on show must be the queue's current entry (a thumbnail click can show another file).
-    if (current != main_.DoveShow.text()) return;
+    if (!queue.currentOnShow()) return;
     if (LisClic == keys::letterA) {
         suspendedPaths_[name] = current;
         ListNO.addItem(name);
@@ -145,7 +145,7 @@ void Form2::sposta(int LisClic) {
     // The next image takes the place of the one that goes; after the last one, nothing is on show.
     if (queue.queuePos() >= queue.queueCount()) {
         main_.WebBrwI.Navigate2(texts::aboutBlank);
-        main_.DoveShow.setText("");
+        queue.setOnShow("");
     } else {
         main_.menuSAvanti_Click();
     }

@@ -46,11 +46,11 @@ bool Form1::HDocBrwT_onclick() {
     const auto path = platform::pathFromFileUrl(value);
     if (!path || path->empty()) return false;
     choice.startFile = *path;
-    DoveShow.setText(choice.startFile);
-    labelShow.setCaption(choice.startFile);
+    queue.setOnShow(*path);
+    labelShow.setCaption(*path);
     slideshow.pause();
-    WebBrwI.Navigate2(DoveShow.text());
-    queue.jumpTo(DoveShow.text());
+    WebBrwI.Navigate2(*path);
+    queue.jumpTo(*path);
     return false;
 }
 
