@@ -186,13 +186,14 @@ public:
     void nenuAbout_Click();
 
     // The image page (display/).
-    void WebBrwI_DocumentComplete(const std::string& url);
+    void WebBrwI_DocumentComplete(const std::string& url);  // display/form1_page.cpp
     void ShowImage();
     void menuSPiu_Click();
     void menuSMeno_Click();
     void menuSNormale_Click();
-    // Pieces shared by the page's writers: the image tag with the drawn size, and the full-screen status line.
-    bool rewritePage(int width, int height);
+    // Pieces shared by the page's writers: the page's markup written (nothing while no picture is on it), and
+    // the full-screen status line.
+    void rewritePage(const std::optional<std::string>& markup);
     void writeBottomBar(const Scale& scale);
     // Preloading (display/preload.cpp): the picture on show and its neighbours in the direction of travel, at
     // the size each will be drawn.

@@ -18,8 +18,8 @@ void Form1::Form_Load() {
 
     Info.setVisible(false);
     choice.pathSep.assign(1, '/');  // the native separator
-    page.screenHeight = static_cast<std::int64_t>(services.screen.heightPixels) * platform::Window::twipsPerPixel;
-    page.screenWidth = static_cast<std::int64_t>(services.screen.widthPixels) * platform::Window::twipsPerPixel;
+    page.setScreen(static_cast<std::int64_t>(services.screen.widthPixels) * platform::Window::twipsPerPixel,
+                   static_cast<std::int64_t>(services.screen.heightPixels) * platform::Window::twipsPerPixel);
 
     window.setWindowState(platform::WindowState::Maximized);
 
@@ -30,8 +30,7 @@ void Form1::Form_Load() {
     WebBrwT.setTop(40);
     WebBrwI.setHeight(std::max(0, window.scaleHeight() - 60));
     WebBrwI.setWidth(std::max(0, window.scaleWidth() - 8));
-    assignInt16(page.areaHeight, window.scaleHeight() - 70);
-    assignInt16(page.areaWidth, window.scaleWidth() - 50);
+    page.setArea(window.scaleWidth() - 50, window.scaleHeight() - 70);
 
     WebBrwI.Navigate2(texts::aboutBlank);
     WebBrwT.Navigate2(texts::aboutBlank);

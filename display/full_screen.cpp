@@ -52,7 +52,7 @@ void Form1::enterFullScreen() {
     FrameShow.setVisible(false);
     WebBrwT.setVisible(false);
     // The title bar lies above the screen's top edge.
-    window.move(0, -550, page.screenWidth, page.screenHeight + 400);
+    window.move(0, -550, page.screenWidth(), page.screenHeight() + 400);
     WebBrwI.setTop(17);
     WebBrwI.setLeft(0);
     Risoluzione.setTop(WebBrwI.top() + 2);

@@ -26,7 +26,7 @@ std::optional<std::pair<int, int>> Form1::drawnSizeOf(const std::string& path) {
     Int16 width = 0, height = 0;
     if (!assignInt16(width, w) || !assignInt16(height, h)) return std::nullopt;
     if (menuFit.checked()) {
-        const Fit fit = fitPicture(fitArea(), width, height, page.fitWidth, page.fitHeight);
+        const Fit fit = fitPicture(fitArea(), width, height, page.fitWidth(), page.fitHeight());
         return std::pair<int, int>{fit.width, fit.height};
     }
     assignInt16(width, width * ratio.factor);
@@ -37,8 +37,8 @@ std::optional<std::pair<int, int>> Form1::drawnSizeOf(const std::string& path) {
 // not among these is dropped.
 void Form1::preloadAround() {
     std::vector<platform::PreloadRequest> wanted;
-    if (!page.imageTag.empty() && page.shownWidth > 0 && page.shownHeight > 0)
-        wanted.push_back({WebBrwI.locationURL(), page.shownWidth, page.shownHeight});
+    if (page.hasPicture() && page.shownWidth() > 0 && page.shownHeight() > 0)
+        wanted.push_back({WebBrwI.locationURL(), page.shownWidth(), page.shownHeight()});
     const int count = std::min<std::int64_t>(queue.queueCount(), DoveShow.listCount());
     for (const int index : preloadPlan(queue.queuePos(), count, queue.steppedBack())) {
         const std::string& path = DoveShow.listItem(index);

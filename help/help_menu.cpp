@@ -13,7 +13,7 @@ void Form1::menuHelpRegole_Click() {
         menuStrumenti.setEnabled(false);
         menuHelpRegole.setChecked(true);
         if (menuThumb.checked()) menuThumb_Click();
-        if (queue.queuePos() > 0) page.savedImagePage = HDocBrwI->activeElementInnerHTML();
+        if (queue.queuePos() > 0) page.keepMarkup(HDocBrwI->activeElementInnerHTML());
         HDocBrwI->setActiveElementInnerHTML(Info.text());
         if (slideshow.running()) menuSPausa_Click();
     } else {
@@ -22,8 +22,7 @@ void Form1::menuHelpRegole_Click() {
         menuSlShow.setEnabled(true);
         menuStrumenti.setEnabled(true);
         menuHelpRegole.setChecked(false);
-        HDocBrwI->setActiveElementInnerHTML(page.savedImagePage);
-        page.savedImagePage.clear();
+        HDocBrwI->setActiveElementInnerHTML(page.takeKeptMarkup());
     }
 }
 

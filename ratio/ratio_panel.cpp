@@ -45,7 +45,7 @@ void Form1::RisoAltro_KeyDown(int keyCode, int /*shift*/) {
     };
     // Without an image page the factor is only recorded; with one, the corrected width must stay in range.
     const bool widthFits =
-        typed && (page.imageTag.empty() || toInt16(page.shownWidth / ratio.factor * factorOf(*typed)));
+        typed && (!page.hasPicture() || toInt16(page.shownWidth() / ratio.factor * factorOf(*typed)));
     if (!widthFits) {
         services.messages.show(
             {"Type the screen's width/height ratio as a number such as 1.78 or 1,78, "
@@ -69,9 +69,7 @@ void Form1::ApplyRatioChange() {
     ratio.guard = 0;
     const double old = ratio.factor;
     ratio.factor = static_cast<double>(referenceHundredths / static_cast<float>(ratio.hundredths));
-    // From the width on show, so zoom steps already made stay in effect.
-    assignInt16(page.shownWidth, page.shownWidth / old * ratio.factor);
-    rewritePage(page.shownWidth, page.shownHeight);
+    rewritePage(page.applyRatio(old, ratio.factor));
     // The pictures ahead will be drawn with the new ratio.
     preloadAround();
 }

@@ -41,7 +41,7 @@ void Form1::TempoSlide_Timer() {
 void Form1::menuSPausa_Click() {
     if (slideshow.running()) slideshow.pause();
     else slideshow.resume();
-    writeBottomBar(page.fitScale);
+    writeBottomBar(page.fitScale());
 }
 
 void Form1::Pausa_Click() {
