@@ -21,13 +21,14 @@
 #include "queue/queue.h"
 #include "ratio/ratio_setting.h"
 #include "show/slideshow.h"
+#include "suspend/show_actions.h"
 
 namespace gb {
 
 class Form2;
 class Form3;
 
-class Form1 {
+class Form1 : private ShowActions {
 public:
     explicit Form1(platform::Services& services);
     ~Form1();
@@ -109,13 +110,12 @@ public:
         return {&menuFile, &menuView, &menuSlShow, &menuStrumenti, &menuHelp};
     }
 
-    // ---- State, each part with its owner's type; the flags of the exit and the thumbnail bar's scroll.
+    // ---- State, each part with its owner's type, and where the thumbnail bar scrolls once its page is loaded.
     FolderChoice choice;
     RatioSetting ratio;
     ImagePage page;
-    Int16 thumbsScrollPending = 0;
-    Int16 exitRemoval = 0;
-    Int16 mainClosing = 0;
+    enum class ThumbsScroll { Stay, ToCurrent };
+    ThumbsScroll thumbsScroll = ThumbsScroll::Stay;
 
     // The suspended-images window, created hidden the first time it is needed; the view hears of it.
     Form2& form2();
@@ -174,8 +174,6 @@ public:
     void ToggleRemovalMode();
     // Sends the file to the trash; false (the file stays) when it could not, after saying so.
     bool RecycleFile(const std::string& path);
-    // The file of the current image goes, to the trash or after the erase question; false when it stays.
-    bool RemoveCurrentFile(const std::string& path);
     void menuFileChiudi_Click();
     // The close box or "Exit": the suspended files are kept or removed, then the program ends. Never refused.
     bool Form_Unload();
@@ -206,6 +204,11 @@ public:
     bool HDocBrwI_onclick();
 
 private:
+    // What the suspended-images window asks of this one (suspend/removal.cpp).
+    bool removeCurrentFile(const std::string& path) override;
+    void showNext() override;
+    void listsClosed() override;
+
     static std::array<std::unique_ptr<platform::Label>, 8> makeStatusLabels(platform::Frame& statusBar);
     // The file `path` on show: the folder box, the current-image bar and the image browser.
     void showPath(const std::string& path);  // show/navigation.cpp

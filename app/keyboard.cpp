@@ -14,7 +14,7 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
         return;
     }
     if (menuHelpRegole.checked()) return;
-    thumbsScrollPending = 0;
+    thumbsScroll = ThumbsScroll::Stay;
     switch (keyCode) {
         case keys::backspace: menuSIndietro_Click(); break;
         case keys::enter: menuSAvanti_Click(); break;
@@ -22,9 +22,9 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
         case keys::digit0: menuSNormale_Click(); break;
         case keys::letterA:
         case keys::letterZ:
-            form2().sposta(keyCode);
+            form2().sposta(keyCode == keys::letterA ? Removal::Suspend : Removal::RemoveFile);
             // The reloaded page scrolls to the current image.
-            thumbsScrollPending = -1;
+            thumbsScroll = ThumbsScroll::ToCurrent;
             RefreshThumbs();
             break;
         case keys::letterQ: {

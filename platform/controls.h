@@ -52,6 +52,8 @@ public:
     void setWidth(int v);
     void setHeight(int v);
     void move(int left, int top, int width, int height);
+    // The same from a design in twips, each value cut to whole pixels.
+    void moveTwips(int left, int top, int width, int height);
 
     bool visible() const { return visible_; }
     void setVisible(bool v);

@@ -16,7 +16,7 @@ void Form1::ScanFolder() {
     // A new folder's queue: the file picked stays on show while the folder is read.
     queue.clear();
     queue.setOnShow(starting);
-    lists.ListNO.clear();
+    lists.clearSuspended();
     // A folder path naming a file (the starting file itself) loses that name; a folder whose name merely ends
     // like an image type keeps it.
     if (services.files.isFile(choice.folderPath)) {

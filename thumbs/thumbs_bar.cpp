@@ -34,8 +34,8 @@ void Form1::menuThumb_Click() {
 
 void Form1::WebBrwT_DocumentComplete(const std::string& /*url*/) {
     if (ThumbsList.text() != emptyThumbsPage) HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
-    if (WebBrwT.visible() && thumbsScrollPending != 0) SyncThumbs();
-    thumbsScrollPending = 0;
+    if (WebBrwT.visible() && thumbsScroll == ThumbsScroll::ToCurrent) SyncThumbs();
+    thumbsScroll = ThumbsScroll::Stay;
 }
 
 // A thumbnail's link arrives as the file URL the browser resolved; every escape in it is decoded, so any name
