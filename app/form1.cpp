@@ -209,6 +209,12 @@ void Form1::bindEvents() {
     nenuAbout.onClick = [this] { nenuAbout_Click(); };
 }
 
+void Form1::setImageMenus(bool usable) {
+    menuView.setEnabled(usable);
+    menuSlShow.setEnabled(usable);
+    menuStrumenti.setEnabled(usable);
+}
+
 Form2& Form1::form2() {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(queue, slideshow, services.images, static_cast<ShowActions&>(*this));

@@ -213,6 +213,15 @@ private:
     // The file `path` on show: the folder box, the current-image bar and the image browser.
     void showPath(const std::string& path);  // show/navigation.cpp
     FitArea fitArea() const;
+    // The View, Slideshow and Tools menus, usable while a queue is open (app/form1.cpp).
+    void setImageMenus(bool usable);
+    // The ratio panel at the image browser's top left corner (ratio/ratio_panel.cpp).
+    void anchorRatioPanel();
+    // The thumbnail bar shown or hidden, the image browser beside it or across the window, the ratio panel
+    // following (thumbs/thumbs_bar.cpp).
+    void placeThumbsBar(bool on);
+    // Where the thumbnail bar's page scrolls for the current image: its share of the page (show/sync_thumbs.cpp).
+    std::optional<std::int32_t> currentThumbTop() const;
     std::optional<std::pair<int, int>> drawnSizeOf(const std::string& path);
     void zoomBy(double factor);
     void toggleFitOption(platform::MenuItem& option);

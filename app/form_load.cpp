@@ -32,18 +32,16 @@ void Form1::Form_Load() {
     WebBrwI.setWidth(std::max(0, window.scaleWidth() - 8));
     page.setArea(window.scaleWidth() - 50, window.scaleHeight() - 70);
 
-    WebBrwI.Navigate2(texts::aboutBlank);
-    WebBrwT.Navigate2(texts::aboutBlank);
+    WebBrwI.Navigate2(platform::aboutBlank);
+    WebBrwT.Navigate2(platform::aboutBlank);
     HDocBrwI = &WebBrwI.document();
     HDocBrwT = &WebBrwT.document();
     HDocBrwI->onclick = [this] { return HDocBrwI_onclick(); };
     HDocBrwT->onclick = [this] { return HDocBrwT_onclick(); };
 
-    menuView.setEnabled(false);
-    menuSlShow.setEnabled(false);
-    menuStrumenti.setEnabled(false);
+    setImageMenus(false);
 
-    ratio.factor = 1.0;
+    ratio.reset();
     Riso[1]->setValue(true);
     RisoAltro.setText("1.33");
 }

@@ -27,14 +27,10 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
             thumbsScroll = ThumbsScroll::ToCurrent;
             RefreshThumbs();
             break;
-        case keys::letterQ: {
-            double y = 0;
-            if (queue.queueCount() != 0)
-                y = static_cast<double>(HDocBrwT->scrollHeight()) / queue.queueCount() * (queue.queuePos() - 1);
+        case keys::letterQ:
             if (WebBrwT.visible())
-                if (const auto top = toInt32(y)) HDocBrwT->scrollTo(0, *top);
+                if (const auto top = currentThumbTop()) HDocBrwT->scrollTo(0, *top);
             break;
-        }
         case keys::keypadPlus:
         case keys::plus: menuSPiu_Click(); break;
         case keys::keypadMinus:

@@ -23,7 +23,7 @@ void Form1::writeBottomBar(const Scale& scale) {
 }
 
 void Form1::WebBrwI_DocumentComplete(const std::string& url) {
-    if (url == texts::aboutBlank) return;
+    if (url == platform::aboutBlank) return;
     if (HDocBrwI->images().empty()) {
         // The page already says why the file cannot be shown; zoom and ratio changes leave it alone.
         page.showNothing();
@@ -35,12 +35,12 @@ void Form1::WebBrwI_DocumentComplete(const std::string& url) {
     Tastiera.setFocus();
     if (menuFit.checked()) ShowImage();
     if (!menuFit.checked()) {
-        rewritePage(page.show(ratio.factor));
+        rewritePage(page.show(ratio.factor()));
         preloadAround();
     }
 }
 
-FitArea Form1::fitArea() const { return page.fitArea(ratio.factor, menuFitG.checked(), menuFitP.checked()); }
+FitArea Form1::fitArea() const { return page.fitArea(ratio.factor(), menuFitG.checked(), menuFitP.checked()); }
 
 void Form1::ShowImage() {
     page.clearFit();

@@ -29,7 +29,7 @@ std::optional<std::pair<int, int>> Form1::drawnSizeOf(const std::string& path) {
         const Fit fit = fitPicture(fitArea(), width, height, page.fitWidth(), page.fitHeight());
         return std::pair<int, int>{fit.width, fit.height};
     }
-    assignInt16(width, width * ratio.factor);
+    assignInt16(width, width * ratio.factor());
     return std::pair<int, int>{width, height};
 }
 

@@ -8,9 +8,7 @@ namespace gb {
 void Form1::menuHelpRegole_Click() {
     if (!menuHelpRegole.checked()) {
         menuFile.setEnabled(false);
-        menuView.setEnabled(false);
-        menuSlShow.setEnabled(false);
-        menuStrumenti.setEnabled(false);
+        setImageMenus(false);
         menuHelpRegole.setChecked(true);
         if (menuThumb.checked()) menuThumb_Click();
         if (queue.queuePos() > 0) page.keepMarkup(HDocBrwI->activeElementInnerHTML());
@@ -18,9 +16,7 @@ void Form1::menuHelpRegole_Click() {
         if (slideshow.running()) menuSPausa_Click();
     } else {
         menuFile.setEnabled(true);
-        menuView.setEnabled(true);
-        menuSlShow.setEnabled(true);
-        menuStrumenti.setEnabled(true);
+        setImageMenus(true);
         menuHelpRegole.setChecked(false);
         HDocBrwI->setActiveElementInnerHTML(page.takeKeptMarkup());
     }

@@ -79,7 +79,7 @@ void Browser::complete(unsigned long generation, const std::string& address) {
     if (generation != generation_) return;
     location_ = address;  // before the page changes: its views name what they show by it
     pageError_.clear();
-    if (address == "about:blank") {
+    if (address == aboutBlank) {
         document_.load("", {});
     } else {
         const ImageInfo info = images_.probe(address);

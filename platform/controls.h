@@ -268,7 +268,6 @@ public:
     bool reachable() const;
 
     std::string shortcut;  // "F1" .. "F3" or empty
-    std::string accessibleName;
 
     // A pick by the user (mouse or shortcut key); ignored when not reachable.
     void userClick();

@@ -3,7 +3,6 @@
 
 #include "app/form1.h"
 #include "app/texts.h"
-#include "display/placement.h"
 #include "queue/image_types.h"
 #include "suspend/form2.h"
 
@@ -68,14 +67,11 @@ void Form1::menuFileAnnulla_Click() {
     queue.clear();
     if (menuThumb.checked()) {
         menuThumb.setChecked(false);
-        placeImageBrowser(WebBrwI, WebBrwT, false, window.scaleWidth());
-        Risoluzione.setLeft(WebBrwI.left() + 2);
+        placeThumbsBar(false);
     }
-    menuView.setEnabled(false);
-    menuSlShow.setEnabled(false);
-    menuStrumenti.setEnabled(false);
-    WebBrwI.Navigate2(texts::aboutBlank);
-    WebBrwT.Navigate2(texts::aboutBlank);
+    setImageMenus(false);
+    WebBrwI.Navigate2(platform::aboutBlank);
+    WebBrwT.Navigate2(platform::aboutBlank);
     labelShow.setCaption(queue.onShow());
 }
 

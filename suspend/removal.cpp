@@ -20,7 +20,7 @@ void Form1::listsClosed() {
 
 void Form1::showNext() {
     if (queue.atLast()) {
-        WebBrwI.Navigate2(texts::aboutBlank);
+        WebBrwI.Navigate2(platform::aboutBlank);
         queue.setOnShow("");
     } else {
         menuSAvanti_Click();

@@ -55,7 +55,7 @@ TEST_F(Preload, EveryStepFindsTheNextPictureAskedForAtTheSizeItIsDrawn) {
         }
     };
     walk("normal");
-    f.ratio.hundredths = 177;  // 1.33 / 1.77
+    f.ratio.choose(177);  // 1.33 / 1.77
     f.ApplyRatioChange();
     walk("normal, ratio 0.75");
     f.menuFit_Click();

@@ -12,7 +12,7 @@ const std::string emptyThumbsPage = std::string(texts::thumbsPageHead) + texts::
 
 void Form1::RefreshThumbs() {
     BuildThumbsPage();
-    WebBrwT.Navigate2(texts::aboutBlank);
+    WebBrwT.Navigate2(platform::aboutBlank);
     HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
 }
 
@@ -22,14 +22,17 @@ void Form1::menuThumb_Click() {
         // The bar always shows the page of the queue as it is now.
         if (ThumbsList.text() != emptyThumbsPage && HDocBrwT->bodyHTML() != ThumbsList.text())
             HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
-        placeImageBrowser(WebBrwI, WebBrwT, true, window.scaleWidth());
-        Risoluzione.setLeft(WebBrwI.left() + 2);
+        placeThumbsBar(true);
         SyncThumbs();
     } else {
         menuThumb.setChecked(false);
-        placeImageBrowser(WebBrwI, WebBrwT, false, window.scaleWidth());
-        Risoluzione.setLeft(WebBrwI.left() + 2);
+        placeThumbsBar(false);
     }
+}
+
+void Form1::placeThumbsBar(bool on) {
+    placeImageBrowser(WebBrwI, WebBrwT, on, window.scaleWidth());
+    Risoluzione.setLeft(WebBrwI.left() + 2);
 }
 
 void Form1::WebBrwT_DocumentComplete(const std::string& /*url*/) {
