@@ -125,7 +125,7 @@ void WindowView::applyWindow() {
 void WindowView::buildMenu(platform::MenuItem& item, QMenu* into) {
     QAction* action = nullptr;
     if (item.isSeparator()) {
-        action = into->addSeparator();
+        action = into ? into->addSeparator() : menuBar()->addSeparator();
     } else if (!item.children().empty()) {
         QMenu* menu = into ? into->addMenu(toQString(item.caption())) : menuBar()->addMenu(toQString(item.caption()));
         menu->setObjectName(toQString(item.name()));
