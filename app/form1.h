@@ -129,13 +129,13 @@ public:
     platform::Document* HDocBrwT = nullptr;
 
     // ---- Procedures (defined in the folder of their subsystem).
-    void Form_Load();                            // app/form_load.cpp
-    void Form_Resize();                          // app/form_resize.cpp
-    void menuSAvanti_Click();                    // show/navigation.cpp
-    void menuSIndietro_Click();                  // show/navigation.cpp
-    void DoveShow_Click();                       // show/navigation.cpp
-    void SyncThumbs();                           // show/sync_thumbs.cpp
-    void Form_KeyDown(int& keyCode, int shift);  // app/keyboard.cpp
+    void Form_Load();                            // app/form1_load.cpp
+    void Form_Resize();                          // app/form1_resize.cpp
+    void menuSAvanti_Click();                    // show/form1_navigation.cpp
+    void menuSIndietro_Click();                  // show/form1_navigation.cpp
+    void DoveShow_Click();                       // show/form1_navigation.cpp
+    void SyncThumbs();                           // show/form1_sync_thumbs.cpp
+    void Form_KeyDown(int& keyCode, int shift);  // app/form1_keyboard.cpp
 
     // Folder selection and scan (queue/).
     void menuFileScegli_Click();
@@ -154,7 +154,7 @@ public:
     void WebBrwT_DocumentComplete(const std::string& url);
     bool HDocBrwT_onclick();
 
-    // Full screen and the fit options (display/full_screen.cpp).
+    // Full screen and the fit options (display/form1_full_screen.cpp).
     void menuFit_Click();
     void menuFitG_Click();
     void menuFitP_Click();
@@ -193,34 +193,34 @@ public:
     // the full-screen status line.
     void rewritePage(const std::optional<std::string>& markup);
     void writeBottomBar(const Scale& scale);
-    // Preloading (display/preload.cpp): the picture on show and its neighbours in the direction of travel, at
+    // Preloading (display/form1_preload.cpp): the picture on show and its neighbours in the direction of travel, at
     // the size each will be drawn.
     void preloadAround();
 
-    // Slideshow (show/slideshow.cpp).
+    // Slideshow (show/form1_slideshow.cpp).
     void TempoSlide_Timer();
     void menuSPausa_Click();
     void Pausa_Click();
     bool HDocBrwI_onclick();
 
 private:
-    // What the suspended-images window asks of this one (suspend/removal.cpp).
+    // What the suspended-images window asks of this one (suspend/form1_removal.cpp).
     bool removeCurrentFile(const std::string& path) override;
     void showNext() override;
     void listsClosed() override;
 
     static std::array<std::unique_ptr<platform::Label>, 8> makeStatusLabels(platform::Frame& statusBar);
     // The file `path` on show: the folder box, the current-image bar and the image browser.
-    void showPath(const std::string& path);  // show/navigation.cpp
+    void showPath(const std::string& path);  // show/form1_navigation.cpp
     FitArea fitArea() const;
     // The View, Slideshow and Tools menus, usable while a queue is open (app/form1.cpp).
     void setImageMenus(bool usable);
-    // The ratio panel at the image browser's top left corner (ratio/ratio_panel.cpp).
+    // The ratio panel at the image browser's top left corner (ratio/form1_ratio.cpp).
     void anchorRatioPanel();
     // The thumbnail bar shown or hidden, the image browser beside it or across the window, the ratio panel
-    // following (thumbs/thumbs_bar.cpp).
+    // following (thumbs/form1_thumbs_bar.cpp).
     void placeThumbsBar(bool on);
-    // Where the thumbnail bar's page scrolls for the current image: its share of the page (show/sync_thumbs.cpp).
+    // Where the thumbnail bar's page scrolls for the current image: its share of the page (show/form1_sync_thumbs.cpp).
     std::optional<std::int32_t> currentThumbTop() const;
     std::optional<std::pair<int, int>> drawnSizeOf(const std::string& path);
     void zoomBy(double factor);

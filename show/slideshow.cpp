@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "app/form1.h"
+#include "app/numbers.h"
 #include "app/texts.h"
 
 namespace gb {
@@ -29,29 +29,6 @@ bool Slideshow::setIntervalSeconds(const std::string& text) {
     if (text.empty() || end != text.c_str() + text.size()) return false;
     const auto ms = toInt32(seconds * texts::millisecondsPerSecond);
     return ms && timer_.setInterval(*ms);
-}
-
-void Form1::TempoSlide_Timer() {
-    if (menuHelpRegole.checked()) return;
-    slideshow.setIntervalSeconds(Pausa.text());
-    menuSAvanti_Click();
-    Tastiera.setFocus();
-}
-
-void Form1::menuSPausa_Click() {
-    if (slideshow.running()) slideshow.pause();
-    else slideshow.resume();
-    writeBottomBar(page.fitScale());
-}
-
-void Form1::Pausa_Click() {
-    slideshow.setIntervalSeconds(Pausa.text());
-    slideshow.resume();
-}
-
-bool Form1::HDocBrwI_onclick() {
-    if (!menuHelpRegole.checked()) menuSPausa_Click();
-    return false;
 }
 
 }  // namespace gb
