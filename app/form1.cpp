@@ -18,12 +18,6 @@ constexpr Rgb green{0, 255, 0};
 constexpr Rgb lightGreen{192, 255, 192};
 constexpr Rgb blue{0, 0, 255};
 constexpr Rgb red{255, 0, 0};
-
-// Positions inside the ratio panel are designed in twips.
-void placeTwips(platform::Control& c, int left, int top, int width, int height) {
-    constexpr int t = platform::Window::twipsPerPixel;
-    c.move(left / t, top / t, width / t, height / t);
-}
 }  // namespace
 
 Form1::Form1(platform::Services& services_)
@@ -58,25 +52,25 @@ void Form1::buildDesign() {
     Risoluzione.move(240, 48, 137, 289);
     Risoluzione.setVisible(false);
     Risoluzione.accessibleName = "Width to height ratio correction";
-    placeTwips(Label1, 0, 120, 2055, 375);
+    Label1.moveTwips(0, 120, 2055, 375);
     Label1.setCaption("Ratio Change");
     Label1.appearance.bold = true;
     Label1.appearance.pointSize = 9.75;
     for (int i = 0; i < 7; ++i) {
-        placeTwips(*Riso[i], 240, 600 + 360 * i, 1575, 255);
+        Riso[i]->moveTwips(240, 600 + 360 * i, 1575, 255);
         Riso[i]->setCaption(std::string("  W/H=  ") + ratioPresets[i].text);
         Riso[i]->appearance.background = lightGreen;
         Riso[i]->accessibleName = std::string("Screen ratio ") + ratioPresets[i].text;
     }
     Riso[1]->setValue(true);
-    placeTwips(RisoAltro, 240, 3240, 735, 285);
+    RisoAltro.moveTwips(240, 3240, 735, 285);
     RisoAltro.setText("1.");
     RisoAltro.accessibleName = "Other screen ratio";
-    placeTwips(Label2, 1080, 3240, 735, 255);
+    Label2.moveTwips(1080, 3240, 735, 255);
     Label2.setCaption("Other");
-    placeTwips(ChiudiRisoluzione, 600, 3720, 735, 375);
+    ChiudiRisoluzione.moveTwips(600, 3720, 735, 375);
     ChiudiRisoluzione.setCaption("OK");
-    placeTwips(Line1, 120, 3120, 1815, 15);
+    Line1.moveTwips(120, 3120, 1815, 15);
 
     BarSu.locked = true;
     BarSu.move(0, 32, 633, 19);
@@ -131,7 +125,7 @@ void Form1::buildDesign() {
     BarGiu.setVisible(false);
     BarGiu.accessibleName = "Status line";
 
-    TempoSlide.setInterval(5000);
+    slideshow.setInterval(5000);
 
     WebBrwI.move(4, 40, 625, 344);
     WebBrwI.accessibleName = "Image";
@@ -215,9 +209,15 @@ void Form1::bindEvents() {
     nenuAbout.onClick = [this] { nenuAbout_Click(); };
 }
 
+void Form1::setImageMenus(bool usable) {
+    menuView.setEnabled(usable);
+    menuSlShow.setEnabled(usable);
+    menuStrumenti.setEnabled(usable);
+}
+
 Form2& Form1::form2() {
     if (!form2_) {
-        form2_ = std::make_unique<Form2>(*this);
+        form2_ = std::make_unique<Form2>(queue, slideshow, services.images, static_cast<ShowActions&>(*this));
         queue.keepNamesIn(form2_->ListSI);
         if (onForm2Created) onForm2Created(*form2_);
     }

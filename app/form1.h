@@ -21,13 +21,14 @@
 #include "queue/queue.h"
 #include "ratio/ratio_setting.h"
 #include "show/slideshow.h"
+#include "suspend/show_actions.h"
 
 namespace gb {
 
 class Form2;
 class Form3;
 
-class Form1 {
+class Form1 : private ShowActions {
 public:
     explicit Form1(platform::Services& services);
     ~Form1();
@@ -109,13 +110,12 @@ public:
         return {&menuFile, &menuView, &menuSlShow, &menuStrumenti, &menuHelp};
     }
 
-    // ---- State, each part with its owner's type; the flags of the exit and the thumbnail bar's scroll.
+    // ---- State, each part with its owner's type, and where the thumbnail bar scrolls once its page is loaded.
     FolderChoice choice;
     RatioSetting ratio;
     ImagePage page;
-    Int16 thumbsScrollPending = 0;
-    Int16 exitRemoval = 0;
-    Int16 mainClosing = 0;
+    enum class ThumbsScroll { Stay, ToCurrent };
+    ThumbsScroll thumbsScroll = ThumbsScroll::Stay;
 
     // The suspended-images window, created hidden the first time it is needed; the view hears of it.
     Form2& form2();
@@ -129,13 +129,13 @@ public:
     platform::Document* HDocBrwT = nullptr;
 
     // ---- Procedures (defined in the folder of their subsystem).
-    void Form_Load();                            // app/form_load.cpp
-    void Form_Resize();                          // app/form_resize.cpp
-    void menuSAvanti_Click();                    // show/navigation.cpp
-    void menuSIndietro_Click();                  // show/navigation.cpp
-    void DoveShow_Click();                       // show/navigation.cpp
-    void SyncThumbs();                           // show/sync_thumbs.cpp
-    void Form_KeyDown(int& keyCode, int shift);  // app/keyboard.cpp
+    void Form_Load();                            // app/form1_load.cpp
+    void Form_Resize();                          // app/form1_resize.cpp
+    void menuSAvanti_Click();                    // show/form1_navigation.cpp
+    void menuSIndietro_Click();                  // show/form1_navigation.cpp
+    void DoveShow_Click();                       // show/form1_navigation.cpp
+    void SyncThumbs();                           // show/form1_sync_thumbs.cpp
+    void Form_KeyDown(int& keyCode, int shift);  // app/form1_keyboard.cpp
 
     // Folder selection and scan (queue/).
     void menuFileScegli_Click();
@@ -143,6 +143,9 @@ public:
     void ScanFolder();
     void AddIfImage();
     void menuFileAnnulla_Click();
+    // The one way a folder is opened, from the dialog or from a path: `file` (blank for none) is the picture to
+    // start at, `folder` the one whose pictures are queued under the filter chosen.
+    void openChosen(const std::string& folder, const std::string& file);
 
     // The thumbnail page and bar (thumbs/).
     void BuildThumbsPage();
@@ -151,7 +154,7 @@ public:
     void WebBrwT_DocumentComplete(const std::string& url);
     bool HDocBrwT_onclick();
 
-    // Full screen and the fit options (display/full_screen.cpp).
+    // Full screen and the fit options (display/form1_full_screen.cpp).
     void menuFit_Click();
     void menuFitG_Click();
     void menuFitP_Click();
@@ -171,8 +174,6 @@ public:
     void ToggleRemovalMode();
     // Sends the file to the trash; false (the file stays) when it could not, after saying so.
     bool RecycleFile(const std::string& path);
-    // The file of the current image goes, to the trash or after the erase question; false when it stays.
-    bool RemoveCurrentFile(const std::string& path);
     void menuFileChiudi_Click();
     // The close box or "Exit": the suspended files are kept or removed, then the program ends. Never refused.
     bool Form_Unload();
@@ -183,35 +184,49 @@ public:
     void nenuAbout_Click();
 
     // The image page (display/).
-    void WebBrwI_DocumentComplete(const std::string& url);
+    void WebBrwI_DocumentComplete(const std::string& url);  // display/form1_page.cpp
     void ShowImage();
     void menuSPiu_Click();
     void menuSMeno_Click();
     void menuSNormale_Click();
-    // Pieces shared by the page's writers: the image tag with the drawn size, and the full-screen status line.
-    bool rewritePage(int width, int height);
+    // Pieces shared by the page's writers: the page's markup written (nothing while no picture is on it), and
+    // the full-screen status line.
+    void rewritePage(const std::optional<std::string>& markup);
     void writeBottomBar(const Scale& scale);
-    // Preloading (display/preload.cpp): the picture on show and its neighbours in the direction of travel, at
+    // Preloading (display/form1_preload.cpp): the picture on show and its neighbours in the direction of travel, at
     // the size each will be drawn.
     void preloadAround();
 
-    // Slideshow (show/slideshow.cpp).
+    // Slideshow (show/form1_slideshow.cpp).
     void TempoSlide_Timer();
     void menuSPausa_Click();
     void Pausa_Click();
     bool HDocBrwI_onclick();
 
 private:
+    // What the suspended-images window asks of this one (suspend/form1_removal.cpp).
+    bool removeCurrentFile(const std::string& path) override;
+    void showNext() override;
+    void listsClosed() override;
+
     static std::array<std::unique_ptr<platform::Label>, 8> makeStatusLabels(platform::Frame& statusBar);
     // The file `path` on show: the folder box, the current-image bar and the image browser.
-    void showPath(const std::string& path);  // show/navigation.cpp
+    void showPath(const std::string& path);  // show/form1_navigation.cpp
     FitArea fitArea() const;
+    // The View, Slideshow and Tools menus, usable while a queue is open (app/form1.cpp).
+    void setImageMenus(bool usable);
+    // The ratio panel at the image browser's top left corner (ratio/form1_ratio.cpp).
+    void anchorRatioPanel();
+    // The thumbnail bar shown or hidden, the image browser beside it or across the window, the ratio panel
+    // following (thumbs/form1_thumbs_bar.cpp).
+    void placeThumbsBar(bool on);
+    // Where the thumbnail bar's page scrolls for the current image: its share of the page (show/form1_sync_thumbs.cpp).
+    std::optional<std::int32_t> currentThumbTop() const;
     std::optional<std::pair<int, int>> drawnSizeOf(const std::string& path);
     void zoomBy(double factor);
     void toggleFitOption(platform::MenuItem& option);
     void leaveFullScreen();
     void enterFullScreen();
-    bool intervalFromPausa();
     std::unique_ptr<Form2> form2_;
 
     void buildDesign();

@@ -7,7 +7,6 @@ namespace gb::texts {
 inline constexpr const char* productName = "Glimmerbox";
 // Two spaces, the product name, then the maker's notice.
 inline constexpr const char* windowCaption = "  Glimmerbox  -  a viewer for the pictures of one folder";
-inline constexpr const char* aboutBlank = "about:blank";
 
 inline constexpr const char* totPrefix = "Tot=";
 inline constexpr const char* curPrefix = "Cur=";

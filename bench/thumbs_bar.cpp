@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     openFromCommandLine(form, argv[1]);
     auto* bar = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwT));
     auto* page = qobject_cast<gb::qt::BrowserView*>(view.widgetFor(&form.WebBrwI));
-    waitFor([&] { return form.page.shownWidth > 0 && page->isVisible(); }, 10000);
+    waitFor([&] { return form.page.shownWidth() > 0 && page->isVisible(); }, 10000);
     std::printf("scan of %d images and first picture: %lld ms\n", form.queue.queueCount(),
                 static_cast<long long>(clock.elapsed()));
     waitFor([] { return false; }, 500);  // the picture's neighbours are preloaded meanwhile

@@ -82,7 +82,7 @@ int main(int argc, char* argv[]) {
     });
     const auto drawn = [&] {
         return lastDrawn == gb::qt::toQString(form.DoveShow.text()) &&
-               lastSize == QSize(form.page.shownWidth, form.page.shownHeight);
+               lastSize == QSize(form.page.shownWidth(), form.page.shownHeight());
     };
 
     viewer.start();

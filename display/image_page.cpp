@@ -1,78 +1,93 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <cstdio>
+#include "display/image_page.h"
 
-#include "app/form1.h"
+#include <utility>
 
 namespace gb {
 
-// The image tag as the browser built it, with the drawn size appended; false (nothing written) without a tag.
-bool Form1::rewritePage(int width, int height) {
-    if (page.imageTag.empty() || HDocBrwI == nullptr) return false;
-    HDocBrwI->setActiveElementInnerHTML(page.pagePrefix + page.imageTag.substr(0, page.imageTag.size() - 1) + "WIDTH=" +
-                                        std::to_string(width) + " HEIGHT=" + std::to_string(height) + "></center>");
-    return true;
+void ImagePage::setScreen(std::int64_t widthTwips, std::int64_t heightTwips) {
+    screenWidth_ = widthTwips;
+    screenHeight_ = heightTwips;
 }
 
-void Form1::writeBottomBar(const Scale& scale) {
-    const auto nameLength =
-        static_cast<long long>(DoveShow.text().size()) - static_cast<long long>(choice.folderPath.size()) - 1;
-    if (nameLength < 0) return;
-    const std::string name = DoveShow.text().substr(DoveShow.text().size() - static_cast<std::size_t>(nameLength));
-    char number[64];
-    std::snprintf(number, sizeof number, "%.2f", scale.value());
-    BarGiu.setText("  " + Slab(1).caption() + "  " + Slab(2).caption() + "  " + name + "  (" +
-                   std::to_string(page.naturalWidth) + "x" + std::to_string(page.naturalHeight) + " " + number + "%)" +
-                   "     " + Slab(3).caption());
+void ImagePage::setArea(int width, int height) {
+    assignInt16(areaHeight_, height);
+    assignInt16(areaWidth_, width);
 }
 
-void Form1::WebBrwI_DocumentComplete(const std::string& url) {
-    if (url == "about:blank") return;
-    page.imageTag = HDocBrwI->activeElementInnerHTML();
-    if (HDocBrwI->images().empty()) {
-        // The page already says why the file cannot be shown. Nothing of the previous image carries over, so
-        // zoom and ratio changes leave this page alone.
-        page.imageTag.clear();
-        page.naturalWidth = page.naturalHeight = page.shownWidth = page.shownHeight = 0;
-        Tastiera.setFocus();
-        preloadAround();
-        return;
+void ImagePage::setBrowserHeight(int height) { assignInt16(browserHeight_, height); }
+
+FitArea ImagePage::fitArea(double ratioFactor, bool reduceLarger, bool increaseSmaller) const {
+    return {areaWidth_, areaHeight_, ratioFactor, reduceLarger, increaseSmaller};
+}
+
+void ImagePage::showNothing() {
+    imageTag_.clear();
+    naturalWidth_ = naturalHeight_ = shownWidth_ = shownHeight_ = 0;
+}
+
+void ImagePage::load(std::string imageTag, double width, double height) {
+    imageTag_ = std::move(imageTag);
+    const auto [w, h] = withinSixteenBits(width, height);
+    assignInt16(naturalHeight_, h);
+    assignInt16(naturalWidth_, w);
+    assignInt16(shownHeight_, h);
+    assignInt16(shownWidth_, w);
+    // A 16-bit difference, as the browser height and the picture's height are.
+    if (const auto diff = toInt16(static_cast<double>(browserHeight_) - shownHeight_))
+        prefix_ = lineBreakPrefix(static_cast<float>(*diff));
+}
+
+std::optional<std::string> ImagePage::show(double ratioFactor) {
+    assignInt16(shownWidth_, shownWidth_ * ratioFactor);
+    return markup(shownWidth_, shownHeight_);
+}
+
+std::optional<std::string> ImagePage::fit(const FitArea& area, int browserHeight) {
+    const Fit fitted = fitPicture(area, naturalWidth_, naturalHeight_, fitWidth_, fitHeight_);
+    fitScale_ = shownScale_ = fitted.scale;
+    fitWidth_ = shownWidth_ = fitted.width;
+    fitHeight_ = shownHeight_ = fitted.height;
+    centreIn(browserHeight, fitHeight_);
+    return markup(fitWidth_, fitHeight_);
+}
+
+std::optional<std::string> ImagePage::zoom(double factor, int browserHeight) {
+    assignInt16(shownHeight_, shownHeight_ * factor);
+    assignInt16(shownWidth_, shownWidth_ * factor);
+    shownScale_ = shownScale_.scaledBy(factor);
+    centreIn(browserHeight, shownHeight_);
+    return markup(shownWidth_, shownHeight_);
+}
+
+std::optional<std::string> ImagePage::reset(bool fullScreen, int browserHeight) {
+    if (fullScreen) {
+        shownHeight_ = fitHeight_;
+        shownWidth_ = fitWidth_;
+        shownScale_ = fitScale_;
+    } else {
+        shownHeight_ = naturalHeight_;
+        shownWidth_ = naturalWidth_;
     }
-    const auto [w, h] = withinSixteenBits(HDocBrwI->images().front().width, HDocBrwI->images().front().height);
-    assignInt16(page.naturalHeight, h);
-    assignInt16(page.naturalWidth, w);
-    assignInt16(page.shownHeight, h);
-    assignInt16(page.shownWidth, w);
-    // A 16-bit difference, as the browser height and the image height are.
-    if (const auto diff = toInt16(static_cast<double>(page.browserHeight) - page.shownHeight))
-        page.pagePrefix = lineBreakPrefix(static_cast<float>(*diff));
-    Tastiera.setFocus();
-    if (menuFit.checked()) ShowImage();
-    if (!menuFit.checked()) {
-        assignInt16(page.shownWidth, page.shownWidth * ratio.factor);
-        rewritePage(page.shownWidth, page.shownHeight);
-        preloadAround();
-    }
+    centreIn(browserHeight, shownHeight_);
+    return markup(shownWidth_, shownHeight_);
 }
 
-FitArea Form1::fitArea() const {
-    return {page.areaWidth, page.areaHeight, ratio.factor, menuFitG.checked(), menuFitP.checked()};
+std::optional<std::string> ImagePage::applyRatio(double oldFactor, double newFactor) {
+    assignInt16(shownWidth_, shownWidth_ / oldFactor * newFactor);
+    return markup(shownWidth_, shownHeight_);
 }
 
-void Form1::ShowImage() {
-    page.fitScale = Scale::integer(1);
-    if (!menuFit.checked()) return;
-    const Fit fit = fitPicture(fitArea(), page.naturalWidth, page.naturalHeight, page.fitWidth, page.fitHeight);
-    page.fitScale = fit.scale;
-    page.fitWidth = fit.width;
-    page.fitHeight = fit.height;
-    page.pagePrefix = lineBreakPrefix(static_cast<float>(WebBrwI.height()) - static_cast<float>(page.fitHeight));
-    HDocBrwI->setBgColor("#0000c0");
-    page.shownScale = page.fitScale;
-    rewritePage(page.fitWidth, page.fitHeight);
-    page.shownHeight = page.fitHeight;
-    page.shownWidth = page.fitWidth;
-    writeBottomBar(page.fitScale);
-    preloadAround();
+std::string ImagePage::takeKeptMarkup() { return std::exchange(keptMarkup_, std::string()); }
+
+std::optional<std::string> ImagePage::markup(int width, int height) const {
+    if (imageTag_.empty()) return std::nullopt;
+    return prefix_ + imageTag_.substr(0, imageTag_.size() - 1) + "WIDTH=" + std::to_string(width) +
+           " HEIGHT=" + std::to_string(height) + "></center>";
+}
+
+void ImagePage::centreIn(int browserHeight, Int16 pictureHeight) {
+    prefix_ = lineBreakPrefix(static_cast<float>(browserHeight) - static_cast<float>(pictureHeight));
 }
 
 }  // namespace gb

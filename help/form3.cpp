@@ -18,7 +18,7 @@ Form3::Form3() {
         "built on Qt 6.");
     Terms.move(16, 120, 280, 52);
     Terms.setCaption("Free to use, copy and share.\nNo warranty of any kind.");
-    Command1.move(3840 / t, 2760 / t, 615 / t, 375 / t);
+    Command1.moveTwips(3840, 2760, 615, 375);
     Command1.setCaption("OK");
     for (platform::Control* c : controls()) c->attach(&window);
     Command1.onClick = [this] { Command1_Click(); };

@@ -77,7 +77,7 @@ std::string Browser::errorPage(const std::string& path, const std::string& reaso
 
 void Browser::complete(unsigned long generation, const std::string& address) {
     if (generation != generation_) return;
-    if (address == "about:blank") {
+    if (address == aboutBlank) {
         location_ = address;  // before the page changes: its views name what they show by it
         pageError_.clear();
         document_.load("", {});

@@ -68,6 +68,9 @@ private:
     std::string bgColor_;
 };
 
+// The empty page a browser starts on and goes back to.
+inline constexpr const char* aboutBlank = "about:blank";
+
 class Browser : public Control {
 public:
     static constexpr int readyStateLoading = 1;

@@ -44,6 +44,11 @@ void Control::setHeight(int v) {
     height_ = v;
     changed();
 }
+void Control::moveTwips(int left, int top, int width, int height) {
+    constexpr int t = Window::twipsPerPixel;
+    move(left / t, top / t, width / t, height / t);
+}
+
 void Control::move(int left, int top, int width, int height) {
     left_ = left;
     top_ = top;

@@ -52,6 +52,8 @@ public:
     void setWidth(int v);
     void setHeight(int v);
     void move(int left, int top, int width, int height);
+    // The same from a design in twips, each value cut to whole pixels.
+    void moveTwips(int left, int top, int width, int height);
 
     bool visible() const { return visible_; }
     void setVisible(bool v);
@@ -266,7 +268,6 @@ public:
     bool reachable() const;
 
     std::string shortcut;  // "F1" .. "F3" or empty
-    std::string accessibleName;
 
     // A pick by the user (mouse or shortcut key); ignored when not reachable.
     void userClick();

@@ -10,10 +10,12 @@
 
 namespace gb {
 
+// The folder of a path: "/pics" of "/pics/a.jpg", "/" of "/a.jpg", empty without a slash.
+std::string folderOf(const std::string& path);
+
 struct FolderChoice {
     std::string dirPattern;  // "*.*", "*.jpg" or "*.gif"
     std::string folderPath;
-    std::string chosenFile;
     std::string startFile;  // the file the queue starts at
     std::string pathSep;
     std::string dirEntry;  // the name being added by the scan

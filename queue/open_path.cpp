@@ -10,13 +10,6 @@
 
 namespace gb {
 
-namespace {
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
-}
-}  // namespace
-
 std::string whyNotQueued(platform::FileSystem& files, const std::string& path) {
     // The system would read a zero byte as the end of the name, and find another file.
     if (path.find('\0') != std::string::npos) return "its name holds a zero byte, which no file name can";
@@ -80,16 +73,10 @@ void openFromCommandLine(Form1& form, const std::string& path) {
         fail("Cannot read the folder " + folder + ": " + why + ".");
         return;
     }
+    // As if picked in the dialog under its first filter.
     form.choice.dialogRecord.filterIndex = 1;
     form.choice.fileTypeIndex = 1;
-    form.choice.lastFolder = folder;
-    form.choice.folderPath = folder;
-    form.choice.chosenFile = file;
-    form.menuFileScegli.setEnabled(false);
-    form.choice.startFile = form.choice.chosenFile;
-    form.choice.dirPattern = "*.*";
-    form.DoveShow.setText(form.choice.chosenFile);
-    form.ScanFolder();
+    form.openChosen(folder, file);
 }
 
 }  // namespace gb

@@ -14,6 +14,12 @@ void Queue::append(const std::string& path, const std::string& name) {
     if (names_ != nullptr) names_->addItem(name);
 }
 
+void Queue::clear() {
+    paths_.clear();
+    if (names_ != nullptr) names_->clear();
+    queuePos_ = queueCount_ = 0;
+}
+
 void Queue::startBefore(const std::string& startFile) {
     const int count = paths_.listCount();
     queuePos_ = 0;

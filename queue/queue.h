@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The show's queue: the paths of the folder's images (the folder box's list), their names (the current images
-// of the suspended-images window), the position of the image on show and the count. Every change of the entries
-// repairs the position here, and the status bar's "Tot=" and "Cur="/"END" are written only here.
+// of the suspended-images window), the path on show (the folder box's text), the position of the image on show
+// and the count. Only this class writes them: every change of the entries repairs the position here, and the
+// status bar's "Tot=" and "Cur="/"END" are written only here.
 
 #include <cstdint>
 #include <string>
@@ -33,8 +34,17 @@ public:
     // file, so that a step forward shows it (before the first entry when it is not in the queue).
     void append(const std::string& path, const std::string& name);
     void startBefore(const std::string& startFile);
-    // Nothing queued any more; the lists themselves are cleared by their owners.
-    void reset() { queuePos_ = queueCount_ = 0; }
+    // Nothing queued and nothing on show: both lists, the path and the counters emptied.
+    void clear();
+
+    // The path on show: the file the image browser was last pointed at from the queue, the file picked to
+    // start from while the folder is read, or empty.
+    const std::string& onShow() const { return paths_.text(); }
+    void setOnShow(const std::string& path) { paths_.setText(path); }
+    // Whether the picture on show is the entry at the position (a thumbnail click can show another file).
+    bool currentOnShow() const { return hasCurrent() && currentPath() == onShow(); }
+    // Whether no entry follows the position: a removal there leaves nothing to show.
+    bool atLast() const { return queuePos_ >= queueCount_; }
 
     // One step in the queue, `delta` +1 or -1; false (nothing changes) at either end. The position shows
     // "END" on the last entry.

@@ -12,7 +12,7 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=("${package[@]}" appstream desktop-file-utils groff-base icc-profiles-free lintian)
   packages+=(libgtest-dev libgmock-dev xvfb xauth openbox xdotool x11-utils imagemagick
              dbus dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0 libglib2.0-bin gvfs libglib2.0-dev zlib1g-dev gir1.2-gnomedesktop-3.0
-             clang-14 libclang-rt-14-dev clang-format weston qt6-wayland python3-fusepy fuse3)
+             clang-14 libclang-rt-14-dev clang-format clang-tidy weston qt6-wayland python3-fusepy fuse3)
 elif [[ "${1:-}" == "--package" ]]; then
   packages+=("${package[@]}")
 elif [[ "${1:-}" == "--bench" ]]; then

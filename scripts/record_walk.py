@@ -58,7 +58,7 @@ def click(d, app, name):
                     time.sleep(0.3)
                     x, y, w, h = extents(obj)
                     before = accessible_states(obj)
-                    d.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+                    d.click_at(x + w // 2, y + h // 2)
                     time.sleep(0.5)
                     try:
                         if obj.get_role_name() != "push button" or not accessible_states(obj)["showing"]:

@@ -3,35 +3,25 @@
 
 #include <algorithm>
 
-#include "app/form1.h"
-#include "app/texts.h"
-#include "platform/keys.h"
-
 namespace gb {
 
 namespace {
-// Positions in the window are designed in twips.
-void placeTwips(platform::Control& c, int left, int top, int width, int height) {
-    constexpr int t = platform::Window::twipsPerPixel;
-    c.move(left / t, top / t, width / t, height / t);
-}
-
 constexpr int previewSideTwips = 1935;
-
 }  // namespace
 
-Form2::Form2(Form1& main) : main_(main) {
+Form2::Form2(Queue& queue, Slideshow& slideshow, platform::ImageProbe& images, ShowActions& show)
+    : queue_(queue), slideshow_(slideshow), images_(images), show_(show) {
     window.setCaption(std::string(10, ' ') + "Current Images" + std::string(44, ' ') + "Suspended Images" +
                       std::string(32, ' ') + "Preview");
     window.platformGeometry(0, 0, 8745 + 120, 2235 + 420);
     window.resized(8745 / platform::Window::twipsPerPixel, 2235 / platform::Window::twipsPerPixel);
-    placeTwips(ListSI, 120, 120, 2775, 1785);
-    placeTwips(ComNo, 3000, 360, 495, 495);
-    placeTwips(ComSi, 3000, 1320, 495, 495);
-    placeTwips(ListNO, 3600, 120, 2895, 1785);
-    placeTwips(Minia, 6720, 120, previewSideTwips, previewSideTwips);
-    placeTwips(TotSI, 1200, 1920, 615, 255);
-    placeTwips(TotNO, 4800, 1920, 615, 255);
+    ListSI.moveTwips(120, 120, 2775, 1785);
+    ComNo.moveTwips(3000, 360, 495, 495);
+    ComSi.moveTwips(3000, 1320, 495, 495);
+    ListNO.moveTwips(3600, 120, 2895, 1785);
+    Minia.moveTwips(6720, 120, previewSideTwips, previewSideTwips);
+    TotSI.moveTwips(1200, 1920, 615, 255);
+    TotNO.moveTwips(4800, 1920, 615, 255);
     ComNo.setCaption("->");
     ComSi.setCaption("<-");
     ListSI.accessibleName = "Current Images";
@@ -54,24 +44,23 @@ Form2::Form2(Form1& main) : main_(main) {
 void Form2::Form_Load() { window.setVisible(false); }
 
 bool Form2::Form_Unload() {
-    if (main_.mainClosing == -1) return false;
+    if (exitStage_ == ExitStage::Closing) return false;
     window.setVisible(false);
-    main_.window.setVisible(true);
-    main_.menuGestAccRitorno();
+    show_.listsClosed();
     return true;
 }
 
 void Form2::ListSI_Click() {
     if (ListSI.listIndex() < 0) return;
-    previewName = ListSI.listItem(ListSI.listIndex());
+    previewPath_ = queue_.pathAt(ListSI.listIndex());
     ShowPreview();
     ComNo.setEnabled(true);
     ComSi.setEnabled(false);
 }
 
 void Form2::ListNO_Click() {
-    if (main_.exitRemoval == 1 || ListNO.listIndex() < 0) return;
-    previewName = ListNO.listItem(ListNO.listIndex());
+    if (exitStage_ != ExitStage::Running || ListNO.listIndex() < 0) return;
+    previewPath_ = suspendedPath(ListNO.listItem(ListNO.listIndex()));
     ShowPreview();
     ComNo.setEnabled(false);
     ComSi.setEnabled(true);
@@ -80,8 +69,8 @@ void Form2::ListNO_Click() {
 // The picture fills the preview box along its longer side and keeps its proportions. A file that cannot be
 // read leaves the preview as it was.
 void Form2::ShowPreview() {
-    const std::string path = suspendedPath(previewName);
-    const platform::ImageInfo info = main_.services.images.probe(path);
+    const std::string& path = previewPath_;
+    const platform::ImageInfo info = images_.probe(path);
     if (!info.ok || info.width <= 0 || info.height <= 0) return;
     constexpr int t = platform::Window::twipsPerPixel;
     const float h = static_cast<float>(info.height) * t;
@@ -100,15 +89,14 @@ void Form2::writeCounters() {
 void Form2::ComNo_Click() {
     const int i = ListSI.listIndex();
     if (i < 0 || i >= ListSI.listCount()) return;
-    Queue& queue = main_.queue;
-    if (i == queue.queuePos() - 1) {
-        sposta(keys::letterA);
+    if (i == queue_.queuePos() - 1) {
+        sposta(Removal::Suspend);
         return;
     }
     const std::string name = ListSI.listItem(i);
-    suspendedPaths_[name] = queue.pathAt(i);
+    suspendedPaths_[name] = queue_.pathAt(i);
     ListNO.addItem(name);
-    queue.removeAt(i);
+    queue_.removeAt(i);
     writeCounters();
 }
 
@@ -116,47 +104,59 @@ void Form2::ComSi_Click() {
     const int j = ListNO.listIndex();
     if (j < 0 || j >= ListNO.listCount()) return;
     const std::string name = ListNO.listItem(j);
-    main_.queue.insert(suspendedPath(name), name);
+    queue_.insert(suspendedPath(name), name);
     ListNO.removeItem(ListNO.listIndex());
     suspendedPaths_.erase(name);
     writeCounters();
 }
 
-void Form2::sposta(int LisClic) {
-    Queue& queue = main_.queue;
-    Slideshow& slideshow = main_.slideshow;
-    if (slideshow.running()) slideshow.pause();
-    // Nothing is current (empty queue, or the last image already went): the lists and counters stay.
-    if (!queue.hasCurrent()) return;
-    const int index = queue.queuePos() - 1;
-    const std::string current = queue.currentPath();
+void Form2::sposta(Removal LisClic) {
+    if (slideshow_.running()) slideshow_.pause();
+    // Nothing is current (empty queue, or the last image already went), or the picture on show is another file
+    // (a thumbnail click can show one): the lists and counters stay.
+    if (!queue_.currentOnShow()) return;
+    const int index = queue_.queuePos() - 1;
+    const std::string current = queue_.currentPath();
     const std::string name = ListSI.listItem(index);
-    // The picture on show must be the queue's current entry (a thumbnail click can show another file).
-    if (current != main_.DoveShow.text()) return;
-    if (LisClic == keys::letterA) {
+    if (LisClic == Removal::Suspend) {
         suspendedPaths_[name] = current;
         ListNO.addItem(name);
-    } else if (LisClic == keys::letterZ) {
-        slideshow.pause();
-        if (!main_.RemoveCurrentFile(current)) return;
     } else {
-        return;
+        slideshow_.pause();
+        if (!show_.removeCurrentFile(current)) return;
     }
-    // The next image takes the place of the one that goes; after the last one, nothing is on show.
-    if (queue.queuePos() >= queue.queueCount()) {
-        main_.WebBrwI.Navigate2(texts::aboutBlank);
-        main_.DoveShow.setText("");
-    } else {
-        main_.menuSAvanti_Click();
-    }
-    if (slideshow.running()) slideshow.pause();
-    queue.removeAt(index);
+    show_.showNext();
+    if (slideshow_.running()) slideshow_.pause();
+    queue_.removeAt(index);
     writeCounters();
 }
 
 std::string Form2::suspendedPath(const std::string& name) const {
     const auto it = suspendedPaths_.find(name);
-    return it != suspendedPaths_.end() ? it->second : main_.choice.folderPath + main_.choice.pathSep + name;
+    return it != suspendedPaths_.end() ? it->second : std::string();
+}
+
+void Form2::clearSuspended() {
+    ListNO.clear();
+    suspendedPaths_.clear();
+}
+
+std::string Form2::removeSuspended(const std::function<platform::FileResult(const std::string&)>& remove) {
+    exitStage_ = ExitStage::RemovingSuspended;
+    std::string failures;
+    for (int i = 0; i < ListNO.listCount(); ++i) {
+        ListNO.setListIndex(i);
+        // Each file by the path it had when it was suspended.
+        const std::string path = suspendedPath(ListNO.listItem(i));
+        const platform::FileResult result = remove(path);
+        if (!result.ok) failures += "\n" + path + ": " + result.error;
+    }
+    return failures;
+}
+
+void Form2::closeForExit() {
+    exitStage_ = ExitStage::Closing;
+    window.unload();
 }
 
 }  // namespace gb

@@ -203,7 +203,7 @@ TEST(ThumbsPage, TheBarShowsThePageOfTheQueueAsItIsAndScrollsOnlyWhenAsked) {
     f.HDocBrwT->scrollTo(0, 0);
     f.WebBrwT_DocumentComplete("about:blank");
     EXPECT_EQ(f.HDocBrwT->scrollY(), 0);
-    f.thumbsScrollPending = -1;
+    f.thumbsScroll = Form1::ThumbsScroll::ToCurrent;
     f.WebBrwT_DocumentComplete("about:blank");
     EXPECT_EQ(f.HDocBrwT->scrollY(), 1000);
     f.ThumbsList.setText("<HTML><HEAD><TITLE>LUVANOT</TITLE></HEAD><BODY></BODY></HTML>");

@@ -98,6 +98,7 @@ TEST(Scan, TheDialogOffersThreeFiltersAndRemembersTheLastFolderAndFilter) {
     EXPECT_EQ(h.fileDialog.requests[1].filterIndex, 3);
     EXPECT_TRUE(h.form->menuFileScegli.enabled());
     EXPECT_EQ(h.form->DoveShow.listCount(), 0);
+    EXPECT_EQ(h.form->form2().ListSI.listCount(), 0);  // the names go with the paths
 
     // The remembered folder is gone: the dialog does not open.
     h.files.folders.erase("/pics");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "display/image_page.h"
 #include "ratio/presets.h"
 #include "ratio/typed_ratio.h"
 #include "tests/support/headless.h"
@@ -16,9 +17,9 @@ using test::Headless;
 struct Page {
     Headless h;
     Form1& f = *h.form;
-    explicit Page(int clientHeight = Headless::maximisedHeight) {
+    Page() {
         h.start();
-        h.resizeClient(Headless::maximisedWidth, clientHeight);
+        h.resizeClient(Headless::maximisedWidth, Headless::maximisedHeight);
     }
     // Shows a w x h picture as the only entry of the queue.
     void show(int w, int hgt, const std::string& path = "/pics/a.jpg") {
@@ -57,6 +58,68 @@ struct Page {
     }
 };
 
+// The page alone, without a window: "+" and "-" zoom steps, "0" back to the natural size, "r" the ratio
+// factor 0.75 after 1; the markup each step writes, the last one returned.
+std::string drawnAfter(int width, int height, const std::string& steps, int browserHeight = 600) {
+    ImagePage page;
+    page.setBrowserHeight(browserHeight);
+    page.load("<IMG src=\"a.jpg\">", width, height);
+    std::optional<std::string> markup = page.show(1.0);
+    for (const char step : steps) {
+        if (step == '+' || step == '-') markup = page.zoom(step == '+' ? 1.1 : 0.9, browserHeight);
+        if (step == '0') markup = page.reset(false, browserHeight);
+        if (step == 'r') markup = page.applyRatio(1.0, 0.75);
+    }
+    return markup.value_or("(nothing)");
+}
+
+TEST(ImagePage, ZoomStepsAccumulateFromRoundedSizesInsideSixteenBits) {
+    const struct {
+        const char* what;
+        int width, height;
+        const char* steps;
+        const char* drawn;
+    } rows[] = {
+        {"natural size", 640, 480, "", "WIDTH=640 HEIGHT=480"},
+        {"zoom steps accumulate from the rounded sizes", 640, 480, "+", "WIDTH=704 HEIGHT=528"},
+        {"... and reduce", 640, 480, "+-", "WIDTH=634 HEIGHT=475"},
+        {"... and reset", 640, 480, "+-0", "WIDTH=640 HEIGHT=480"},
+        {"ties go to even", 5, 4, "-", "WIDTH=4 HEIGHT=4"},
+        {"tiny sizes never change", 3, 2, "+-+-", "WIDTH=3 HEIGHT=2"},
+        {"a dimension that would pass 16 bits stays", 1000, 29790, "+", "WIDTH=1100 HEIGHT=29790"},
+        {"beyond 16 bits the proportions are kept", 65000, 1000, "", "WIDTH=32767 HEIGHT=504"},
+        {"the ratio narrows the width on show, zoom included", 640, 480, "+r", "WIDTH=528 HEIGHT=528"},
+    };
+    for (const auto& r : rows)
+        EXPECT_NE(drawnAfter(r.width, r.height, r.steps).find(r.drawn), std::string::npos) << r.what;
+}
+
+TEST(ImagePage, ThePictureIsCentredByOneLineBreakPerFiftyPixelsItIsLowerThanTheBrowser) {
+    const struct {
+        int browserHeight, pictureHeight;
+        const char* start;
+    } rows[] = {{580, 480, "<br><br><center><IMG"},
+                {480, 430, "<br><center><IMG"},
+                {480, 479, "<center><IMG"},
+                {340, 480, "<center><IMG"}};
+    for (const auto& r : rows)
+        EXPECT_EQ(drawnAfter(640, r.pictureHeight, "", r.browserHeight).rfind(r.start, 0), 0u) << r.browserHeight;
+    EXPECT_EQ(lineBreakPrefix(149.9f), "<br><br><center>");
+}
+
+TEST(ImagePage, APageWithoutAPictureIsNeverRewritten) {
+    ImagePage page;
+    page.load("<IMG src=\"a.jpg\">", 640, 480);
+    page.showNothing();
+    EXPECT_FALSE(page.hasPicture());
+    EXPECT_EQ(page.naturalWidth(), 0);
+    EXPECT_FALSE(page.zoom(1.1, 600));
+    EXPECT_FALSE(page.reset(true, 600));
+    EXPECT_FALSE(page.applyRatio(1.0, 0.5));
+    EXPECT_FALSE(page.fit(page.fitArea(1.0, true, false), 600));
+}
+
+// Through the window: keys and the ratio panel reach the page.
 TEST(Sizing, NormalModeDrawsTheNaturalSizeCorrectedAndZoomed) {
     struct Row {
         const char* what;
@@ -65,14 +128,7 @@ TEST(Sizing, NormalModeDrawsTheNaturalSizeCorrectedAndZoomed) {
         const char* after;
         const char* drawn;
     } rows[] = {
-        {"natural size", 640, 480, "", "", "WIDTH=640 HEIGHT=480"},
-        {"zoom steps accumulate from the rounded sizes", 640, 480, "", "+", "WIDTH=704 HEIGHT=528"},
-        {"... and reduce", 640, 480, "", "+-", "WIDTH=634 HEIGHT=475"},
-        {"... and reset", 640, 480, "", "+-0", "WIDTH=640 HEIGHT=480"},
-        {"ties go to even", 5, 4, "", "-", "WIDTH=4 HEIGHT=4"},
-        {"tiny sizes never change", 3, 2, "", "+-+-", "WIDTH=3 HEIGHT=2"},
-        {"a dimension that would pass 16 bits stays", 1000, 29790, "", "+", "WIDTH=1100 HEIGHT=29790"},
-        {"beyond 16 bits the proportions are kept", 65000, 1000, "", "", "WIDTH=32767 HEIGHT=504"},
+        {"zoom keys", 640, 480, "", "+-", "WIDTH=634 HEIGHT=475"},
         {"the ratio narrows the width only", 640, 480, "r6", "", "WIDTH=478 HEIGHT=480"},
         {"a ratio chosen on show applies at once", 640, 480, "", "r6", "WIDTH=478 HEIGHT=480"},
         {"the neutral ratio gives the width back", 640, 480, "r6", "r1", "WIDTH=640 HEIGHT=480"},
@@ -89,22 +145,6 @@ TEST(Sizing, NormalModeDrawsTheNaturalSizeCorrectedAndZoomed) {
         EXPECT_EQ(p.drawn(), r.drawn) << r.what;
         EXPECT_TRUE(p.f.Tastiera.hasFocus()) << r.what;
     }
-}
-
-TEST(Sizing, ThePictureIsCentredByOneLineBreakPerFiftyPixelsItIsLowerThanTheBrowser) {
-    struct Row {
-        int clientHeight, pictureHeight;
-        const char* start;
-    } rows[] = {{640, 480, "<br><br><center><IMG"},
-                {540, 430, "<br><center><IMG"},
-                {540, 479, "<center><IMG"},
-                {400, 480, "<center><IMG"}};
-    for (const Row& r : rows) {
-        Page p(r.clientHeight);
-        p.show(640, r.pictureHeight);
-        EXPECT_EQ(p.page().rfind(r.start, 0), 0u) << p.page();
-    }
-    EXPECT_EQ(lineBreakPrefix(149.9f), "<br><br><center>");
 }
 
 TEST(Sizing, FullScreenFitsThePictureToTheArea) {

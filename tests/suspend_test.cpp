@@ -186,10 +186,10 @@ TEST(Suspend, TheWindowPausesThePreviewFillsItsBoxAndClosingRebuildsTheThumbnail
     l.run("no3");
     l.w.ListNO.userPick(0);
     EXPECT_TRUE(!l.w.ComNo.enabled() && l.w.ComSi.enabled());
-    l.w.ListSI.addItem("gone.jpg");  // a file that cannot be read leaves the preview as it was
+    l.f.queue.append("/pics/gone.jpg", "gone.jpg");  // a file that cannot be read leaves the preview as it was
     l.w.ListSI.userPick(l.w.ListSI.listCount() - 1);
     EXPECT_EQ(l.w.Minia.picturePath(), "/pics/c.jpg");
-    l.w.ListSI.removeItem(l.w.ListSI.listCount() - 1);
+    l.f.queue.removeAt(l.w.ListSI.listCount() - 1);
 
     EXPECT_TRUE(l.w.window.onQueryUnload());  // the close box only hides it
     EXPECT_TRUE(l.f.window.visible());
@@ -202,6 +202,17 @@ TEST(Suspend, TheWindowPausesThePreviewFillsItsBoxAndClosingRebuildsTheThumbnail
     EXPECT_EQ(l.f.ThumbsList.text().find("/pics/a.jpg"), std::string::npos);
     EXPECT_EQ(l.f.HDocBrwT->bodyHTML(), l.f.ThumbsList.text());
     EXPECT_TRUE(l.f.WebBrwT.hasFocus());
+}
+
+// A name suspended in one folder does not stand for the same name of the next folder opened.
+TEST(Suspend, ThePreviewOfAQueuedNameIsTheFileOfTheFolderOnShow) {
+    Lists l({"a.jpg", "b.jpg"}, "a.jpg");
+    l.run("a");
+    l.f.menuFileAnnulla_Click();
+    l.h.openFolder("/other", {"a.jpg"}, "a.jpg");
+    l.w.ListSI.userPick(0);
+    EXPECT_EQ(l.w.Minia.picturePath(), "/other/a.jpg");
+    EXPECT_EQ(l.w.ListNO.listCount(), 0);
 }
 
 }  // namespace

@@ -166,6 +166,15 @@ std::string reachError(const QByteArray& path) {
     return systemError(why).toStdString();
 }
 
+std::optional<std::string> currentFolder() {
+    std::string buffer(4096, '\0');
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE) return std::nullopt;
+        buffer.resize(buffer.size() * 2);
+    }
+    return std::string(buffer.c_str());
+}
+
 bool pathExists(const QByteArray& path) {
     struct stat st {};
     return ::stat(path.constData(), &st) == 0;

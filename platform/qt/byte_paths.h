@@ -33,6 +33,9 @@ std::string specialFileKind(const QByteArray& path);
 // entered, that folder named. Empty when it can, and when nothing is there.
 std::string reachError(const QByteArray& path);
 
+// The process's current folder, however long its path; nothing when the system cannot give it (errno says why).
+std::optional<std::string> currentFolder();
+
 bool pathExists(const QByteArray& path);
 bool isRegularFile(const QByteArray& path);
 bool isDirectoryPath(const QByteArray& path);

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/qt/byte_paths.h"
+#include "queue/folder_choice.h"
 #include "queue/open_path.h"
 
 namespace gb::qt {
@@ -28,11 +30,6 @@ std::optional<FileId> idOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     return FileId{st.st_dev, st.st_ino, S_ISDIR(st.st_mode)};
-}
-
-std::string parentOf(const std::string& absolute) {
-    const auto slash = absolute.rfind('/');
-    return slash == 0 || slash == std::string::npos ? "/" : absolute.substr(0, slash);
 }
 
 std::string resolved(const std::string& path) {
@@ -57,15 +54,12 @@ std::string absolutePath(const std::string& raw, std::string& why) {
         if (std::string real = resolved(folder); !real.empty()) return (real == "/" ? "" : real) + "/" + name;
     }
     if (!raw.empty() && raw.front() == '/') return raw;
-    std::string cwd(PATH_MAX, '\0');
-    while (!::getcwd(cwd.data(), cwd.size())) {
-        if (errno != ERANGE) {
-            why = std::string("the path of the current folder cannot be read (") + std::strerror(errno) + ")";
-            return {};
-        }
-        cwd.resize(cwd.size() * 2);
+    const auto cwd = currentFolder();
+    if (!cwd) {
+        why = std::string("the path of the current folder cannot be read (") + std::strerror(errno) + ")";
+        return {};
     }
-    return std::string(cwd.c_str()) + "/" + raw;
+    return *cwd + "/" + raw;
 }
 
 std::string openablePath(const std::string& raw, std::string& why) {
@@ -105,14 +99,14 @@ OpenRequest openRequest(const std::vector<std::string>& given, platform::FileSys
     std::optional<FileId> folderId;
     if (!folder.empty()) {
         folderId = idOf(folder);
-        if (!folderId || !folderId->folder) folderId = idOf(folder = parentOf(folder));
+        if (!folderId || !folderId->folder) folderId = idOf(folder = folderOf(folder));
     }
     for (std::size_t i = 0; i < given.size(); ++i) {
         if (i == opened) continue;
         // A folder is never queued, not even one inside the folder opened.
         std::string why = paths[i].empty() ? whys[i] : whyNotQueued(files, paths[i]);
         if (why.empty()) {
-            const bool inside = folderId && idOf(parentOf(paths[i])) == folderId;
+            const bool inside = folderId && idOf(folderOf(paths[i])) == folderId;
             if (!inside)
                 why =
                     "it is not in the folder " + folder + ", and Glimmerbox shows the pictures of one folder at a time";

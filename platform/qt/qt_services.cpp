@@ -23,12 +23,7 @@ void QtEventQueue::post(std::function<void()> work) {
 void QtEventQueue::processPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 std::string QtFileSystem::currentDirectory() {
-    std::string buffer(4096, '\0');
-    while (!::getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE) return {};  // unknown, never guessed
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.c_str();
+    return currentFolder().value_or(std::string());  // unknown, never guessed
 }
 
 bool QtFileSystem::setCurrentDirectory(const std::string& path) { return ::chdir(path.c_str()) == 0; }

@@ -9,6 +9,27 @@ import subprocess
 import tempfile
 import time
 
+# The colours the tests' pictures are made in: far apart from each other and from the window's own colours, so
+# that a screenshot tells them apart.
+PALETTE = {"green": (0, 160, 0), "orange": (220, 120, 0), "purple": (120, 0, 160), "teal": (0, 140, 140),
+           "olive": (150, 150, 0), "red": (200, 0, 0), "blue": (0, 0, 200)}
+
+
+def solid_picture(path, colour, size="300x200", *options, prefix=""):
+    """A picture of one colour, an (r, g, b) or an ImageMagick name, written by ImageMagick (`prefix` names
+    its format, such as "BMP3:")."""
+    if isinstance(colour, tuple):
+        colour = "rgb(%d,%d,%d)" % colour
+    subprocess.run(["convert", "-size", size, "xc:" + colour, *options, prefix + path], check=True)
+
+
+def make_pictures(folder, pictures, size="300x200", *options):
+    """The pictures of a table of (name, colour) or (name, colour, size) in `folder`, which is made."""
+    os.makedirs(folder, exist_ok=True)
+    for name, colour, *own_size in pictures:
+        solid_picture(os.path.join(folder, name), colour, own_size[0] if own_size else size, *options)
+    return folder
+
 
 class Desktop:
     def __init__(self, width=1280, height=1024):
@@ -97,10 +118,19 @@ class Desktop:
         os.mkdir(data_home)
         self.env["XDG_DATA_HOME"] = data_home
         for name, colour in pictures:
-            path = os.path.join(folder, name)
-            subprocess.run(["convert", "-size", size, "xc:" + colour, ("BMP3:" if name.endswith(".bmp") else "") + path],
-                           check=True)
+            solid_picture(os.path.join(folder, name), colour, size, prefix="BMP3:" if name.endswith(".bmp") else "")
         return folder, os.path.join(data_home, "Trash", "files")
+
+    def click_at(self, x, y):
+        self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
+
+    def click_on(self, obj):
+        """A click at the centre of what a screen reader finds."""
+        self.click_at(*centre(obj))
+
+    def click_close_box(self):
+        """The close box of a maximised window, at the screen's top right corner under openbox."""
+        self.click_at(self.width - 9, 9)
 
     def program_output(self):
         """What the program printed so far (its log category included), for a failing test's report."""

@@ -5,13 +5,13 @@ are: text dragged from another window onto the viewer is refused and changes not
 drop is a copy (a move would have the file manager delete the file). The file's name is not UTF-8 (a line break and
 the byte 0xFF, addressed as GLib writes it): the name is the file's own, byte for byte."""
 import os
-import subprocess
 import sys
 import time
 
 from gi.repository import GLib
 
-from desktop import Desktop, accessible_states, accessible_walk, colour_box, extents, find_accessible, image_area, wait_for
+from desktop import (Desktop, accessible_states, accessible_walk, colour_box, extents, find_accessible, image_area,
+                     make_pictures, wait_for)
 
 BLUE = (0, 0, 255)
 
@@ -48,10 +48,7 @@ def report(d, app):
 def main(binary):
     source_binary = [sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "drag_source.py")]
     with Desktop() as d:
-        folder = os.path.join(d.tmp, "pictures")
-        os.mkdir(folder)
-        for name, colour in [("a.jpg", "red"), ("b.jpg", "blue")]:
-            subprocess.run(["convert", "-size", "300x200", "xc:" + colour, os.path.join(folder, name)], check=True)
+        folder = make_pictures(os.path.join(d.tmp, "pictures"), [("a.jpg", "red"), ("b.jpg", "blue")])
         picture = os.fsencode(folder) + b"/new\nline\xff.jpg"
         os.rename(os.path.join(folder, "b.jpg"), picture)
         address = GLib.filename_to_uri(picture, None)

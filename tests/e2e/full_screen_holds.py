@@ -4,16 +4,16 @@
 each leave the window full screen (the window manager says so, it covers the screen, no menu bar) with the
 picture drawn on the blue field; bursts of Esc end in the state their count implies."""
 import os
-import subprocess
 import sys
 import time
 
-from desktop import Desktop, accessible_states, centre, colour_box, extents, find_accessible, read_ppm, wait_for
+from desktop import (PALETTE, Desktop, accessible_states, colour_box, extents, find_accessible, make_pictures, read_ppm,
+                     wait_for)
 
 W, H = 1920, 1080
 BLUE = (0, 0, 192)
-PICTURES = [("a.jpg", (0, 160, 0)), ("b.jpg", (220, 120, 0)), ("c.jpg", (120, 0, 160)), ("d.jpg", (0, 140, 140)),
-            ("e.jpg", (150, 150, 0)), ("f.jpg", (200, 0, 0))]
+PICTURES = [(name + ".jpg", PALETTE[colour]) for name, colour in
+            [("a", "green"), ("b", "orange"), ("c", "purple"), ("d", "teal"), ("e", "olive"), ("f", "red")]]
 
 
 def near(a, b, tolerance=30):
@@ -22,11 +22,7 @@ def near(a, b, tolerance=30):
 
 def main(binary):
     with Desktop(W, H) as d:
-        folder = os.path.join(d.tmp, "pictures")
-        os.mkdir(folder)
-        for name, (r, g, b) in PICTURES:
-            subprocess.run(["convert", "-size", "2400x1600", "xc:rgb(%d,%d,%d)" % (r, g, b), os.path.join(folder, name)],
-                           check=True)
+        folder = make_pictures(os.path.join(d.tmp, "pictures"), PICTURES, "2400x1600")
         d.start(binary, [os.path.join(folder, "a.jpg")])
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
@@ -65,9 +61,9 @@ def main(binary):
         # Slideshow interval five seconds, picked from the interval box's list; Backspace at the first picture
         # stops the slideshow again.
         interval = find_accessible(app, "combo box", "Slideshow interval in seconds")
-        d.run("xdotool", "mousemove", *map(str, centre(interval)), "click", "1")
+        d.click_on(interval)
         x, y, w, h = extents(find_accessible(app, "list item", "5"))
-        d.run("xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1")
+        d.click_at(x + 10, y + h // 2)
         d.wait_focus(win)
         d.run("xdotool", "key", "--window", win, "BackSpace", "Escape")
         settle(lambda: full_screen_with(PICTURES[0][1]), "Esc")
@@ -75,7 +71,7 @@ def main(binary):
         def pause():
             """A click on the blue field pauses the slideshow that Enter started. Sent right after the key, it is
             handled right after it: no tick can come between, however slow the machine."""
-            d.run("xdotool", "mousemove", "5", str(H // 2), "click", "1")
+            d.click_at(5, H // 2)
             find_accessible(app, "label", "Pause", showing=False)
 
         steps = [("Return", 1), ("Return", 2), ("BackSpace", 1), ("KP_Add", 1)]

@@ -6,11 +6,11 @@ menu; Alt+Down opens the interval list and Enter there picks; a screen reader re
 the combo boxes by what they are for, every shown label and frame by a name, and no editable box holds the focus
 at start."""
 import os
-import subprocess
 import sys
 import time
 
-from desktop import (Desktop, accessible_states, accessible_text, accessible_walk, centre, find_accessible, image_area, wait_for)
+from desktop import (Desktop, accessible_states, accessible_text, accessible_walk, find_accessible, image_area,
+                     make_pictures, wait_for)
 
 PICTURES = [("photo_01.jpg", "green", "640x480"), ("photo_02.jpg", "orange", "300x200"), ("photo_03.jpg", "purple", "320x240")]
 
@@ -19,8 +19,7 @@ def main(binary):
     with Desktop() as d:
         folder = os.path.join(d.tmp, "pictures")
         os.mkdir(folder)
-        for name, colour, size in PICTURES:
-            subprocess.run(["convert", "-size", size, "xc:" + colour, os.path.join(folder, name)], check=True)
+        make_pictures(folder, PICTURES)
         d.start(binary, [os.path.join(folder, "photo_01.jpg")])
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
@@ -42,10 +41,9 @@ def main(binary):
         assert focused[0].get_role_name() not in ("text", "entry", "password text"), focused[0].get_role_name()
 
         # The ratio panel closed with OK, then Enter: forward, and the pause is gone.
-        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "menu item", "Tools"))), "click", "1")
-        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "menu item", "W/H ratio correction "))),
-              "click", "1")
-        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "push button", "OK"))), "click", "1")
+        d.click_on(find_accessible(app, "menu item", "Tools"))
+        d.click_on(find_accessible(app, "menu item", "W/H ratio correction "))
+        d.click_on(find_accessible(app, "push button", "OK"))
         wait_for(lambda: not accessible_states(find_accessible(app, "push button", "OK", showing=False))["showing"], 5)
         d.wait_focus(win)
         d.run("xdotool", "key", "Return")
@@ -105,7 +103,7 @@ def main(binary):
 
         # Alt+Down on the interval box opens its list; Home, Enter picks one second and starts the slideshow,
         # which moves on to the last picture by itself.
-        d.run("xdotool", "mousemove", *map(str, centre(interval)), "click", "1")  # the focus, and the list
+        d.click_on(interval)  # the focus, and the list
         d.run("xdotool", "key", "Escape")
         assert wait_for(lambda: accessible_states(interval)["focused"], 5)
         d.run("xdotool", "key", "alt+Down")

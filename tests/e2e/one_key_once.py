@@ -7,7 +7,7 @@ import os
 import sys
 import time
 
-from desktop import Desktop, accessible_states, accessible_walk, centre, find_accessible, wait_for
+from desktop import Desktop, accessible_states, accessible_walk, find_accessible, wait_for
 
 COLOURS = {"a.bmp": "green", "b.bmp": "orange", "c.bmp": "purple", "d.bmp": "teal", "e.bmp": "navy",
            "f.bmp": "maroon"}
@@ -47,7 +47,7 @@ def label(app, prefix):
 
 
 def click(d, app, role, name):
-    d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, role, name, timeout=5))), "click", "1")
+    d.click_on(find_accessible(app, role, name, timeout=5))
 
 
 def removal_mode(d, app, name):

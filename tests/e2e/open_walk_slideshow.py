@@ -3,22 +3,15 @@
 """A person opens a picture through the File menu and the dialog, sees it centred, steps on with Enter, lets
 the slideshow run at one second and pauses it with a click on the picture."""
 import os
-import subprocess
 import sys
 import time
 
-from desktop import Desktop, accessible_walk, centre, colour_box, extents, find_accessible, image_area
+from desktop import PALETTE, Desktop, accessible_walk, colour_box, extents, find_accessible, image_area, make_pictures
 
 # One colour a picture, none of them used by the window itself.
-PICTURES = [("a green.jpg", (0, 160, 0), "400x300"), ("b orange.jpg", (220, 120, 0), "300x360"),
-            ("c purple.jpg", (120, 0, 160), "500x200"), ("d teal.jpg", (0, 140, 140), "240x240"),
-            ("e olive.jpg", (150, 150, 0), "320x200")]
-
-
-def make_pictures(folder):
-    for name, (r, g, b), size in PICTURES:
-        subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % (r, g, b), "-quality", "95",
-                        os.path.join(folder, name)], check=True)
+PICTURES = [("%s %s.jpg" % (letter, colour), PALETTE[colour], size) for letter, colour, size in
+            [("a", "green", "400x300"), ("b", "orange", "300x360"), ("c", "purple", "500x200"),
+             ("d", "teal", "240x240"), ("e", "olive", "320x200")]]
 
 
 def wait_for_picture(d, colour, area, timeout):
@@ -36,15 +29,15 @@ def main(binary):
     with Desktop() as d:
         pictures = os.path.join(d.tmp, "my pictures")
         os.mkdir(pictures)
-        make_pictures(pictures)
+        make_pictures(pictures, PICTURES, "300x200", "-quality", "95")
         d.start(binary)
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
 
         # File > Select and open Image files, then type the path into the dialog.
-        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "menu item", "File"))), "click", "1")
+        d.click_on(find_accessible(app, "menu item", "File"))
         item = find_accessible(app, "menu item", "Select and open Image files")
-        d.run("xdotool", "mousemove", *map(str, centre(item)), "click", "1")
+        d.click_on(item)
         dialog = d.wait_window("^Select a Folder and a starting File$")
         d.wait_focus(dialog)
         time.sleep(0.3)
@@ -72,12 +65,11 @@ def main(binary):
         # The combo boxes are read out by what they are for, not by their text.
         names = sorted(obj.get_name() for _, obj in accessible_walk(app) if obj.get_role_name() == "combo box")
         assert names == ["Images of the folder", "Slideshow interval in seconds"], names
-        d.run("xdotool", "mousemove", *map(str, centre(find_accessible(app, "combo box", "Slideshow interval in seconds"))),
-              "click", "1")
+        d.click_on(find_accessible(app, "combo box", "Slideshow interval in seconds"))
         one = find_accessible(app, "list item", "1")
         # The popup list is narrower than its items report: click near the item's left end.
         x, y, w, h = extents(one)
-        d.run("xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1")
+        d.click_at(x + 10, y + h // 2)
         picked = time.time()
         find_accessible(app, "label", "Cur=4", timeout=2.5)
         print("slideshow moved on after %.2f s" % (time.time() - picked))
@@ -85,7 +77,7 @@ def main(binary):
         assert box, "the slideshow's next picture was not drawn"
 
         # A click on the picture pauses the slideshow: "Pause" shows and the picture stays.
-        d.run("xdotool", "mousemove", str(box[0] + box[2] // 2), str(box[1] + box[3] // 2), "click", "1")
+        d.click_at(box[0] + box[2] // 2, box[1] + box[3] // 2)
         find_accessible(app, "label", "Pause", timeout=3)
         time.sleep(2.0)
         assert colour_box(d.screenshot("paused.png"), PICTURES[3][1], area), "the picture changed while paused"

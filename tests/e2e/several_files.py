@@ -6,13 +6,12 @@ and one message box names every path that was not opened with its reason; after 
 opened. The window carries the program's icon."""
 import os
 import re
-import subprocess
 import sys
 
-from desktop import Desktop, accessible_walk, find_accessible, wait_for
+from desktop import PALETTE, Desktop, accessible_walk, find_accessible, make_pictures, solid_picture, wait_for
 
-PICTURES = {"one/b.bmp": (0, 160, 0), "one/a.bmp": (220, 120, 0), "one/c.bmp": (0, 0, 200),
-            "two/d.bmp": (120, 0, 160), "two/e.bmp": (200, 0, 0)}
+PICTURES = [("one/b.bmp", PALETTE["green"]), ("one/a.bmp", PALETTE["orange"]), ("one/c.bmp", PALETTE["blue"]),
+            ("two/d.bmp", PALETTE["purple"]), ("two/e.bmp", PALETTE["red"])]
 
 
 def texts_under(obj):
@@ -28,14 +27,13 @@ def texts_under(obj):
 
 def main(binary):
     with Desktop() as d:
-        for name, (r, g, b) in PICTURES.items():
-            path = os.path.join(d.tmp, name)
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            subprocess.run(["convert", "-size", "64x48", "xc:rgb(%d,%d,%d)" % (r, g, b), path], check=True)
+        for folder in ("one", "two"):
+            make_pictures(os.path.join(d.tmp, folder), [(name[4:], colour) for name, colour in PICTURES
+                                                        if name.startswith(folder)], "64x48")
         os.mkfifo(os.path.join(d.tmp, "one/fifo.jpg"))
         with open(os.path.join(d.tmp, "one/notes.txt"), "w") as notes:
             notes.write("not a picture\n")
-        subprocess.run(["convert", "-size", "8x8", "xc:white", os.path.join(d.tmp, "one/.hidden.bmp")], check=True)
+        solid_picture(os.path.join(d.tmp, "one/.hidden.bmp"), "white", "8x8")
         names = ("one/b.bmp", "one/missing.bmp", "one/fifo.jpg", "one/notes.txt", "two/d.bmp", "one/.hidden.bmp",
                  "one/c.bmp")
         given = [os.path.join(d.tmp, n) for n in names]

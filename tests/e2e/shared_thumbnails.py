@@ -10,9 +10,9 @@ import re
 import subprocess
 import sys
 
-from desktop import Desktop, colour_box, extents, find_accessible, wait_for
+from desktop import PALETTE, Desktop, colour_box, extents, find_accessible, solid_picture, wait_for
 
-GREEN = (0, 160, 0)
+GREEN = PALETTE["green"]
 MAGENTA = (255, 0, 255)
 # (name, size): the large ones get a large thumbnail as well, at no cost to the decoding.
 PICTURES = [("a b.jpg", "400x300"), ("café été.jpg", "2400x1800"), ("#1.jpg", "300x300"), ("100%.jpg", "640x480"),
@@ -52,7 +52,7 @@ def main(binary):
         paths = []
         for name, size in PICTURES + [(GNOME_KEPT, "800x600")]:
             path = os.path.join(folder, name)
-            subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % GREEN, path], check=True)
+            solid_picture(path, GREEN, size)
             paths.append(path)
         kept = paths[-1]
         cache = os.path.join(d.env["XDG_CACHE_HOME"], "thumbnails")

@@ -94,7 +94,7 @@ def main(binary):
         wait_for(lambda: not accessible_states(shortcuts)["showing"], 5)
 
         # The close box: openbox draws it at the right end of the title bar of the maximised window.
-        d.run("xdotool", "mousemove", str(d.width - 9), "9", "click", "1")
+        d.click_close_box()
         try:
             rc = app.wait(15)
         except Exception:

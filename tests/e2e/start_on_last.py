@@ -4,24 +4,20 @@
 every time (never "Cur=3") and the small picture stands at the same place every time, pushed down by the line
 breaks that the maximised window's browser height gives."""
 import os
-import subprocess
 import sys
 import time
 
-from desktop import Desktop, colour_box, extents, find_accessible, wait_for
+from desktop import PALETTE, Desktop, colour_box, extents, find_accessible, make_pictures, wait_for
 
 W, H = 1920, 1080
 LAUNCHES = 20
-PICTURES = [("a.bmp", (0, 160, 0), "300x200"), ("b.bmp", (220, 120, 0), "200x300"), ("c.bmp", (120, 0, 160), "127x64")]
+PICTURES = [("a.bmp", PALETTE["green"], "300x200"), ("b.bmp", PALETTE["orange"], "200x300"),
+            ("c.bmp", PALETTE["purple"], "127x64")]
 
 
 def main(binary):
     with Desktop(W, H) as d:
-        folder = os.path.join(d.tmp, "pictures")
-        os.mkdir(folder)
-        for name, (r, g, b), size in PICTURES:
-            subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % (r, g, b), os.path.join(folder, name)],
-                           check=True)
+        folder = make_pictures(os.path.join(d.tmp, "pictures"), PICTURES)
         places = []
         for launch in range(LAUNCHES):
             program = d.start(binary, [os.path.join(folder, "c.bmp")])

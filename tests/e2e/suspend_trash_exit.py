@@ -6,14 +6,15 @@ answered No, moves the suspended file to the trash too, and the program ends wit
 import os
 import sys
 
-from desktop import Desktop, wait_for, centre, colour_box, extents, find_accessible, image_area
+from desktop import PALETTE, Desktop, colour_box, extents, find_accessible, image_area, wait_for
 
-PICTURES = [("a.jpg", (0, 160, 0)), ("b.jpg", (220, 120, 0)), ("c.jpg", (120, 0, 160)), ("d.jpg", (0, 140, 140))]
+PICTURES = [(name + ".jpg", PALETTE[colour])
+            for name, colour in [("a", "green"), ("b", "orange"), ("c", "purple"), ("d", "teal")]]
 
 
 def main(binary):
     with Desktop() as d:
-        folder, trash = d.pictures_and_trash([(name, "rgb(%d,%d,%d)" % rgb) for name, rgb in PICTURES])
+        folder, trash = d.pictures_and_trash(PICTURES)
         app_process = d.start(binary, [os.path.join(folder, "a.jpg")])
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
@@ -52,10 +53,10 @@ def main(binary):
         print("b.jpg is in the trash")
 
         # The close box, then "Keep ?" answered No: a.jpg goes to the trash as well.
-        d.run("xdotool", "mousemove", str(d.width - 9), "9", "click", "1")
+        d.click_close_box()
         keep = find_accessible(app, "label", "Keep ?", timeout=10)
         no = find_accessible(app, "push button", "No", timeout=5)
-        d.run("xdotool", "mousemove", *map(str, centre(no)), "click", "1")
+        d.click_on(no)
         code = app_process.wait(15)
         print("exit code", code)
         assert code == 0, code

@@ -4,23 +4,19 @@
 picture; Esc gives the full-screen window with the picture fitted on the dark blue field; Esc again brings the
 menu bar back."""
 import os
-import subprocess
 import sys
 
-from desktop import Desktop, wait_for, accessible_states, colour_box, extents, find_accessible, read_ppm, image_area
+from desktop import (PALETTE, Desktop, accessible_states, colour_box, extents, find_accessible, image_area,
+                     make_pictures, read_ppm, wait_for)
 
-PICTURES = [("a.jpg", (0, 160, 0), "400x300"), ("b.jpg", (220, 120, 0), "300x360"),
-            ("c.jpg", (120, 0, 160), "2400x1800"), ("d.jpg", (0, 140, 140), "240x240")]
+PICTURES = [("a.jpg", PALETTE["green"], "400x300"), ("b.jpg", PALETTE["orange"], "300x360"),
+            ("c.jpg", PALETTE["purple"], "2400x1800"), ("d.jpg", PALETTE["teal"], "240x240")]
 BLUE = (0, 0, 192)
 
 
 def main(binary):
     with Desktop() as d:
-        folder = os.path.join(d.tmp, "pictures")
-        os.mkdir(folder)
-        for name, (r, g, b), size in PICTURES:
-            subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % (r, g, b), os.path.join(folder, name)],
-                           check=True)
+        folder = make_pictures(os.path.join(d.tmp, "pictures"), PICTURES)
         d.start(binary, [os.path.join(folder, "a.jpg")])
         win = d.wait_window("^  Glimmerbox")
         app = d.accessible_app("glimmerbox")
@@ -42,7 +38,7 @@ def main(binary):
         assert [b[1] for b in boxes] == sorted(b[1] for b in boxes), "not in queue order"
 
         x, y, w, h = boxes[2]
-        d.run("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+        d.click_at(x + w // 2, y + h // 2)
         find_accessible(app, "label", "Cur=3", timeout=5)
         image = extents(image_area(app))
         shown = wait_for(lambda: colour_box(d.screenshot("third.png"), PICTURES[2][1], image), 10)

@@ -67,7 +67,7 @@ TEST_F(AwkwardNames, EveryNameIsQueuedShownAndReachedByItsThumbnail) {
         const std::string path = form.DoveShow.listItem(i);
         form.DoveShow.userPick(i);
         settle(path);
-        EXPECT_EQ(form.page.naturalWidth, 40) << path;
+        EXPECT_EQ(form.page.naturalWidth(), 40) << path;
         EXPECT_NE(form.HDocBrwI->bodyHTML().find("WIDTH=40 HEIGHT=30"), std::string::npos) << path;
     }
 

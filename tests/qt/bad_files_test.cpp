@@ -160,7 +160,7 @@ TEST(BigFolder, FortyThousandPicturesAreQueuedAndWalked) {
     EXPECT_EQ(form.Slab(2).caption(), "Cur=39999");
     form.menuSAvanti_Click();
     EXPECT_EQ(form.Slab(2).caption(), "END");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form.page.naturalWidth == 4; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.page.naturalWidth() == 4; }, 5000));
     EXPECT_EQ(qobject_cast<QComboBox*>(viewer.view.widgetFor(&form.DoveShow))->count(), 40000);
 }
 

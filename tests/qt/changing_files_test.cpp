@@ -125,7 +125,7 @@ TEST(CommandLinePath, KeepsTheGivenNameAndNeverGuessesTheFolder) {
 struct ChangingFiles : ::testing::Test, test::OnScreen {
     // The picture as drawn on the page, once it has been decoded at the size the page draws it.
     QImage drawn(const char* name, int ms = 5000) {
-        const QSize size(form.page.naturalWidth, form.page.naturalHeight);
+        const QSize size(form.page.naturalWidth(), form.page.naturalHeight());
         QImage image;
         return QTest::qWaitFor([&] { return !(image = loader.image(file(name), size)).isNull(); }, ms) ? image
                                                                                                        : QImage();
@@ -169,7 +169,7 @@ TEST_F(ChangingFiles, APictureReplacedUnderItsNameIsDrawnAnew) {
     ASSERT_TRUE(shows("b.jpg"));
     form.menuSIndietro_Click();
     ASSERT_TRUE(shows("a.bmp"));
-    EXPECT_EQ(form.page.naturalWidth, 800);
+    EXPECT_EQ(form.page.naturalWidth(), 800);
     const QImage image = drawn("a.bmp");
     EXPECT_EQ(image.size(), QSize(800, 200));
     EXPECT_EQ(image.pixelColor(10, 10), QColor(Qt::blue));
@@ -273,7 +273,8 @@ TEST_F(ChangingFiles, AGifBombIsShownStillWithinMemoryAndStopsWhenLeft) {
     ASSERT_TRUE(shows("a bomb.gif"));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return !loader.image(file("a bomb.gif"), QSize(form.page.naturalWidth, form.page.naturalHeight)).isNull() ||
+            return !loader.image(file("a bomb.gif"), QSize(form.page.naturalWidth(), form.page.naturalHeight()))
+                        .isNull() ||
                    !loader.errorFor(file("a bomb.gif")).isEmpty();
         },
         10000));

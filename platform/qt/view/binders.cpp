@@ -22,9 +22,6 @@ namespace {
 using platform::Control;
 using platform::ControlKind;
 
-// Captions can hold file names, whose bytes need not be UTF-8.
-QString qs(const std::string& s) { return toQString(s); }
-
 QColor colourOf(const platform::Rgb& c) { return QColor(c.r, c.g, c.b); }
 
 // Holds the keyboard focus so that the window's key handler sees every key. Not a text field: screen readers
@@ -45,7 +42,7 @@ QWidget* createLabel(Control&, QWidget* parent, ImageLoader&) {
 }
 void applyLabel(Control& c, QWidget* w) {
     auto* label = static_cast<QLabel*>(w);
-    const QString caption = qs(static_cast<platform::Label&>(c).caption());
+    const QString caption = toQString(static_cast<platform::Label&>(c).caption());
     if (label->text() != caption) label->setText(caption);
 }
 
@@ -64,7 +61,7 @@ void applyTextBox(Control& c, QWidget* w) {
     // A hidden box (the thumbnail page, the instructions) can hold megabytes: shown text only.
     auto* edit = qobject_cast<QLineEdit*>(w);
     if (!c.visible() || !edit) return;
-    const QString text = qs(static_cast<platform::TextBox&>(c).text());
+    const QString text = toQString(static_cast<platform::TextBox&>(c).text());
     if (edit->text() != text) edit->setText(text);
 }
 
@@ -140,7 +137,7 @@ QWidget* createCheckBox(Control& c, QWidget* parent, ImageLoader&) {
 void applyCheckBox(Control& c, QWidget* w) {
     auto& model = static_cast<platform::CheckBox&>(c);
     auto* box = static_cast<QCheckBox*>(w);
-    box->setText(qs(model.caption()));
+    box->setText(toQString(model.caption()));
     box->setChecked(model.value());
 }
 
@@ -152,13 +149,13 @@ QWidget* createButton(Control& c, QWidget* parent, ImageLoader&) {
     return button;
 }
 void applyButton(Control& c, QWidget* w) {
-    static_cast<QPushButton*>(w)->setText(qs(static_cast<platform::Button&>(c).caption()));
+    static_cast<QPushButton*>(w)->setText(toQString(static_cast<platform::Button&>(c).caption()));
 }
 
 // ---- Frame: a titled group, a line, or an opaque panel.
 QWidget* createFrame(Control& c, QWidget* parent, ImageLoader&) {
     auto& model = static_cast<platform::Frame&>(c);
-    if (!model.caption().empty()) return new QGroupBox(qs(model.caption()), parent);
+    if (!model.caption().empty()) return new QGroupBox(toQString(model.caption()), parent);
     auto* frame = new QFrame(parent);
     if (model.height() <= 2) frame->setFrameShape(QFrame::HLine);
     // Frames are opaque: FrameShow hides the text part of the combo box below it.
@@ -166,7 +163,8 @@ QWidget* createFrame(Control& c, QWidget* parent, ImageLoader&) {
     return frame;
 }
 void applyFrame(Control& c, QWidget* w) {
-    if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(qs(static_cast<platform::Frame&>(c).caption()));
+    if (auto* group = qobject_cast<QGroupBox*>(w))
+        group->setTitle(toQString(static_cast<platform::Frame&>(c).caption()));
 }
 
 // ---- ImageBox
@@ -203,7 +201,7 @@ const Binder& binderFor(ControlKind kind) {
 }
 
 void applyDesign(const Control& c, QWidget* w) {
-    w->setObjectName(qs(c.name()));
+    w->setObjectName(toQString(c.name()));
     const platform::Appearance& a = c.appearance;
     QPalette p = w->palette();
     bool fill = false;
@@ -233,12 +231,12 @@ void applyDesign(const Control& c, QWidget* w) {
         if (a.pointSize > 0) f.setPointSizeF(a.pointSize);
         w->setFont(f);
     }
-    if (!c.toolTip.empty()) w->setToolTip(qs(c.toolTip));
-    if (!c.accessibleDescription.empty()) w->setAccessibleDescription(qs(c.accessibleDescription));
+    if (!c.toolTip.empty()) w->setToolTip(toQString(c.toolTip));
+    if (!c.accessibleDescription.empty()) w->setAccessibleDescription(toQString(c.accessibleDescription));
     // A label reads out its caption; what it stands for is its description.
     if (!c.accessibleName.empty()) {
-        if (c.kind() == ControlKind::Label) w->setAccessibleDescription(qs(c.accessibleName));
-        else w->setAccessibleName(qs(c.accessibleName));
+        if (c.kind() == ControlKind::Label) w->setAccessibleDescription(toQString(c.accessibleName));
+        else w->setAccessibleName(toQString(c.accessibleName));
     }
 }
 

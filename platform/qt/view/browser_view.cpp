@@ -218,7 +218,7 @@ void BrowserView::render() {
 void BrowserView::nameForScreenReaders() {
     const platform::Document& doc = model_.document();
     const std::string& location = model_.locationURL();
-    const bool file = location != "about:blank" && !location.empty();
+    const bool file = location != platform::aboutBlank && !location.empty();
     const bool picture =
         file && doc.images().size() == 1 && document()->toRawText().contains(QChar::ObjectReplacementCharacter);
     QString name = toQString(model_.accessibleName);

@@ -86,7 +86,7 @@ std::optional<Tag> readTag(const QString& html, qsizetype& at) {
             ++i;
             while (i < n && html[i].isSpace()) ++i;
             if (i >= n) return std::nullopt;
-            qsizetype valueStart = i, valueEnd = i;
+            qsizetype valueStart = i, valueEnd = 0;
             if (html[i] == u'"' || html[i] == u'\'') {
                 valueEnd = html.indexOf(html[i], i + 1);
                 if (valueEnd < 0) return std::nullopt;

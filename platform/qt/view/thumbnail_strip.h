@@ -31,10 +31,9 @@ public:
     // `page` holds the first entries (all, or as many as were read so far) of `entries`; the window shows those
     // it holds, and the place of the others stays empty until complete() gives the whole page.
     ThumbnailStrip(LinkedImages page, std::size_t entries) : page_(std::move(page)), entries_(entries) {}
-    explicit ThumbnailStrip(LinkedImages page) : ThumbnailStrip(std::move(page), page.pieces.size() / 3) {}
-    bool isComplete() const { return page_.pieces.size() / 3 == entries_; }
+    // A whole page. Its entries are counted before the page moves in.
+    explicit ThumbnailStrip(LinkedImages page) : entries_(page.pieces.size() / 3) { page_ = std::move(page); }
     void complete(LinkedImages whole);
-    std::size_t entries() const { return entries_; }
 
     // Makes sure `doc` holds the entries drawn between `top` and `bottom` (document coordinates) and a margin
     // of them around; false when it held them already.

@@ -26,16 +26,11 @@
 
 namespace gb::qt {
 
-namespace {
-// Captions can hold file names, whose bytes need not be UTF-8.
-QString qs(const std::string& s) { return toQString(s); }
-}  // namespace
-
 WindowView::WindowView(const WindowContent& content, ImageLoader& loader, QWidget* parent)
     : QMainWindow(parent), content_(content), loader_(loader) {
     installAccessibleFactories();
     client_ = new QWidget(this);
-    client_->setAccessibleName(qs(content_.window->caption()));
+    client_->setAccessibleName(toQString(content_.window->caption()));
     setCentralWidget(client_);
     client_->installEventFilter(this);
 
@@ -120,7 +115,7 @@ void WindowView::applyWindow() {
         close();
         return;
     }
-    setWindowTitle(qs(m.caption()));
+    setWindowTitle(toQString(m.caption()));
     states_->follow();
     if (m.focused()) {
         if (QWidget* w = widgets_.value(m.focused()); w && !w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
@@ -130,24 +125,24 @@ void WindowView::applyWindow() {
 void WindowView::buildMenu(platform::MenuItem& item, QMenu* into) {
     QAction* action = nullptr;
     if (item.isSeparator()) {
-        action = into->addSeparator();
+        action = into ? into->addSeparator() : menuBar()->addSeparator();
     } else if (!item.children().empty()) {
-        QMenu* menu = into ? into->addMenu(qs(item.caption())) : menuBar()->addMenu(qs(item.caption()));
-        menu->setObjectName(qs(item.name()));
+        QMenu* menu = into ? into->addMenu(toQString(item.caption())) : menuBar()->addMenu(toQString(item.caption()));
+        menu->setObjectName(toQString(item.name()));
         for (platform::MenuItem* child : item.children()) buildMenu(*child, menu);
         action = menu->menuAction();
     } else {
-        action = into ? into->addAction(qs(item.caption())) : menuBar()->addAction(qs(item.caption()));
-        if (!item.shortcut.empty()) action->setShortcut(QKeySequence(qs(item.shortcut)));
+        action = into ? into->addAction(toQString(item.caption())) : menuBar()->addAction(toQString(item.caption()));
+        if (!item.shortcut.empty()) action->setShortcut(QKeySequence(toQString(item.shortcut)));
         connect(action, &QAction::triggered, this, [this, &item] {
             QElapsedTimer clock;
             clock.start();
             item.userClick();
             applyMenu(item);
-            qCDebug(lcGlimmerbox) << "menu" << qs(item.name()) << "handled in" << clock.elapsed() << "ms";
+            qCDebug(lcGlimmerbox) << "menu" << toQString(item.name()) << "handled in" << clock.elapsed() << "ms";
         });
     }
-    action->setObjectName(qs(item.name()));
+    action->setObjectName(toQString(item.name()));
     actions_.insert(&item, action);
     item.onChanged = [this, &item] { applyMenu(item); };
     applyMenu(item);
@@ -157,7 +152,7 @@ void WindowView::applyMenu(platform::MenuItem& item) {
     QAction* action = actions_.value(&item);
     if (!action) return;
     if (!item.parent()) menuBar()->setVisible(!menusHidden());
-    if (!item.isSeparator()) action->setText(qs(item.caption()));
+    if (!item.isSeparator()) action->setText(toQString(item.caption()));
     // Only a checked item shows a mark; an unchecked one shows none, not an empty box.
     action->setCheckable(item.checked());
     action->setChecked(item.checked());
@@ -167,7 +162,7 @@ void WindowView::applyMenu(platform::MenuItem& item) {
 
 void WindowView::bindTimer(platform::Timer& model) {
     auto* timer = new QTimer(this);
-    timer->setObjectName(qs(model.name()));
+    timer->setObjectName(toQString(model.name()));
     connect(timer, &QTimer::timeout, this, [&model] { model.elapse(); });
     model.onChanged = [timer, &model] {
         timer->stop();

@@ -37,7 +37,6 @@ public:
     ~WindowView() override;
 
     QWidget* widgetFor(const platform::Control* control) const { return widgets_.value(control); }
-    QAction* actionFor(const platform::MenuItem* item) const { return actions_.value(item); }
     QWidget* clientArea() const { return client_; }
     // Gives the keyboard to the control the model has focused when the menu bar holds it without being navigated.
     void restoreFocus();

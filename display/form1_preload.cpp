@@ -1,22 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "display/preload_plan.h"
-
 #include <algorithm>
 
 #include "app/form1.h"
+#include "display/preload_plan.h"
 
 namespace gb {
-
-std::vector<int> preloadPlan(std::int32_t queuePos, int count, bool steppedBack) {
-    std::vector<int> indexes;
-    const int step = steppedBack ? -1 : 1;
-    // queuePos counts from 1; the entry at queuePos + k is list item queuePos + k - 1.
-    for (const int k : {step, 2 * step, -step}) {
-        const std::int64_t index = static_cast<std::int64_t>(queuePos) + k - 1;
-        if (queuePos >= 1 && index >= 0 && index < count) indexes.push_back(static_cast<int>(index));
-    }
-    return indexes;
-}
 
 // The size a file of the queue will be drawn at when it is shown next, in the mode and with the ratio of now.
 std::optional<std::pair<int, int>> Form1::drawnSizeOf(const std::string& path) {
@@ -26,10 +14,10 @@ std::optional<std::pair<int, int>> Form1::drawnSizeOf(const std::string& path) {
     Int16 width = 0, height = 0;
     if (!assignInt16(width, w) || !assignInt16(height, h)) return std::nullopt;
     if (menuFit.checked()) {
-        const Fit fit = fitPicture(fitArea(), width, height, page.fitWidth, page.fitHeight);
+        const Fit fit = fitPicture(fitArea(), width, height, page.fitWidth(), page.fitHeight());
         return std::pair<int, int>{fit.width, fit.height};
     }
-    assignInt16(width, width * ratio.factor);
+    assignInt16(width, width * ratio.factor());
     return std::pair<int, int>{width, height};
 }
 
@@ -37,8 +25,8 @@ std::optional<std::pair<int, int>> Form1::drawnSizeOf(const std::string& path) {
 // not among these is dropped.
 void Form1::preloadAround() {
     std::vector<platform::PreloadRequest> wanted;
-    if (!page.imageTag.empty() && page.shownWidth > 0 && page.shownHeight > 0)
-        wanted.push_back({WebBrwI.locationURL(), page.shownWidth, page.shownHeight});
+    if (page.hasPicture() && page.shownWidth() > 0 && page.shownHeight() > 0)
+        wanted.push_back({WebBrwI.locationURL(), page.shownWidth(), page.shownHeight()});
     const int count = std::min<std::int64_t>(queue.queueCount(), DoveShow.listCount());
     for (const int index : preloadPlan(queue.queuePos(), count, queue.steppedBack())) {
         const std::string& path = DoveShow.listItem(index);

@@ -11,10 +11,7 @@ void showWrongImage(platform::MessageBoxes& messages) {
                    platform::MessageAnswer::Ok});
 }
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
-}
+bool isBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 }  // namespace
 
 // The dialog's record keeps its filter index and starts in the current directory; a chosen file's folder
@@ -42,20 +39,24 @@ void Form1::menuFileScegli_Click() {
         showWrongImage(services.messages);
         return;
     }
-    choice.chosenFile = OpenImageDialog();
+    const std::string chosenFile = OpenImageDialog();
     // A folder whose path the system cannot give (deeper than its path limit) is not guessed at: an empty
     // folder path would stand for the root.
     const std::string current = services.files.currentDirectory();
-    if (current.empty() && choice.chosenFile.find_first_not_of(' ') != std::string::npos) {
+    if (current.empty() && !isBlank(chosenFile)) {
         showWrongImage(services.messages);
         return;
     }
-    choice.lastFolder = current;
-    choice.folderPath = choice.lastFolder;
-    if (choice.chosenFile.find_first_not_of(' ') == std::string::npos) return;
+    openChosen(current, chosenFile);
+}
+
+void Form1::openChosen(const std::string& folder, const std::string& file) {
+    choice.lastFolder = folder;
+    choice.folderPath = folder;
+    if (isBlank(file)) return;
     menuFileScegli.setEnabled(false);
-    choice.startFile = choice.chosenFile;
-    if (choice.chosenFile.find('.') == std::string::npos) {
+    choice.startFile = file;
+    if (file.find('.') == std::string::npos) {
         showWrongImage(services.messages);
         return;
     }
@@ -65,7 +66,7 @@ void Form1::menuFileScegli_Click() {
         case 3: choice.dirPattern = "*.gif"; break;
         default: break;
     }
-    DoveShow.setText(choice.chosenFile);
+    queue.setOnShow(file);
     ScanFolder();
 }
 

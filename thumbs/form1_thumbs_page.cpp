@@ -16,11 +16,7 @@ void Form1::BuildThumbsPage() {
     }
     page += texts::thumbsPageTail;
     ThumbsList.setText(std::move(page));
-    if (DoveShow.listCount() > 0) {
-        menuView.setEnabled(true);
-        menuSlShow.setEnabled(true);
-        menuStrumenti.setEnabled(true);
-    }
+    if (DoveShow.listCount() > 0) setImageMenus(true);
 }
 
 }  // namespace gb

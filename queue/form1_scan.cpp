@@ -3,17 +3,19 @@
 
 #include "app/form1.h"
 #include "app/texts.h"
-#include "display/placement.h"
 #include "queue/image_types.h"
 #include "suspend/form2.h"
 
 namespace gb {
 
 void Form1::ScanFolder() {
-    if (DoveShow.text().empty()) return;
+    const std::string starting = queue.onShow();
+    if (starting.empty()) return;
     Form2& lists = form2();
-    lists.ListSI.clear();
-    lists.ListNO.clear();
+    // A new folder's queue: the file picked stays on show while the folder is read.
+    queue.clear();
+    queue.setOnShow(starting);
+    lists.clearSuspended();
     // A folder path naming a file (the starting file itself) loses that name; a folder whose name merely ends
     // like an image type keeps it.
     if (services.files.isFile(choice.folderPath)) {
@@ -61,20 +63,16 @@ void Form1::AddIfImage() {
 
 void Form1::menuFileAnnulla_Click() {
     menuFileScegli.setEnabled(true);
-    if (DoveShow.text().empty()) return;
-    DoveShow.clear();
+    if (queue.onShow().empty()) return;
+    queue.clear();
     if (menuThumb.checked()) {
         menuThumb.setChecked(false);
-        placeImageBrowser(WebBrwI, WebBrwT, false, window.scaleWidth());
-        Risoluzione.setLeft(WebBrwI.left() + 2);
+        placeThumbsBar(false);
     }
-    menuView.setEnabled(false);
-    menuSlShow.setEnabled(false);
-    menuStrumenti.setEnabled(false);
-    WebBrwI.Navigate2(texts::aboutBlank);
-    WebBrwT.Navigate2(texts::aboutBlank);
-    labelShow.setCaption(DoveShow.text());
-    queue.reset();
+    setImageMenus(false);
+    WebBrwI.Navigate2(platform::aboutBlank);
+    WebBrwT.Navigate2(platform::aboutBlank);
+    labelShow.setCaption(queue.onShow());
 }
 
 }  // namespace gb

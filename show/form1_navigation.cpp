@@ -5,13 +5,13 @@
 namespace gb {
 
 void Form1::showPath(const std::string& path) {
-    DoveShow.setText(path);
-    labelShow.setCaption(DoveShow.text());
-    WebBrwI.Navigate2(DoveShow.text());
+    queue.setOnShow(path);
+    labelShow.setCaption(path);
+    WebBrwI.Navigate2(path);
 }
 
 void Form1::menuSAvanti_Click() {
-    TempoSlide.setEnabled(false);
+    slideshow.halt();
     if (!queue.step(+1)) return;
     showPath(queue.currentPath());
     // A forward move always restarts the slideshow's countdown from a full interval.
@@ -20,7 +20,7 @@ void Form1::menuSAvanti_Click() {
 }
 
 void Form1::menuSIndietro_Click() {
-    TempoSlide.setEnabled(false);
+    slideshow.halt();
     if (!queue.step(-1)) return;
     showPath(queue.currentPath());
     slideshow.pause();
@@ -29,10 +29,10 @@ void Form1::menuSIndietro_Click() {
 
 void Form1::DoveShow_Click() {
     if (menuHelpRegole.checked()) return;
-    labelShow.setCaption(DoveShow.text());
+    labelShow.setCaption(queue.onShow());
     slideshow.pause();
-    WebBrwI.Navigate2(DoveShow.text());
-    queue.jumpTo(DoveShow.text());
+    WebBrwI.Navigate2(queue.onShow());
+    queue.jumpTo(queue.onShow());
     if (WebBrwT.visible()) SyncThumbs();
 }
 

@@ -9,17 +9,17 @@ namespace gb {
 
 void Form1::Form_Load() {
     window.move(0, 0);
-    DoveShow.setText(services.files.currentDirectory());
-    Slab(3).setCaption("");
-    labelShow.setCaption(DoveShow.text());
+    queue.setOnShow(services.files.currentDirectory());
+    slideshow.stop();
+    labelShow.setCaption(queue.onShow());
 
     Pausa.setText(texts::intervalStartText);
-    TempoSlide.setInterval(std::atoi(Pausa.text().c_str()) * texts::millisecondsPerSecond);
+    slideshow.setInterval(std::atoi(Pausa.text().c_str()) * texts::millisecondsPerSecond);
 
     Info.setVisible(false);
     choice.pathSep.assign(1, '/');  // the native separator
-    page.screenHeight = static_cast<std::int64_t>(services.screen.heightPixels) * platform::Window::twipsPerPixel;
-    page.screenWidth = static_cast<std::int64_t>(services.screen.widthPixels) * platform::Window::twipsPerPixel;
+    page.setScreen(static_cast<std::int64_t>(services.screen.widthPixels) * platform::Window::twipsPerPixel,
+                   static_cast<std::int64_t>(services.screen.heightPixels) * platform::Window::twipsPerPixel);
 
     window.setWindowState(platform::WindowState::Maximized);
 
@@ -30,21 +30,18 @@ void Form1::Form_Load() {
     WebBrwT.setTop(40);
     WebBrwI.setHeight(std::max(0, window.scaleHeight() - 60));
     WebBrwI.setWidth(std::max(0, window.scaleWidth() - 8));
-    assignInt16(page.areaHeight, window.scaleHeight() - 70);
-    assignInt16(page.areaWidth, window.scaleWidth() - 50);
+    page.setArea(window.scaleWidth() - 50, window.scaleHeight() - 70);
 
-    WebBrwI.Navigate2(texts::aboutBlank);
-    WebBrwT.Navigate2(texts::aboutBlank);
+    WebBrwI.Navigate2(platform::aboutBlank);
+    WebBrwT.Navigate2(platform::aboutBlank);
     HDocBrwI = &WebBrwI.document();
     HDocBrwT = &WebBrwT.document();
     HDocBrwI->onclick = [this] { return HDocBrwI_onclick(); };
     HDocBrwT->onclick = [this] { return HDocBrwT_onclick(); };
 
-    menuView.setEnabled(false);
-    menuSlShow.setEnabled(false);
-    menuStrumenti.setEnabled(false);
+    setImageMenus(false);
 
-    ratio.factor = 1.0;
+    ratio.reset();
     Riso[1]->setValue(true);
     RisoAltro.setText("1.33");
 }

@@ -34,10 +34,9 @@ void Form1::leaveFullScreen() {
     BarDx.setVisible(false);
     FraBot.setVisible(true);
     Pausa.setVisible(true);
-    Risoluzione.setTop(WebBrwI.top() + 2);
-    Risoluzione.setLeft(WebBrwI.left() + 2);
+    anchorRatioPanel();
     // The image comes back from its file, at its normal size and on the default background.
-    WebBrwI.Navigate2(DoveShow.text());
+    WebBrwI.Navigate2(queue.onShow());
     window.setVisible(true);
 }
 
@@ -52,11 +51,10 @@ void Form1::enterFullScreen() {
     FrameShow.setVisible(false);
     WebBrwT.setVisible(false);
     // The title bar lies above the screen's top edge.
-    window.move(0, -550, page.screenWidth, page.screenHeight + 400);
+    window.move(0, -550, page.screenWidth(), page.screenHeight() + 400);
     WebBrwI.setTop(17);
     WebBrwI.setLeft(0);
-    Risoluzione.setTop(WebBrwI.top() + 2);
-    Risoluzione.setLeft(WebBrwI.left() + 2);
+    anchorRatioPanel();
     WebBrwI.setHeight(window.scaleHeight());
     WebBrwI.setWidth(window.scaleWidth() + 10);
     BarGiu.setVisible(true);

@@ -35,9 +35,8 @@ void Form1::Form_Resize() {
     BarGiu.setTop(H - BarGiu.height() + 3);
     BarGiu.setWidth(FraBot.width());
 
-    assignInt16(page.areaHeight, H - 70);
-    assignInt16(page.areaWidth, W - 50);
-    assignInt16(page.browserHeight, WebBrwI.height());
+    page.setArea(W - 50, H - 70);
+    page.setBrowserHeight(WebBrwI.height());
 }
 
 }  // namespace gb

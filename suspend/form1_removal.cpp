@@ -13,6 +13,20 @@ void Form1::menuGestAcc_Click() {
 
 void Form1::menuGestAccRitorno() { RefreshThumbs(); }
 
+void Form1::listsClosed() {
+    window.setVisible(true);
+    menuGestAccRitorno();
+}
+
+void Form1::showNext() {
+    if (queue.atLast()) {
+        WebBrwI.Navigate2(platform::aboutBlank);
+        queue.setOnShow("");
+    } else {
+        menuSAvanti_Click();
+    }
+}
+
 void Form1::menuNobin_Click() { ToggleRemovalMode(); }
 void Form1::menuBin_Click() { ToggleRemovalMode(); }
 
@@ -37,7 +51,7 @@ bool Form1::RecycleFile(const std::string& path) {
     return result.ok;
 }
 
-bool Form1::RemoveCurrentFile(const std::string& path) {
+bool Form1::removeCurrentFile(const std::string& path) {
     if (menuBin.checked()) return RecycleFile(path);
     const auto answer = services.messages.show({"Are you sure ?", "ERASE FROM DISK", platform::MessageButtons::YesNo,
                                                 platform::MessageIcon::None, platform::MessageAnswer::No});
@@ -58,17 +72,9 @@ bool Form1::Form_Unload() {
             services.messages.show({"Keep ?", "What to do for suspended images", platform::MessageButtons::YesNo,
                                     platform::MessageIcon::None, platform::MessageAnswer::Yes});
         if (answer == platform::MessageAnswer::No) {
-            exitRemoval = 1;
-            Form2& lists = form2();
-            std::string failures;
-            for (int i = 0; i < lists.ListNO.listCount(); ++i) {
-                lists.ListNO.setListIndex(i);
-                // Each file by the path it had when it was suspended.
-                const std::string path = lists.suspendedPath(lists.ListNO.listItem(i));
-                const platform::FileResult result =
-                    menuBin.checked() ? services.trash.moveToTrash(path) : services.files.removeFile(path);
-                if (!result.ok) failures += "\n" + path + ": " + result.error;
-            }
+            const std::string failures = form2().removeSuspended([this](const std::string& path) {
+                return menuBin.checked() ? services.trash.moveToTrash(path) : services.files.removeFile(path);
+            });
             if (!failures.empty())
                 services.messages.show(
                     {"These suspended files could not be removed and are still in their folder:" + failures,
@@ -76,8 +82,7 @@ bool Form1::Form_Unload() {
                      platform::MessageAnswer::Ok});
         }
     }
-    mainClosing = -1;
-    if (form2Exists()) form2().window.unload();
+    if (form2Exists()) form2().closeForExit();
     window.unload();
     return false;
 }

@@ -7,26 +7,19 @@
 
 namespace gb {
 
-namespace {
-// The ratio the window was designed for: choosing it means no correction.
-constexpr float referenceHundredths = 133.0f;
-}  // namespace
-
 void Form1::menuRisoluzione_Click() {
     if (slideshow.running()) slideshow.pause();
-    Risoluzione.setTop(WebBrwI.top() + 2);
-    Risoluzione.setLeft(WebBrwI.left() + 2);
+    anchorRatioPanel();
     Risoluzione.setVisible(true);
 }
 
 // The clicked box keeps the state the click gave it; the others are cleared, their own clicks turned away.
 void Form1::Riso_Click(int index) {
-    if (ratio.guard == -1) return;
-    for (int i = 0; i < 7; ++i) {
-        ratio.guard = -1;
+    if (ratio.settingMarks()) return;
+    ratio.beginSettingMarks();
+    for (int i = 0; i < 7; ++i)
         if (i != index) Riso[i]->setValue(false);
-    }
-    ratio.hundredths = ratioPresets[index].hundredths;
+    ratio.choose(ratioPresets[index].hundredths);
     RisoAltro.setText(ratioPresets[index].text);
     ApplyRatioChange();
 }
@@ -38,14 +31,11 @@ void Form1::RisoAltro_KeyDown(int keyCode, int /*shift*/) {
         ChiudiRisoluzione.setEnabled(false);
         return;
     }
-    if (ratio.guard == -1) return;
+    if (ratio.settingMarks()) return;
     const auto typed = readRatioHundredths(RisoAltro.text());
-    const auto factorOf = [](int hundredths) {
-        return static_cast<double>(referenceHundredths / static_cast<float>(hundredths));
-    };
     // Without an image page the factor is only recorded; with one, the corrected width must stay in range.
     const bool widthFits =
-        typed && (page.imageTag.empty() || toInt16(page.shownWidth / ratio.factor * factorOf(*typed)));
+        typed && (!page.hasPicture() || toInt16(page.shownWidth() / ratio.factor() * RatioSetting::factorOf(*typed)));
     if (!widthFits) {
         services.messages.show(
             {"Type the screen's width/height ratio as a number such as 1.78 or 1,78, "
@@ -55,27 +45,26 @@ void Form1::RisoAltro_KeyDown(int keyCode, int /*shift*/) {
         RisoAltro.setFocus();
         return;
     }
-    for (int i = 0; i < 7; ++i) {
-        ratio.guard = -1;
-        Riso[i]->setValue(false);
-    }
+    ratio.beginSettingMarks();
+    for (int i = 0; i < 7; ++i) Riso[i]->setValue(false);
     Tastiera.setFocus();
     ChiudiRisoluzione.setEnabled(true);
-    ratio.hundredths = static_cast<Int16>(*typed);
+    ratio.choose(static_cast<Int16>(*typed));
     ApplyRatioChange();
 }
 
 void Form1::ApplyRatioChange() {
-    ratio.guard = 0;
-    const double old = ratio.factor;
-    ratio.factor = static_cast<double>(referenceHundredths / static_cast<float>(ratio.hundredths));
-    // From the width on show, so zoom steps already made stay in effect.
-    assignInt16(page.shownWidth, page.shownWidth / old * ratio.factor);
-    rewritePage(page.shownWidth, page.shownHeight);
+    const double old = ratio.apply();
+    rewritePage(page.applyRatio(old, ratio.factor()));
     // The pictures ahead will be drawn with the new ratio.
     preloadAround();
 }
 
 void Form1::ChiudiRisoluzione_Click() { Risoluzione.setVisible(false); }
+
+void Form1::anchorRatioPanel() {
+    Risoluzione.setTop(WebBrwI.top() + 2);
+    Risoluzione.setLeft(WebBrwI.left() + 2);
+}
 
 }  // namespace gb

@@ -14,7 +14,7 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
         return;
     }
     if (menuHelpRegole.checked()) return;
-    thumbsScrollPending = 0;
+    thumbsScroll = ThumbsScroll::Stay;
     switch (keyCode) {
         case keys::backspace: menuSIndietro_Click(); break;
         case keys::enter: menuSAvanti_Click(); break;
@@ -22,19 +22,15 @@ void Form1::Form_KeyDown(int& keyCode, int shift) {
         case keys::digit0: menuSNormale_Click(); break;
         case keys::letterA:
         case keys::letterZ:
-            form2().sposta(keyCode);
+            form2().sposta(keyCode == keys::letterA ? Removal::Suspend : Removal::RemoveFile);
             // The reloaded page scrolls to the current image.
-            thumbsScrollPending = -1;
+            thumbsScroll = ThumbsScroll::ToCurrent;
             RefreshThumbs();
             break;
-        case keys::letterQ: {
-            double y = 0;
-            if (queue.queueCount() != 0)
-                y = static_cast<double>(HDocBrwT->scrollHeight()) / queue.queueCount() * (queue.queuePos() - 1);
+        case keys::letterQ:
             if (WebBrwT.visible())
-                if (const auto top = toInt32(y)) HDocBrwT->scrollTo(0, *top);
+                if (const auto top = currentThumbTop()) HDocBrwT->scrollTo(0, *top);
             break;
-        }
         case keys::keypadPlus:
         case keys::plus: menuSPiu_Click(); break;
         case keys::keypadMinus:

@@ -8,22 +8,17 @@ namespace gb {
 void Form1::menuHelpRegole_Click() {
     if (!menuHelpRegole.checked()) {
         menuFile.setEnabled(false);
-        menuView.setEnabled(false);
-        menuSlShow.setEnabled(false);
-        menuStrumenti.setEnabled(false);
+        setImageMenus(false);
         menuHelpRegole.setChecked(true);
         if (menuThumb.checked()) menuThumb_Click();
-        if (queue.queuePos() > 0) page.savedImagePage = HDocBrwI->activeElementInnerHTML();
+        if (queue.queuePos() > 0) page.keepMarkup(HDocBrwI->activeElementInnerHTML());
         HDocBrwI->setActiveElementInnerHTML(Info.text());
-        if (TempoSlide.enabled()) menuSPausa_Click();
+        if (slideshow.running()) menuSPausa_Click();
     } else {
         menuFile.setEnabled(true);
-        menuView.setEnabled(true);
-        menuSlShow.setEnabled(true);
-        menuStrumenti.setEnabled(true);
+        setImageMenus(true);
         menuHelpRegole.setChecked(false);
-        HDocBrwI->setActiveElementInnerHTML(page.savedImagePage);
-        page.savedImagePage.clear();
+        HDocBrwI->setActiveElementInnerHTML(page.takeKeptMarkup());
     }
 }
 

@@ -12,7 +12,7 @@ const std::string emptyThumbsPage = std::string(texts::thumbsPageHead) + texts::
 
 void Form1::RefreshThumbs() {
     BuildThumbsPage();
-    WebBrwT.Navigate2(texts::aboutBlank);
+    WebBrwT.Navigate2(platform::aboutBlank);
     HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
 }
 
@@ -22,20 +22,23 @@ void Form1::menuThumb_Click() {
         // The bar always shows the page of the queue as it is now.
         if (ThumbsList.text() != emptyThumbsPage && HDocBrwT->bodyHTML() != ThumbsList.text())
             HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
-        placeImageBrowser(WebBrwI, WebBrwT, true, window.scaleWidth());
-        Risoluzione.setLeft(WebBrwI.left() + 2);
+        placeThumbsBar(true);
         SyncThumbs();
     } else {
         menuThumb.setChecked(false);
-        placeImageBrowser(WebBrwI, WebBrwT, false, window.scaleWidth());
-        Risoluzione.setLeft(WebBrwI.left() + 2);
+        placeThumbsBar(false);
     }
+}
+
+void Form1::placeThumbsBar(bool on) {
+    placeImageBrowser(WebBrwI, WebBrwT, on, window.scaleWidth());
+    Risoluzione.setLeft(WebBrwI.left() + 2);
 }
 
 void Form1::WebBrwT_DocumentComplete(const std::string& /*url*/) {
     if (ThumbsList.text() != emptyThumbsPage) HDocBrwT->setActiveElementInnerHTML(ThumbsList.text());
-    if (WebBrwT.visible() && thumbsScrollPending != 0) SyncThumbs();
-    thumbsScrollPending = 0;
+    if (WebBrwT.visible() && thumbsScroll == ThumbsScroll::ToCurrent) SyncThumbs();
+    thumbsScroll = ThumbsScroll::Stay;
 }
 
 // A thumbnail's link arrives as the file URL the browser resolved; every escape in it is decoded, so any name
@@ -46,11 +49,11 @@ bool Form1::HDocBrwT_onclick() {
     const auto path = platform::pathFromFileUrl(value);
     if (!path || path->empty()) return false;
     choice.startFile = *path;
-    DoveShow.setText(choice.startFile);
-    labelShow.setCaption(choice.startFile);
+    queue.setOnShow(*path);
+    labelShow.setCaption(*path);
     slideshow.pause();
-    WebBrwI.Navigate2(DoveShow.text());
-    queue.jumpTo(DoveShow.text());
+    WebBrwI.Navigate2(*path);
+    queue.jumpTo(*path);
     return false;
 }
 
