@@ -72,7 +72,7 @@ bool GifFrames::readPalette(int flags, std::array<QRgb, 256>& palette, int& size
     size = 0;
     if (!(flags & 0x80)) return true;
     const int entries = 2 << (flags & 7);
-    unsigned char rgb[3 * 256];
+    unsigned char rgb[3 * 256]{};
     if (!readExact(reinterpret_cast<char*>(rgb), 3 * entries)) return false;
     for (int i = 0; i < entries; ++i) palette[i] = qRgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
     size = entries;
