@@ -37,8 +37,9 @@ void toStderr(QtMsgType, const QMessageLogContext&, const QString& message) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: glimmerbox-decoder --serve VIEWER_PID   (started by glimmerbox)\n"
-                         "       glimmerbox-decoder --decode FILE [WIDTHxHEIGHT]\n");
+    std::fprintf(stderr,
+                 "usage: glimmerbox-decoder --serve VIEWER_PID   (started by glimmerbox)\n"
+                 "       glimmerbox-decoder --decode FILE [WIDTHxHEIGHT]\n");
     return 2;
 }
 

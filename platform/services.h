@@ -34,9 +34,7 @@ class ImageProbe {
 public:
     virtual ~ImageProbe() = default;
     virtual ImageInfo probe(const std::string& path) = 0;
-    virtual void probeLater(const std::string& path, std::function<void(const ImageInfo&)> done) {
-        done(probe(path));
-    }
+    virtual void probeLater(const std::string& path, std::function<void(const ImageInfo&)> done) { done(probe(path)); }
 };
 
 // Decodes pictures ahead of need, at the size they will be drawn. Each call states everything wanted now, most

@@ -13,8 +13,8 @@
 
 #include "app/form1.h"
 #include "platform/qt/byte_paths.h"
-#include "platform/qt/image/sandbox/remote_decoding.h"
 #include "platform/qt/image/image_loader.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
 #include "queue/open_path.h"
 #include "tests/qt/on_screen.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An animated picture played without decoding on the window's thread: each frame is decoded by a helper of its
-// own (a worker waits for it), one ahead of the one on show, and shown when the previous frame's delay has passed. It plays as many times as the
-// file asks (see FrameSource) and then rests on its last frame. The decoder's memory counts against the loader's
-// budget for as long as the animation plays; resting, it holds only the frame on show and no file.
+// own (a worker waits for it), one ahead of the one on show, and shown when the previous frame's delay has passed. It
+// plays as many times as the file asks (see FrameSource) and then rests on its last frame. The decoder's memory counts
+// against the loader's budget for as long as the animation plays; resting, it holds only the frame on show and no file.
 
 #include <QImage>
 #include <QObject>

@@ -38,7 +38,8 @@ class ImageLoader : public QObject, public platform::Preloader, public platform:
     Q_OBJECT
 public:
     // Room for two 24-megapixel photos at 100 % (the one on show and the next), or dozens of screen-size
-    // pictures; with the helper decoding the next one, a walk through 24-megapixel photos stays under 400 MB. Thumbnails (up to 64 x 64) have their own bound: about 13,000 of 50 x 50.
+    // pictures; with the helper decoding the next one, a walk through 24-megapixel photos stays under 400 MB.
+    // Thumbnails (up to 64 x 64) have their own bound: about 13,000 of 50 x 50.
     static constexpr qint64 defaultPictureBytes = 256LL * 1024 * 1024;
     static constexpr qint64 defaultThumbnailBytes = 128LL * 1024 * 1024;
     // How many thumbnails of 50 x 50 the store holds: what a page asks for ahead at most.

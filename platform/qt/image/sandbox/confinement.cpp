@@ -99,8 +99,8 @@ void capMemory(const Footprint& base) {
 namespace {
 void tellForbidden(int, siginfo_t* info, void*) {
     char text[64];
-    const int length = std::snprintf(text, sizeof(text), "glimmerbox-decoder: forbidden system call %d\n",
-                                     info->si_syscall);
+    const int length =
+        std::snprintf(text, sizeof(text), "glimmerbox-decoder: forbidden system call %d\n", info->si_syscall);
     if (length > 0 && ::write(2, text, static_cast<std::size_t>(length)) < 0) ::_exit(128 + SIGSYS);
     ::_exit(128 + SIGSYS);
 }
@@ -136,15 +136,22 @@ bool confine(bool trace) {
                                SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD));
     // clone3's flags are out of the filter's reach: the C library falls back to clone.
     failed |= seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
-    for (int call : {SCMP_SYS(futex), SCMP_SYS(set_robust_list), SCMP_SYS(rseq), SCMP_SYS(sched_getaffinity),
-                     SCMP_SYS(sched_yield), SCMP_SYS(gettid), SCMP_SYS(getpid), SCMP_SYS(rt_sigaction),
-                     SCMP_SYS(rt_sigprocmask), SCMP_SYS(rt_sigreturn), SCMP_SYS(sigaltstack),
-                     SCMP_SYS(clock_gettime), SCMP_SYS(clock_getres), SCMP_SYS(clock_nanosleep),
-                     SCMP_SYS(nanosleep), SCMP_SYS(gettimeofday), SCMP_SYS(getrandom), SCMP_SYS(restart_syscall),
-                     SCMP_SYS(exit), SCMP_SYS(exit_group), SCMP_SYS(eventfd2), SCMP_SYS(poll), SCMP_SYS(ppoll)})
+    for (int call : {SCMP_SYS(futex),          SCMP_SYS(set_robust_list),
+                     SCMP_SYS(rseq),           SCMP_SYS(sched_getaffinity),
+                     SCMP_SYS(sched_yield),    SCMP_SYS(gettid),
+                     SCMP_SYS(getpid),         SCMP_SYS(rt_sigaction),
+                     SCMP_SYS(rt_sigprocmask), SCMP_SYS(rt_sigreturn),
+                     SCMP_SYS(sigaltstack),    SCMP_SYS(clock_gettime),
+                     SCMP_SYS(clock_getres),   SCMP_SYS(clock_nanosleep),
+                     SCMP_SYS(nanosleep),      SCMP_SYS(gettimeofday),
+                     SCMP_SYS(getrandom),      SCMP_SYS(restart_syscall),
+                     SCMP_SYS(exit),           SCMP_SYS(exit_group),
+                     SCMP_SYS(eventfd2),       SCMP_SYS(poll),
+                     SCMP_SYS(ppoll)})
         failed |= allow(filter, call);
     // abort() signals the process itself; a thread names itself.
-    failed |= seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(tgkill), 1, SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(::getpid())));
+    failed |= seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(tgkill), 1,
+                               SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(::getpid())));
     failed |= seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(prctl), 1, SCMP_A0(SCMP_CMP_EQ, PR_SET_NAME));
     // Asking whether a descriptor is a terminal gets "no".
     failed |= seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOTTY), SCMP_SYS(ioctl), 0);

@@ -199,62 +199,61 @@ void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
         return fail(QStringLiteral("the size asked for makes no sense"));
     const QSize size(request.width, request.height);
     switch (request.kind) {
-    case RequestKind::Header: {
-        const qt::Header header = qt::readHeader(*file);
-        Reply reply;
-        reply.kind = ReplyKind::Header;
-        reply.width = header.size.width();
-        reply.height = header.size.height();
-        reply.canvasWidth = header.canvas.width();
-        reply.canvasHeight = header.canvas.height();
-        reply.flags = header.partial ? std::uint32_t{partialFlag} : 0U;
-        if (!sendReply(socket_, reply, header.error.toStdString())) broken_ = true;
-        return;
-    }
-    case RequestKind::Picture: {
-        if (size.isEmpty()) return fail(QStringLiteral("no size was asked for"));
-        QString error;
-        int frames = 1;
-        QImage image = qt::decodeImage(*file, size, &error, &frames, hooks());
-        if (broken_) return;
-        if (image.isNull()) return fail(error);
-        Reply reply;
-        reply.frames = frames;
-        return sendImage(std::move(image), reply);
-    }
-    case RequestKind::Part: {
-        const QRect area(request.x, request.y, request.width, request.height);
-        if (area.isEmpty()) return fail(QStringLiteral("no part was asked for"));
-        QImage image = qt::decodePart(*file, area, hooks());
-        if (broken_) return;
-        if (image.isNull()) return fail(QStringLiteral("the part cannot be decoded on its own"));
-        return sendImage(std::move(image), Reply{});
-    }
-    case RequestKind::CachedThumbnail: {
-        std::string texts;
-        QImage image = readCachePng(*file, std::max(request.width, request.height), &texts, hooks());
-        if (broken_) return;
-        if (image.isNull()) return fail(QStringLiteral("not a thumbnail that can be used"));
-        return sendImage(std::move(image), Reply{}, texts);
-    }
-    case RequestKind::Frames: {
-        if (file) {
-            const qint64 most = std::clamp<qint64>(request.maxPixels, 1, qt::maxPicturePixels);
-            // The canvas, the frame handed over and the part a frame may put back.
-            if (!askMemory(3 * 4 * most, QSize())) return;
-            frames_ = std::make_unique<qt::FrameSource>(std::move(file), most);
+        case RequestKind::Header: {
+            const qt::Header header = qt::readHeader(*file);
+            Reply reply;
+            reply.kind = ReplyKind::Header;
+            reply.width = header.size.width();
+            reply.height = header.size.height();
+            reply.canvasWidth = header.canvas.width();
+            reply.canvasHeight = header.canvas.height();
+            reply.flags = header.partial ? std::uint32_t{partialFlag} : 0U;
+            if (!sendReply(socket_, reply, header.error.toStdString())) broken_ = true;
+            return;
         }
-        if (!frames_) return fail(QStringLiteral("no animation was started"));
-        const qt::AnimationFrame frame = frames_->next();
-        if (frame.image.isNull()) return fail(QStringLiteral("the animation cannot be read any more"));
-        Reply reply;
-        reply.delayMs = frame.delayMs;
-        reply.flags = frame.last ? std::uint32_t{lastFrameFlag} : 0U;
-        if (frame.last) frames_.reset();
-        return sendImage(frame.image, reply);
-    }
-    case RequestKind::Grant:
-        break;
+        case RequestKind::Picture: {
+            if (size.isEmpty()) return fail(QStringLiteral("no size was asked for"));
+            QString error;
+            int frames = 1;
+            QImage image = qt::decodeImage(*file, size, &error, &frames, hooks());
+            if (broken_) return;
+            if (image.isNull()) return fail(error);
+            Reply reply;
+            reply.frames = frames;
+            return sendImage(std::move(image), reply);
+        }
+        case RequestKind::Part: {
+            const QRect area(request.x, request.y, request.width, request.height);
+            if (area.isEmpty()) return fail(QStringLiteral("no part was asked for"));
+            QImage image = qt::decodePart(*file, area, hooks());
+            if (broken_) return;
+            if (image.isNull()) return fail(QStringLiteral("the part cannot be decoded on its own"));
+            return sendImage(std::move(image), Reply{});
+        }
+        case RequestKind::CachedThumbnail: {
+            std::string texts;
+            QImage image = readCachePng(*file, std::max(request.width, request.height), &texts, hooks());
+            if (broken_) return;
+            if (image.isNull()) return fail(QStringLiteral("not a thumbnail that can be used"));
+            return sendImage(std::move(image), Reply{}, texts);
+        }
+        case RequestKind::Frames: {
+            if (file) {
+                const qint64 most = std::clamp<qint64>(request.maxPixels, 1, qt::maxPicturePixels);
+                // The canvas, the frame handed over and the part a frame may put back.
+                if (!askMemory(3 * 4 * most, QSize())) return;
+                frames_ = std::make_unique<qt::FrameSource>(std::move(file), most);
+            }
+            if (!frames_) return fail(QStringLiteral("no animation was started"));
+            const qt::AnimationFrame frame = frames_->next();
+            if (frame.image.isNull()) return fail(QStringLiteral("the animation cannot be read any more"));
+            Reply reply;
+            reply.delayMs = frame.delayMs;
+            reply.flags = frame.last ? std::uint32_t{lastFrameFlag} : 0U;
+            if (frame.last) frames_.reset();
+            return sendImage(frame.image, reply);
+        }
+        case RequestKind::Grant: break;
     }
     broken_ = true;
 }

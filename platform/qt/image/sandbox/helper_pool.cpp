@@ -56,10 +56,16 @@ HelperPool::~HelperPool() {
 void HelperPool::spawnLoop() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] {
-            return stopping_ || wanted_ > 0 || static_cast<int>(idle_.size()) < warm_;
-        });
+        changed_.wait(lock,
+                      [this] { return stopping_ || wanted_ > 0 || static_cast<int>(idle_.size()) + out_ < warm_; });
         if (stopping_) return;
+        // A helper starting takes a core for some 40 ms: one that replaces another waits until pictures have
+        // not been asked for a moment; one that someone waits for starts at once.
+        const auto quiet = lastTake_ + std::chrono::milliseconds(refillDelayMs);
+        if (wanted_ == 0 && std::chrono::steady_clock::now() < quiet) {
+            changed_.wait_until(lock, quiet);
+            continue;
+        }
         const QByteArray program = program_;
         lock.unlock();
         QString error;
@@ -102,20 +108,20 @@ std::unique_ptr<HelperProcess> HelperPool::take(QString* error) {
     }
     auto helper = std::move(idle_.front());
     idle_.pop_front();
-    changed_.notify_all();  // one more to start, to stay warm
+    ++out_;
+    lastTake_ = std::chrono::steady_clock::now();
     return helper;
 }
 
 void HelperPool::giveBack(std::unique_ptr<HelperProcess> helper) {
-    if (!helper || helper->ended()) return;
     std::unique_lock lock(mutex_);
-    if (static_cast<int>(idle_.size()) >= idleWanted_ || stopping_ || helper->program() != program_) {
-        lock.unlock();
-        helper.reset();
-        return;
-    }
-    idle_.push_front(std::move(helper));
-    changed_.notify_all();
+    --out_;
+    const bool keep = helper && !helper->ended() && !stopping_ && helper->program() == program_ &&
+                      static_cast<int>(idle_.size()) < idleWanted_;
+    if (keep) idle_.push_front(std::move(helper));
+    changed_.notify_all();  // one fewer out: the spawning thread may start another
+    lock.unlock();
+    helper.reset();
 }
 
 void HelperPool::setProgram(const QByteArray& program) {

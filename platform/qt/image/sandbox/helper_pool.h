@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -38,8 +39,10 @@ public:
     // request, the pool keeps all its idle helpers ready.
     void warmUp(int count = -1);
     // An idle helper, or a new one when none is idle; nothing (and why in `error`) when none can be started.
+    // Every helper taken is given back, whatever became of it.
     std::unique_ptr<HelperProcess> take(QString* error);
-    // A helper whose last exchange ended well; it goes on serving, or ends when enough are idle.
+    // A helper taken: one still serving waits for the next request, or ends when enough are idle; one that
+    // ended or was killed is replaced, once no picture has been asked for a moment.
     void giveBack(std::unique_ptr<HelperProcess> helper);
 
     // For tests: another helper program from now on (idle helpers of the old one end).
@@ -54,6 +57,9 @@ private:
     std::condition_variable changed_;
     std::deque<std::unique_ptr<HelperProcess>> idle_;
     int wanted_ = 0;  // helpers asked of the spawning thread beyond the idle ones
+    int out_ = 0;     // taken and not given back
+    std::chrono::steady_clock::time_point lastTake_;
+    static constexpr int refillDelayMs = 300;
     int started_ = 0;
     QString lastError_;
     int warm_ = 0;  // idle helpers to keep

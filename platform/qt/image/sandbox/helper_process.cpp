@@ -54,8 +54,9 @@ std::unique_ptr<HelperProcess> HelperProcess::start(const QByteArray& program, Q
     ::close(pair[1]);
     if (failed != 0) {
         ::close(pair[0]);
-        if (error) *error = QStringLiteral("the decoder %1 cannot be started: %2")
-                                .arg(QString::fromLocal8Bit(program), QString::fromLocal8Bit(std::strerror(failed)));
+        if (error)
+            *error = QStringLiteral("the decoder %1 cannot be started: %2")
+                         .arg(QString::fromLocal8Bit(program), QString::fromLocal8Bit(std::strerror(failed)));
         return nullptr;
     }
     return std::unique_ptr<HelperProcess>(new HelperProcess(program, pid, pair[0]));
@@ -165,22 +166,17 @@ QString HelperProcess::endReason() {
             reap(true);
         }
     }
-    if (killed_ && WIFSIGNALED(status_) && WTERMSIG(status_) == SIGKILL)
-        return QStringLiteral("the decoder broke off");
+    if (killed_ && WIFSIGNALED(status_) && WTERMSIG(status_) == SIGKILL) return QStringLiteral("the decoder broke off");
     if (WIFSIGNALED(status_)) {
         switch (WTERMSIG(status_)) {
-        case SIGSYS:
-            return QStringLiteral("the decoder tried something it is not allowed to do");
-        case SIGKILL:
-            return QStringLiteral("the decoder ran out of memory");
-        case SIGABRT:
-        case SIGSEGV:
-        case SIGBUS:
-        case SIGILL:
-        case SIGFPE:
-            return QStringLiteral("the decoder crashed");
-        default:
-            return QStringLiteral("the decoder was ended by signal %1").arg(WTERMSIG(status_));
+            case SIGSYS: return QStringLiteral("the decoder tried something it is not allowed to do");
+            case SIGKILL: return QStringLiteral("the decoder ran out of memory");
+            case SIGABRT:
+            case SIGSEGV:
+            case SIGBUS:
+            case SIGILL:
+            case SIGFPE: return QStringLiteral("the decoder crashed");
+            default: return QStringLiteral("the decoder was ended by signal %1").arg(WTERMSIG(status_));
         }
     }
     return QStringLiteral("the decoder stopped unexpectedly");

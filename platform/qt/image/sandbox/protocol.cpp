@@ -15,13 +15,11 @@ namespace gb::sandbox {
 
 bool isPixelFormat(std::uint32_t format) {
     switch (static_cast<QImage::Format>(format)) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_Grayscale8:
-        return true;
-    default:
-        return false;
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+        case QImage::Format_Grayscale8: return true;
+        default: return false;
     }
 }
 
@@ -29,8 +27,7 @@ std::optional<Layout> checkedLayout(const Reply& reply, std::int64_t memoryBytes
     if (reply.kind != ReplyKind::Pixels || !isPixelFormat(reply.format)) return std::nullopt;
     // The largest picture shown is within the 512 MB allocation limit: no side beyond 2^16 fits it usefully.
     constexpr int mostSide = 1 << 16;
-    if (reply.width <= 0 || reply.height <= 0 || reply.width > mostSide || reply.height > mostSide)
-        return std::nullopt;
+    if (reply.width <= 0 || reply.height <= 0 || reply.width > mostSide || reply.height > mostSide) return std::nullopt;
     const auto format = static_cast<QImage::Format>(reply.format);
     const int depth = format == QImage::Format_Grayscale8 ? 1 : 4;
     const std::int64_t row = static_cast<std::int64_t>(reply.width) * depth;
@@ -120,18 +117,16 @@ std::optional<Received> parseReply(const char* packet, long size, int fd) {
     if (r.magic != protocolMagic || r.textBytes > maxText || static_cast<long>(sizeof(Reply) + r.textBytes) != size)
         return refuse();
     switch (r.kind) {
-    case ReplyKind::NeedMemory:
-    case ReplyKind::Ready:
-        if (r.bytes < 0 || r.addressSpace < 0) return refuse();
-        break;
-    case ReplyKind::Header:
-    case ReplyKind::Failed:
-        break;
-    case ReplyKind::Pixels:
-        if (fd < 0) return refuse();
-        break;
-    default:
-        return refuse();
+        case ReplyKind::NeedMemory:
+        case ReplyKind::Ready:
+            if (r.bytes < 0 || r.addressSpace < 0) return refuse();
+            break;
+        case ReplyKind::Header:
+        case ReplyKind::Failed: break;
+        case ReplyKind::Pixels:
+            if (fd < 0) return refuse();
+            break;
+        default: return refuse();
     }
     if (r.kind != ReplyKind::Pixels && fd >= 0) return refuse();
     in.text.assign(packet + sizeof(Reply), r.textBytes);

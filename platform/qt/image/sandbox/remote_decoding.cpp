@@ -30,7 +30,7 @@ namespace {
 struct Lease {
     explicit Lease(HelperPool& pool) : pool(pool), helper(pool.take(&error)) {}
     ~Lease() {
-        if (helper && !helper->ended()) pool.giveBack(std::move(helper));
+        if (helper) pool.giveBack(std::move(helper));
     }
     HelperPool& pool;
     QString error;
@@ -265,7 +265,14 @@ QImage readCachedThumbnail(const QString& path, int side, QHash<QString, QString
 RemoteFrames::RemoteFrames(QString path, qint64 maxPixels, const DecodeStop& stop)
     : path_(std::move(path)), maxPixels_(maxPixels), stop_(stop) {}
 
-RemoteFrames::~RemoteFrames() = default;
+RemoteFrames::~RemoteFrames() { endHelper(); }
+
+void RemoteFrames::endHelper() {
+    if (!helper_) return;
+    // It played this animation alone and may be in the middle of it: it ends rather than serve another.
+    helper_->kill();
+    HelperPool::decoding().giveBack(std::move(helper_));
+}
 
 AnimationFrame RemoteFrames::next() {
     AnimationFrame frame;
@@ -292,7 +299,7 @@ AnimationFrame RemoteFrames::next() {
     }
     if (frame.image.isNull() || frame.last) {
         // Resting or broken: the helper that played it goes.
-        helper_.reset();
+        endHelper();
         ended_ = true;
     }
     return frame;

@@ -56,6 +56,7 @@ private:
     const QString path_;
     const qint64 maxPixels_;
     const DecodeStop& stop_;
+    void endHelper();
     std::unique_ptr<sandbox::HelperProcess> helper_;
     bool ended_ = false;
 };
