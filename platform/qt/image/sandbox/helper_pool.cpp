@@ -9,6 +9,8 @@
 #include <climits>
 #include <cstdlib>
 
+extern char** environ;
+
 namespace gb::sandbox {
 
 namespace {
@@ -40,6 +42,9 @@ HelperPool& HelperPool::headers() {
 }
 
 HelperPool::HelperPool(int idle, QByteArray program) : idleWanted_(idle), program_(std::move(program)) {
+    for (char** entry = environ; *entry; ++entry) environment_.emplace_back(*entry);
+    for (std::string& entry : environment_) environmentPointers_.push_back(entry.data());
+    environmentPointers_.push_back(nullptr);
     spawner_ = std::thread([this] { spawnLoop(); });
 }
 
@@ -69,7 +74,7 @@ void HelperPool::spawnLoop() {
         const QByteArray program = program_;
         lock.unlock();
         QString error;
-        auto helper = HelperProcess::start(program, &error);
+        auto helper = HelperProcess::start(program, &error, environmentPointers_.data());
         lock.lock();
         if (!helper) {
             lastError_ = error;

@@ -13,7 +13,9 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/qt/image/sandbox/helper_process.h"
 
@@ -61,6 +63,10 @@ private:
     std::chrono::steady_clock::time_point lastTake_;
     static constexpr int refillDelayMs = 300;
     int started_ = 0;
+    // The environment helpers start with, as it was when the pool was made: the spawning thread must not read the
+    // process's own while another thread may change it.
+    std::vector<std::string> environment_;
+    std::vector<char*> environmentPointers_;
     QString lastError_;
     int warm_ = 0;  // idle helpers to keep
     bool stopping_ = false;

@@ -32,7 +32,8 @@ bool isStream(int fd) {
 }
 }  // namespace
 
-std::unique_ptr<HelperProcess> HelperProcess::start(const QByteArray& program, QString* error) {
+std::unique_ptr<HelperProcess> HelperProcess::start(const QByteArray& program, QString* error,
+                                                    char* const* environment) {
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) {
         if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
@@ -49,7 +50,8 @@ std::unique_ptr<HelperProcess> HelperProcess::start(const QByteArray& program, Q
     std::array<char*, 4> argv{const_cast<char*>(program.constData()), const_cast<char*>("--serve"),
                               const_cast<char*>(viewer.c_str()), nullptr};
     pid_t pid = -1;
-    const int failed = ::posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
+    const int failed =
+        ::posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environment ? environment : environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pair[1]);
     if (failed != 0) {

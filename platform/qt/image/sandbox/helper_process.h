@@ -19,9 +19,10 @@ namespace gb::sandbox {
 
 class HelperProcess {
 public:
-    // Starts `program` (it must not be the caller's business to reap it: the destructor does); nothing, and the
-    // reason in `error`, when it cannot be started.
-    static std::unique_ptr<HelperProcess> start(const QByteArray& program, QString* error);
+    // Starts `program` with `environment` (NAME=VALUE strings; the process's own when null: not safe while another
+    // thread may change it); nothing, and the reason in `error`, when it cannot be started. The destructor reaps it.
+    static std::unique_ptr<HelperProcess> start(const QByteArray& program, QString* error,
+                                                char* const* environment = nullptr);
     // Kills the process unless it has ended, and reaps it.
     ~HelperProcess();
     HelperProcess(const HelperProcess&) = delete;
