@@ -19,6 +19,11 @@ FAULTS = [("b.jpg", "crash", "the decoder crashed"), ("c.jpg", "open", NOT_ALLOW
           ("f.jpg", "unsealed", "the decoder handed over something else"),
           ("g.jpg", "hang", "it takes longer than 15 seconds to decode")]
 RED, BLUE = (220, 30, 30), (30, 30, 220)
+sanitized = "ASAN_OPTIONS" in os.environ  # scripts/sanitize.sh runs the suite on a build with the address sanitizer
+SOON = 5.0 if sanitized else 1.0  # a sanitized build starts and decodes several times slower
+if sanitized:
+    # The address sanitizer's shadow memory rules out a memory cap: nothing would end the allocation in time.
+    FAULTS = [f for f in FAULTS if f[1] != "allocate"]
 
 
 def main(binary):
@@ -65,7 +70,7 @@ def main(binary):
         time.sleep(0.3)
         d.run("xdotool", "key", "--window", win, "Return")
         pressed = time.time()
-        assert wait_for(lambda: shown("h.jpg"), 1.0), "the picture after a hanging one was not shown within 1 s"
+        assert wait_for(lambda: shown("h.jpg"), SOON), "the picture after a hanging one was not shown within 1 s"
         print("past the hanging decoder, the next picture shown after %.2f s" % (time.time() - pressed))
         assert wait_for(lambda: drawn("h.jpg", BLUE), 2.0), "the picture after a hanging one was not drawn"
         # Back onto it (which pauses the slideshow): its place tells, when its time is up, that it was too slow.
@@ -74,11 +79,11 @@ def main(binary):
         assert told(name, reason, 17), "%s: the place says %r" % (fault, image_area(app, timeout=0).get_name())
         d.run("xdotool", "key", "--window", win, "Return")
         pressed = time.time()
-        assert wait_for(lambda: shown("h.jpg"), 1.0), "the next picture was not shown within 1 s"
+        assert wait_for(lambda: shown("h.jpg"), SOON), "the next picture was not shown within 1 s"
         print("next picture shown after %.2f s" % (time.time() - pressed))
         assert wait_for(lambda: drawn("h.jpg", BLUE), 2.0), "the next picture was not drawn"
         print("slowest answer to the screen reader: %.0f ms" % (1000 * ready.slowest))
-        assert ready.slowest < 0.1, "the window did not answer for %.0f ms" % (1000 * ready.slowest)
+        assert ready.slowest < SOON / 10, "the window did not answer for %.0f ms" % (1000 * ready.slowest)
 
         # Closing the window ends the program and every helper it started within 1 s.
         helpers = subprocess.run(["pgrep", "-f", "glimmerbox-decoder-faults --serve %d" % program.pid],
@@ -87,7 +92,7 @@ def main(binary):
         d.run("xdotool", "key", "--window", win, "alt+F4")
         closed = time.time()
         gone = poll(lambda: program.poll() is not None and
-                    not any(os.path.exists("/proc/" + pid) for pid in helpers), 1.0, 0.02)
+                    not any(os.path.exists("/proc/" + pid) for pid in helpers), SOON, 0.02)
         assert gone, "still running 1 s after the window was closed"
         print("the program and its %d helpers ended %.2f s after the window was closed" % (
             len(helpers), time.time() - closed))
