@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/qt/gif_writer.h"
 
-#include <map>
-#include <utility>
+#include <algorithm>
+#include <cstdint>
 
 namespace gb::test {
 
@@ -45,7 +45,8 @@ std::vector<int> interlace(const std::vector<int>& indices, int width, int heigh
 QByteArray lzwCompress(const std::vector<int>& indices, int minCodeSize) {
     const int clear = 1 << minCodeSize, end = clear + 1;
     int width = minCodeSize + 1, next = end + 1;
-    std::map<std::pair<int, int>, int> table;
+    // The code of a string and one more index, or 0 when it has none yet.
+    std::vector<std::uint16_t> table(std::size_t{4096} << minCodeSize, 0);
     QByteArray out;
     std::uint32_t acc = 0;
     int bits = 0;
@@ -67,18 +68,19 @@ QByteArray lzwCompress(const std::vector<int>& indices, int minCodeSize) {
             prefix = k;
             continue;
         }
-        if (const auto found = table.find({prefix, k}); found != table.end()) {
-            prefix = found->second;
+        std::uint16_t& entry = table[(std::size_t(prefix) << minCodeSize) + std::size_t(k)];
+        if (entry != 0) {
+            prefix = entry;
             continue;
         }
         write(prefix);
         if (next >= 4095) {
             write(clear);
-            table.clear();
+            std::fill(table.begin(), table.end(), 0);
             next = end + 1;
             width = minCodeSize + 1;
         } else {
-            table[{prefix, k}] = next++;
+            entry = static_cast<std::uint16_t>(next++);
         }
         prefix = k;
     }

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/qt/on_screen.h"
 
-#include <sys/resource.h>
-
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/view/browser_view.h"
 #include "queue/open_path.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace gb::test {
 
@@ -50,10 +53,58 @@ QRect OnScreen::drawnBox(const std::function<bool(QColor)>& wanted, QSize size, 
     return box;
 }
 
-long peakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
+namespace {
+
+// A field of /proc/PID/status in KiB (VmRSS, VmHWM); 0 once the process is gone.
+long statusKiB(const QString& pid, const QByteArray& field) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field + ':')) return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLong();
+    return 0;
 }
+
+// The decoder helpers running now: the children of every thread of this process.
+QStringList helpers() {
+    QStringList pids;
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(QStringLiteral("/proc/self/task/%1/children").arg(task));
+        if (children.open(QIODevice::ReadOnly))
+            pids += QString::fromLatin1(children.readAll()).split(' ', Qt::SkipEmptyParts);
+    }
+    return pids;
+}
+
+// The resident memory of this process and its helpers together, read every 10 ms: helpers come and go, so each
+// one's own peak cannot be added up afterwards.
+class MemoryWatch {
+public:
+    MemoryWatch()
+        : thread_([this](const std::stop_token& stop) {
+              while (!stop.stop_requested()) {
+                  long kib = statusKiB(QStringLiteral("self"), "VmRSS");
+                  for (const QString& pid : helpers()) kib += statusKiB(pid, "VmRSS");
+                  if (kib > peak_) peak_ = kib;
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              }
+          }) {}
+    long peakKiB() const { return peak_; }
+
+private:
+    std::atomic<long> peak_{0};
+    std::jthread thread_;
+};
+
+}  // namespace
+
+long peakMiB() {
+    static MemoryWatch watch;
+    // Between two readings: each process's own peak, for those running now.
+    long now = statusKiB(QStringLiteral("self"), "VmHWM");
+    for (const QString& pid : helpers()) now += statusKiB(pid, "VmHWM");
+    return std::max(now, watch.peakKiB()) / 1024;
+}
+
+void watchMemory() { (void)peakMiB(); }
 
 }  // namespace gb::test

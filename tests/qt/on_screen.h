@@ -42,7 +42,9 @@ struct OnScreen {
     QRect drawnBox(const std::function<bool(QColor)>& wanted, QSize size = {}, int ms = 5000);
 };
 
-// The peak resident memory of this process so far, in MiB.
+// The peak resident memory of this process and its decoder helpers together so far, in MiB, as watched since
+// watchMemory() (or the first call).
 long peakMiB();
+void watchMemory();
 
 }  // namespace gb::test

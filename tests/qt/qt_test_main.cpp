@@ -7,6 +7,7 @@
 #include "platform/qt/image/decoder.h"
 #include "platform/qt/image/sandbox/helper_pool.h"
 #include "platform/qt/qt_services.h"
+#include "tests/qt/on_screen.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     // The helpers of this build decode, as they do for the program.
     qputenv("GLIMMERBOX_DECODER", GLIMMERBOX_TEST_DECODER);
+    gb::test::watchMemory();
     QApplication app(argc, argv);
     // As the program does at its start: the first picture of a test does not wait for its helper to start.
     gb::sandbox::HelperPool::headers().warmUp();
