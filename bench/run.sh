@@ -8,6 +8,7 @@
 #   bench/run.sh [DATA]        DATA defaults to /tmp/glimmerbox-bench; made by bench/make_images.sh if missing
 #   ROUNDS=3 bench/run.sh      rounds of each measurement (default 2)
 #   BUILD=build                where the benchmark programs were built
+#   BEFORE=../old/build        another build measured beside it, in the same rounds, as "glimmerbox-before"
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 data=${1:-/tmp/glimmerbox-bench}
@@ -68,26 +69,33 @@ field() { sed -n "s/.*$1 \([0-9.]*\).*/\1/p" "$work/out" | head -1; }
 
 large=$data/large
 export XDG_CACHE_HOME=$work/cache
+[[ -n ${BEFORE:-} ]] && export GLIMMERBOX_BEFORE=$BEFORE/glimmerbox
 python3 "$here/screen.py" "$build/screen_probe" "$build/../glimmerbox" "$data" "$rounds" >>"$results"
+# The figures read inside the process, for WHO from the benchmark programs in BENCH.
+inside() {
+  local who=$1 bench=$2
+  rm -rf "$XDG_CACHE_HOME"
+  "$bench/thumbs_bar" "$data/small/img_0001.jpg" >"$work/out" 2>/dev/null
+  record "1,000 thumbnails, cold" "$who" "$(sed -n 's/.*page by page: \([0-9]*\) ms.*/\1/p' "$work/out")"
+  record "1,000 thumbnails: longest stall" "$who" "$(sed -n 's/.*longest event-loop stall \([0-9]*\) ms.*/\1/p' "$work/out")"
+  "$bench/thumbs_bar" "$data/small/img_0001.jpg" >"$work/out" 2>/dev/null
+  record "1,000 thumbnails, warm" "$who" "$(sed -n 's/.*page by page: \([0-9]*\) ms.*/\1/p' "$work/out")"
+  "$bench/thumbs_bar" "$data/many40k/img_00001.jpg" --first-page >"$work/out" 2>/dev/null || true
+  record "40,000 thumbnails: in view" "$who" "$(sed -n 's/.*thumbnails in view drawn: \([0-9]*\) ms.*/\1/p' "$work/out")"
+  record "40,000 thumbnails: longest stall" "$who" "$(sed -n 's/.*longest event-loop stall \([0-9]*\) ms.*/\1/p' "$work/out")"
+  "$bench/walk" "$data/prog/prog_photo_01.jpg" --full-screen --no-preload --steps 4 >"$work/out" 2>/dev/null
+  record "progressive cold" "$who" "$(field 'median')"
+  "$bench/big_folder" "$data/many30k/img_00001.jpg" 0 >"$work/out" 2>/dev/null
+  record "30,000 files: dialog confirmed to first picture drawn" "$who" "$(sed -n 's/.*first picture drawn \([0-9]*\) ms.*/\1/p' "$work/out")"
+  record "30,000 files: longest stall" "$who" "$(sed -n 's/.*longest event-loop stall \([0-9]*\) ms.*/\1/p' "$work/out")"
+}
 for r in $(seq "$rounds"); do
   echo "round $r of $rounds" >&2
-  rm -rf "$XDG_CACHE_HOME"
-  "$build/thumbs_bar" "$data/small/img_0001.jpg" >"$work/out" 2>/dev/null
-  record "1,000 thumbnails, cold" glimmerbox "$(sed -n 's/.*page by page: \([0-9]*\) ms.*/\1/p' "$work/out")"
-  record "1,000 thumbnails: longest stall" glimmerbox "$(sed -n 's/.*longest event-loop stall \([0-9]*\) ms.*/\1/p' "$work/out")"
-  "$build/thumbs_bar" "$data/small/img_0001.jpg" >"$work/out" 2>/dev/null
-  record "1,000 thumbnails, warm" glimmerbox "$(sed -n 's/.*page by page: \([0-9]*\) ms.*/\1/p' "$work/out")"
-  "$build/thumbs_bar" "$data/many40k/img_00001.jpg" --first-page >"$work/out" 2>/dev/null || true
-  record "40,000 thumbnails: in view" glimmerbox "$(sed -n 's/.*thumbnails in view drawn: \([0-9]*\) ms.*/\1/p' "$work/out")"
-  record "40,000 thumbnails: longest stall" glimmerbox "$(sed -n 's/.*longest event-loop stall \([0-9]*\) ms.*/\1/p' "$work/out")"
-  "$build/walk" "$data/prog/prog_photo_01.jpg" --full-screen --no-preload --steps 4 >"$work/out" 2>/dev/null
-  record "progressive cold" glimmerbox "$(field 'median')"
+  inside glimmerbox "$build"
+  [[ -n ${BEFORE:-} ]] && inside glimmerbox-before "$BEFORE/bench"
   # libjpeg-turbo's own decoder at the scale the full-screen size needs (1/2 of 6000 x 4000 for 1620 x 1080).
   for f in "$data"/prog/*.jpg; do
     start=$(now); djpeg -scale 1/2 -outfile /dev/null "$f"; record "progressive cold" djpeg "$(ms_since "$start")"
   done
-  "$build/big_folder" "$data/many30k/img_00001.jpg" 0 >"$work/out" 2>/dev/null
-  record "30,000 files: dialog confirmed to first picture drawn" glimmerbox "$(sed -n 's/.*first picture drawn \([0-9]*\) ms.*/\1/p' "$work/out")"
-  record "30,000 files: longest stall" glimmerbox "$(sed -n 's/.*longest event-loop stall \([0-9]*\) ms.*/\1/p' "$work/out")"
 done
 python3 "$here/summarize.py" "$results" "$rounds"

@@ -15,6 +15,9 @@ XTEST and the 96 x 96 region at the screen's centre is read until it has not cha
 Prints lines "metric<TAB>viewer<TAB>value" for bench/summarize.py.
 
     screen.py PROBE GLIMMERBOX DATA ROUNDS     VIEWERS="glimmerbox feh" FLOWS="window full" for a part
+    GLIMMERBOX_BEFORE=BINARY screen.py ...     another build of Glimmerbox beside it, as "glimmerbox-before"
+
+The peak memory of Glimmerbox is that of the viewer and its decoder helpers together.
 """
 import os
 import signal
@@ -22,6 +25,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 probe_path, glimmerbox, data, rounds = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
@@ -61,6 +65,8 @@ def command(viewer, folder, full):
     first = files(folder)[0]
     if viewer == "glimmerbox":
         return [glimmerbox, first]
+    if viewer == "glimmerbox-before":
+        return [os.environ["GLIMMERBOX_BEFORE"], first]
     if viewer == "feh":
         return ["feh"] + (["-F", "-Z"] if full else []) + ["--start-at", first, folder]
     if viewer == "nsxiv":
@@ -70,19 +76,31 @@ def command(viewer, folder, full):
     raise ValueError(viewer)
 
 
-NEXT = {"glimmerbox": "Return", "feh": "Right", "nsxiv": "n", "qimgv": "Right"}
-FULL = {"glimmerbox": "Escape", "qimgv": "f"}  # the others go full screen at launch
+NEXT = {"glimmerbox": "Return", "glimmerbox-before": "Return", "feh": "Right", "nsxiv": "n", "qimgv": "Right"}
+FULL = {"glimmerbox": "Escape", "glimmerbox-before": "Escape", "qimgv": "f"}  # the others: full screen at launch
 
 
-def peak_mib(pid):
+def status_mib(pid, field):
     try:
         with open(f"/proc/{pid}/status", encoding="ascii") as status:
             for line in status:
-                if line.startswith("VmHWM:"):
+                if line.startswith(field + ":"):
                     return int(line.split()[1]) / 1024
     except OSError:
         pass
-    return None
+    return 0
+
+
+def family(pid):
+    """The process and its children (Glimmerbox's decoder helpers), read from every thread of it."""
+    pids = [pid]
+    try:
+        for task in os.listdir(f"/proc/{pid}/task"):
+            with open(f"/proc/{pid}/task/{task}/children", encoding="ascii") as children:
+                pids += [int(child) for child in children.read().split()]
+    except OSError:
+        pass
+    return pids
 
 
 class Viewer:
@@ -93,15 +111,36 @@ class Viewer:
         t0 = time.monotonic_ns()
         self.p = subprocess.Popen(command(viewer, folder, full and viewer not in FULL), env=env,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.sampled, self.watching = 0, True
+        self.watcher = threading.Thread(target=self.watch, daemon=True)
+        self.watcher.start()
         self.start_ms, _, shown = probe.watch(t0, 15000)
         if not shown:
             self.close()
             raise RuntimeError(f"{viewer} showed no picture within 15 s")
 
+    def watch(self):
+        # Helpers may come and go between two readings of their peaks: their resident memory together, read
+        # every 20 ms.
+        while self.watching:
+            self.sampled = max(self.sampled, sum(status_mib(pid, "VmRSS") for pid in family(self.p.pid)))
+            time.sleep(0.02)
+
+    def reset_peak(self):
+        """The peak memory counts from now (Linux: 5 to clear_refs sets the peak to what the process holds)."""
+        self.sampled = 0
+        for pid in family(self.p.pid):
+            try:
+                with open(f"/proc/{pid}/clear_refs", "w", encoding="ascii") as refs:
+                    refs.write("5")
+            except OSError:  # a helper that ended, or one another user may not touch
+                pass
+
     def peak(self):
-        return peak_mib(self.p.pid)
+        return max(self.sampled, sum(status_mib(pid, "VmHWM") for pid in family(self.p.pid))) or None
 
     def close(self):
+        self.watching = False
         self.p.send_signal(signal.SIGTERM)
         try:
             self.p.wait(5)
@@ -149,16 +188,10 @@ def go_full(probe, v):
         probe.key(FULL[v.name])
 
 
-def reset_peak(v):
-    """The peak memory counts from now (Linux: 5 to clear_refs sets the peak to what the process holds)."""
-    with open(f"/proc/{v.p.pid}/clear_refs", "w", encoding="ascii") as refs:
-        refs.write("5")
-
-
 def flow_full(probe, viewer, home):
     v = Viewer(viewer, large, True, probe, home)
     go_full(probe, v)
-    reset_peak(v)
+    v.reset_peak()
     dwell_steps(probe, viewer, "step after 1 s, full screen")
     out("peak memory, full-screen walk", viewer, v.peak())
     v.close()
@@ -186,7 +219,7 @@ def flow_quick(probe, viewer, home):
 def flow_progressive(probe, viewer, home):
     v = Viewer(viewer, prog, True, probe, home)
     go_full(probe, v)
-    reset_peak(v)
+    v.reset_peak()
     dwell_steps(probe, viewer, "progressive JPEG, step after 1 s, full screen", steps=len(files(prog)) - 1)
     out("peak memory, progressive walk", viewer, v.peak())
     v.close()
@@ -194,6 +227,8 @@ def flow_progressive(probe, viewer, home):
 
 def main():
     viewers = os.environ.get("VIEWERS", "glimmerbox feh nsxiv qimgv").split()
+    if os.environ.get("GLIMMERBOX_BEFORE") and "glimmerbox-before" not in viewers:
+        viewers.insert(1, "glimmerbox-before")
     flows = [globals()["flow_" + f] for f in os.environ.get("FLOWS", "window full quick progressive").split()]
     probe = Probe()
     with tempfile.TemporaryDirectory(prefix="gb-screen.") as home:

@@ -25,7 +25,10 @@ def figure(metric, who, unit):
     return m, f"{m:.0f} {unit} ({min(v):.0f}-{max(v):.0f})" if m >= 10 else f"{m:.1f} {unit} ({min(v):.1f}-{max(v):.1f})"
 
 
-VIEWERS = ["glimmerbox", "feh", "nsxiv", "qimgv"]
+# Another build of Glimmerbox measured beside it (bench/run.sh with BEFORE=...) gets a column of its own.
+BEFORE = "glimmerbox-before"
+has_before = any(who == BEFORE for _, who in values)
+VIEWERS = ["glimmerbox"] + ([BEFORE] if has_before else []) + ["feh", "nsxiv", "qimgv"]
 # Measured from outside (bench/screen.py): what, metric, unit, target test on (glimmerbox, fastest peer), target.
 screen_rows = [
     ("start to the first photo final on screen, window", "ms", lambda g, p: g <= 0.6 * p, "<= 0.6 x fastest peer"),
@@ -71,7 +74,7 @@ for metric, unit, met, target in screen_rows:
     for v in VIEWERS:
         m, text = figure(metric, v, unit)
         cells.append(text)
-        if v != "glimmerbox" and m is not None:
+        if not v.startswith("glimmerbox") and m is not None:
             peers.append(m)
     g = figure(metric, "glimmerbox", unit)[0]
     best = min(peers) if peers else None
@@ -80,10 +83,12 @@ for metric, unit, met, target in screen_rows:
     print(f"| {metric} | " + " | ".join(cells) + f" | {target} | {ok} | {ahead} |")
 
 print("\nInside the process (thumbnail bar) and decoders alone:\n")
-print("| what | Glimmerbox | against | target | met |")
-print("|---|---|---|---|---|")
+print("| what | Glimmerbox | " + ("before | " if has_before else "") + "against | target | met |")
+print("|---|---|---|---|---|" + ("---|" if has_before else ""))
 for what, metric, unit, against, met, target in rows:
     g, gtext = figure(metric, "glimmerbox", unit)
+    if has_before:
+        gtext += " | " + figure(metric, BEFORE, unit)[1]
     if against:
         who = "glimmerbox" if against.startswith("1,000") else against
         key = against if against.startswith("1,000") else metric

@@ -42,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::memcpy(bytes, data + sizeof(Request), size - sizeof(Request));
             ::munmap(bytes, size - sizeof(Request));
         }
+        sealPixelMemory(file);  // as the viewer hands over pixels to be written
     }
     sendPacket(pair[0], &request, sizeof(request), file);
     // A second request for animations (the next frame), and a grant for whatever memory is asked.

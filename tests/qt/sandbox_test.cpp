@@ -23,6 +23,7 @@
 #include "platform/qt/image/sandbox/helper_pool.h"
 #include "platform/qt/image/sandbox/protocol.h"
 #include "platform/qt/image/sandbox/remote_decoding.h"
+#include "platform/qt/image/thumbnail_cache.h"
 #include "platform/qt/view/browser_view.h"
 #include "tests/qt/image_files.h"
 
@@ -223,6 +224,70 @@ TEST(SandboxProtocol, ALayoutIsTakenOnlyWhenItFitsItsMemory) {
     }
 }
 
+// The pixels the viewer hands over to be written as a PNG: described as a reply's are, and no larger than the
+// cache's largest thumbnail.
+TEST(SandboxProtocol, PixelsToWriteAreTakenOnlyWhenTheyFitTheirMemoryAndAThumbnail) {
+    sandbox::Request pixels;
+    pixels.kind = sandbox::RequestKind::EncodePng;
+    pixels.width = 256;
+    pixels.height = 192;
+    pixels.format = QImage::Format_ARGB32_Premultiplied;
+    pixels.bytesPerLine = 1024;
+    const struct {
+        const char* name;
+        void (*change)(sandbox::Request&);
+        std::int64_t memory;
+        bool taken;
+    } cases[] = {
+        {"as said", [](sandbox::Request&) {}, 196608, true},
+        {"memory short by a byte", [](sandbox::Request&) {}, 196607, false},
+        {"the largest thumbnail",
+         [](sandbox::Request& r) {
+             r.width = r.height = 1024;
+             r.bytesPerLine = 4096;
+         },
+         4 << 20, true},
+        {"wider than the largest thumbnail",
+         [](sandbox::Request& r) {
+             r.width = 1025;
+             r.bytesPerLine = 4100;
+         },
+         1 << 30, false},
+        {"rows shorter than the width", [](sandbox::Request& r) { r.bytesPerLine = 1020; }, 1 << 30, false},
+        {"a colour table format", [](sandbox::Request& r) { r.format = QImage::Format_Indexed8; }, 1 << 30, false},
+        {"not pixels to write", [](sandbox::Request& r) { r.kind = sandbox::RequestKind::Picture; }, 1 << 30, false},
+    };
+    for (const auto& c : cases) {
+        sandbox::Request request = pixels;
+        c.change(request);
+        EXPECT_EQ(sandbox::checkedLayout(request, c.memory).has_value(), c.taken) << c.name;
+    }
+}
+
+// The thumbnail cache's files are written by a helper: what comes back is the picture, and without a helper no
+// file is written (the viewer encodes nothing itself).
+TEST_F(FaultyHelpers, TheCachesFilesAreWrittenByAHelperOrNotAtAll) {
+    QImage picture(200, 150, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(QColor(200, 40, 40));
+    QPainter(&picture).fillRect(0, 0, 100, 150, QColor(0, 0, 255, 128));
+    for (HelperPool* pool : {&HelperPool::decoding(), &HelperPool::headers()})
+        pool->setProgram(GLIMMERBOX_TEST_DECODER);
+    const QImage back = QImage::fromData(encodePng(picture), "png");
+    ASSERT_EQ(back.size(), picture.size());
+    for (const QPoint at : {QPoint(10, 10), QPoint(150, 100)})
+        EXPECT_EQ(back.pixelColor(at).rgba(), picture.pixelColor(at).rgba()) << at.x();
+
+    const QString path = dir.filePath("fine.jpg");
+    const ThumbnailCache cache(dir.filePath("thumbnails"));
+    HelperPool::decoding().setProgram(dir.filePath("no such helper").toLocal8Bit());
+    EXPECT_TRUE(encodePng(picture).isEmpty());
+    cache.store(path, picture.scaled(64, 48));
+    EXPECT_FALSE(QFile::exists(cache.fileFor(path, "normal")));
+    HelperPool::decoding().setProgram(GLIMMERBOX_TEST_DECODER);
+    cache.store(path, picture.scaled(64, 48));
+    EXPECT_TRUE(QFile::exists(cache.fileFor(path, "normal")));
+}
+
 TEST(SandboxProtocol, APacketIsAReplyOnlyWhenWhollyWellFormed) {
     const auto packet = [](sandbox::Reply reply, const std::string& text, std::uint32_t said) {
         reply.textBytes = said;
@@ -239,6 +304,11 @@ TEST(SandboxProtocol, APacketIsAReplyOnlyWhenWhollyWellFormed) {
     sandbox::Reply greedy;
     greedy.kind = sandbox::ReplyKind::NeedMemory;
     greedy.bytes = -1;
+    sandbox::Reply file;
+    file.kind = sandbox::ReplyKind::Encoded;
+    file.bytes = 100;
+    sandbox::Reply emptyFile = file;
+    emptyFile.bytes = 0;
     const struct {
         const char* name;
         std::string bytes;
@@ -255,6 +325,9 @@ TEST(SandboxProtocol, APacketIsAReplyOnlyWhenWhollyWellFormed) {
         {"pixels with memory", packet(pixels, "", 0), true, true},
         {"a reason with a descriptor", packet(failed, "", 0), true, false},
         {"less than no memory", packet(greedy, "", 0), false, false},
+        {"a file in memory", packet(file, "", 0), true, true},
+        {"a file without its memory", packet(file, "", 0), false, false},
+        {"an empty file", packet(emptyFile, "", 0), true, false},
     };
     for (const auto& c : cases) {
         const int fd = c.withFd ? ::memfd_create("test", MFD_CLOEXEC) : -1;

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/thumbnail_cache.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QImageWriter>
 #include <QMutexLocker>
 #include <QTemporaryFile>
 
@@ -180,12 +178,8 @@ bool ThumbnailCache::failedBefore(const QString& path) const {
 
 bool ThumbnailCache::write(const QString& path, const Stamp& stamp, const QString& folder, const QImage& image) const {
     if (!usable(folder, true)) return false;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    writer.setQuality(80);  // light compression: a thumbnail is written once and read often, both quickly
-    if (!writer.write(image)) return false;
+    // Encoded by a helper as it decodes: no image library runs in the viewer.
+    QByteArray png = encodePng(image);
     png = withPlainText(png, {{uriKey, uriOf(path).toLatin1()},
                               {mtimeKey, QByteArray::number(static_cast<qlonglong>(stamp.mtime))},
                               {"Software", "Glimmerbox"}});

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/sandbox/decoder_service.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,6 +59,8 @@ private:
     bool askMemory(qint64 bytes, QSize picture);
     QImage blank(QSize size, QImage::Format format);
     void sendImage(QImage image, Reply reply, const std::string& text = {});
+    void encodePng(const Request& request, int pixels);
+    bool sendBytes(const QByteArray& bytes);
     void fail(const QString& why) { sendReply(socket_, Reply{}, why.toStdString()); }
     DecodeHooks hooks() {
         return {[this](qint64 bytes, QSize picture) { return askMemory(bytes, picture); },
@@ -166,6 +171,48 @@ void Service::sendImage(QImage image, Reply reply, const std::string& text) {
     ::close(fd);
 }
 
+bool Service::sendBytes(const QByteArray& bytes) {
+    const int fd = makePixelMemory(bytes.size());
+    // A new memory file: written from its start.
+    const bool written = fd >= 0 && ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) ==
+                                        static_cast<ssize_t>(bytes.size());
+    if (!written || !sealPixelMemory(fd)) {
+        if (fd >= 0) ::close(fd);
+        fail(QStringLiteral("there is not enough memory to hand the file over"));
+        return false;
+    }
+    Reply reply;
+    reply.kind = ReplyKind::Encoded;
+    reply.bytes = bytes.size();
+    if (!sendReply(socket_, reply, {}, fd)) broken_ = true;
+    ::close(fd);
+    return true;
+}
+
+// The pixels the viewer handed over in sealed memory, written as a PNG: what the thumbnail cache keeps.
+void Service::encodePng(const Request& request, int pixels) {
+    struct stat st {};
+    const auto layout = ::fstat(pixels, &st) == 0 && isSealedPixelMemory(pixels)
+                            ? checkedLayout(request, static_cast<std::int64_t>(st.st_size))
+                            : std::nullopt;
+    if (!layout) return fail(QStringLiteral("the pixels handed over do not match their description"));
+    void* data = ::mmap(nullptr, static_cast<std::size_t>(layout->bytes()), PROT_READ, MAP_SHARED, pixels, 0);
+    if (data == MAP_FAILED) return fail(QStringLiteral("the pixels handed over cannot be read"));
+    QByteArray png;
+    {
+        const QImage image(static_cast<const uchar*>(data), layout->width, layout->height, layout->bytesPerLine,
+                           layout->format);
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        writer.setQuality(80);  // light compression: a thumbnail is written once and read often, both quickly
+        if (!writer.write(image)) png.clear();
+    }
+    ::munmap(data, static_cast<std::size_t>(layout->bytes()));
+    if (png.isEmpty()) return fail(QStringLiteral("the picture cannot be written as a PNG"));
+    sendBytes(png);
+}
+
 // A thumbnail-cache PNG no larger than `side` on either side, read with its text keys.
 QImage readCachePng(QIODevice& file, int side, std::string* texts, const DecodeHooks& hooks) {
     // A thumbnail of its folder's size, stored uncompressed at 16 bits a channel, and its text: no more.
@@ -189,6 +236,8 @@ QImage readCachePng(QIODevice& file, int side, std::string* texts, const DecodeH
 
 void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
     if (file && injectFault(*file, socket_)) return;
+    if (request.kind == RequestKind::EncodePng)
+        return file ? encodePng(request, file->handle()) : fail(QStringLiteral("no pixels were handed over"));
     const bool needsFile = request.kind != RequestKind::Frames && request.kind != RequestKind::Grant;
     if (needsFile && !file) return fail(QStringLiteral("the file was not handed over"));
     // The viewer asks for sizes and parts within the largest picture it shows; anything else is refused.
@@ -253,6 +302,7 @@ void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
             if (frame.last) frames_.reset();
             return sendImage(frame.image, reply);
         }
+        case RequestKind::EncodePng:
         case RequestKind::Grant: break;
     }
     broken_ = true;

@@ -23,18 +23,32 @@ bool isPixelFormat(std::uint32_t format) {
     }
 }
 
-std::optional<Layout> checkedLayout(const Reply& reply, std::int64_t memoryBytes) {
-    if (reply.kind != ReplyKind::Pixels || !isPixelFormat(reply.format)) return std::nullopt;
+namespace {
+std::optional<Layout> layoutOf(int width, int height, std::uint32_t pixelFormat, int bytesPerLine,
+                               std::int64_t memoryBytes) {
+    if (!isPixelFormat(pixelFormat)) return std::nullopt;
     // The largest picture shown is within the 512 MB allocation limit: no side beyond 2^16 fits it usefully.
     constexpr int mostSide = 1 << 16;
-    if (reply.width <= 0 || reply.height <= 0 || reply.width > mostSide || reply.height > mostSide) return std::nullopt;
-    const auto format = static_cast<QImage::Format>(reply.format);
+    if (width <= 0 || height <= 0 || width > mostSide || height > mostSide) return std::nullopt;
+    const auto format = static_cast<QImage::Format>(pixelFormat);
     const int depth = format == QImage::Format_Grayscale8 ? 1 : 4;
-    const std::int64_t row = static_cast<std::int64_t>(reply.width) * depth;
-    if (reply.bytesPerLine < row || reply.bytesPerLine % 4 != 0) return std::nullopt;
-    Layout layout{reply.width, reply.height, reply.bytesPerLine, format};
+    const std::int64_t row = static_cast<std::int64_t>(width) * depth;
+    if (bytesPerLine < row || bytesPerLine % 4 != 0) return std::nullopt;
+    Layout layout{width, height, bytesPerLine, format};
     if (layout.bytes() > memoryBytes) return std::nullopt;
     return layout;
+}
+}  // namespace
+
+std::optional<Layout> checkedLayout(const Reply& reply, std::int64_t memoryBytes) {
+    if (reply.kind != ReplyKind::Pixels) return std::nullopt;
+    return layoutOf(reply.width, reply.height, reply.format, reply.bytesPerLine, memoryBytes);
+}
+
+std::optional<Layout> checkedLayout(const Request& request, std::int64_t memoryBytes) {
+    if (request.kind != RequestKind::EncodePng || request.width > mostEncodedSide || request.height > mostEncodedSide)
+        return std::nullopt;
+    return layoutOf(request.width, request.height, request.format, request.bytesPerLine, memoryBytes);
 }
 
 bool sendPacket(int socket, const void* data, std::size_t size, int fd) {
@@ -126,9 +140,13 @@ std::optional<Received> parseReply(const char* packet, long size, int fd) {
         case ReplyKind::Pixels:
             if (fd < 0) return refuse();
             break;
+        case ReplyKind::Encoded:
+            if (fd < 0 || r.bytes <= 0) return refuse();
+            break;
         default: return refuse();
     }
-    if (r.kind != ReplyKind::Pixels && fd >= 0) return refuse();
+    const bool memory = r.kind == ReplyKind::Pixels || r.kind == ReplyKind::Encoded;
+    if (!memory && fd >= 0) return refuse();
     in.text.assign(packet + sizeof(Reply), r.textBytes);
     return in;
 }

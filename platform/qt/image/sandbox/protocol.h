@@ -23,6 +23,8 @@ enum class RequestKind : std::uint32_t {
     CachedThumbnail = 4,  // a thumbnail-cache PNG no larger than width x height, with its text keys
     Frames = 5,           // the next frame of the animation in the file sent with the first of them
     Grant = 6,            // the memory the helper asked for is its own: go on
+    EncodePng = 7,        // the pixels in the sealed memory sent with it (width x height, format, bytesPerLine)
+                          // as a PNG for the thumbnail cache
 };
 
 struct Request {
@@ -31,6 +33,8 @@ struct Request {
     std::int32_t width = 0, height = 0;
     std::int32_t x = 0, y = 0;
     std::int64_t maxPixels = 0;  // frames: the largest screen an animation may draw on
+    std::uint32_t format = 0;    // EncodePng: a QImage::Format of pixelFormats
+    std::int32_t bytesPerLine = 0;
 };
 
 enum class ReplyKind : std::uint32_t {
@@ -39,6 +43,7 @@ enum class ReplyKind : std::uint32_t {
     Pixels = 3,  // with a sealed memory descriptor holding height x bytesPerLine bytes
     Failed = 4,  // text: why, in a user's words
     Ready = 5,   // first of all, once confined: bytes and addressSpace say what the helper takes by itself
+    Encoded = 6,  // with a sealed memory descriptor whose first `bytes` bytes are the file asked for
 };
 
 enum ReplyFlag : std::uint32_t {
@@ -75,6 +80,9 @@ struct Layout {
     std::int64_t bytes() const { return static_cast<std::int64_t>(bytesPerLine) * height; }
 };
 std::optional<Layout> checkedLayout(const Reply& reply, std::int64_t memoryBytes);
+std::optional<Layout> checkedLayout(const Request& request, std::int64_t memoryBytes);
+// The largest side of a picture handed to a helper to be written as a PNG: the cache's largest thumbnails.
+inline constexpr int mostEncodedSide = 1024;
 
 // A packet out, with `fd` beside it when it is not -1. False when the socket is gone.
 bool sendPacket(int socket, const void* data, std::size_t size, int fd = -1);

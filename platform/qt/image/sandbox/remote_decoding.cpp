@@ -262,6 +262,46 @@ QImage readCachedThumbnail(const QString& path, int side, QHash<QString, QString
     return image;
 }
 
+QByteArray encodePng(const QImage& picture) {
+    QImage image = picture;
+    if (!sandbox::isPixelFormat(image.format()))
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull() || image.width() > sandbox::mostEncodedSide || image.height() > sandbox::mostEncodedSide)
+        return {};
+    // The pixels go over in sealed memory, the file comes back in another.
+    const auto bytes = static_cast<std::size_t>(image.sizeInBytes());
+    const int pixels = sandbox::makePixelMemory(static_cast<std::int64_t>(bytes));
+    const bool ready = pixels >= 0 && ::write(pixels, image.constBits(), bytes) == static_cast<ssize_t>(bytes) &&
+                       sandbox::sealPixelMemory(pixels);
+    std::optional<Answer> answer;
+    if (ready) {
+        Lease lease(HelperPool::decoding());
+        Request request;
+        request.kind = RequestKind::EncodePng;
+        request.width = image.width();
+        request.height = image.height();
+        request.format = static_cast<std::uint32_t>(image.format());
+        request.bytesPerLine = static_cast<std::int32_t>(image.bytesPerLine());
+        if (lease.helper) answer = exchange(*lease.helper, request, pixels, nullptr, nullptr);
+    }
+    if (pixels >= 0) ::close(pixels);
+    if (!answer || !answer->reply) return {};
+    const int fd = std::exchange(answer->reply->fd, -1);
+    if (fd < 0) return {};
+    // A PNG is never much larger than its pixels unpacked.
+    const std::int64_t length = answer->reply->reply.bytes;
+    const auto most = static_cast<std::int64_t>(bytes) * 2 + 64 * 1024;
+    struct stat st {};
+    QByteArray png;
+    if (answer->reply->reply.kind == ReplyKind::Encoded && length <= most && ::fstat(fd, &st) == 0 &&
+        st.st_size >= length && sandbox::isSealedPixelMemory(fd)) {
+        png.resize(static_cast<qsizetype>(length));
+        if (::pread(fd, png.data(), static_cast<std::size_t>(length), 0) != static_cast<ssize_t>(length)) png.clear();
+    }
+    ::close(fd);
+    return png;
+}
+
 RemoteFrames::RemoteFrames(QString path, qint64 maxPixels, const DecodeStop& stop)
     : path_(std::move(path)), maxPixels_(maxPixels), stop_(stop) {}
 

@@ -44,6 +44,10 @@ QImage decodePart(const QString& path, QRect area);
 QImage readCachedThumbnail(const QString& path, int side, QHash<QString, QString>* texts, const DecodeStop* stop,
                            MemoryBudget* budget);
 
+// `image` (no larger than a thumbnail of the cache's largest size) as a PNG file, written by a helper; empty when
+// it could not be.
+QByteArray encodePng(const QImage& image);
+
 // The frames of an animation, each decoded by a helper that plays only this animation.
 class RemoteFrames {
 public:
