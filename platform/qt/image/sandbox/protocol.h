@@ -40,9 +40,9 @@ struct Request {
 enum class ReplyKind : std::uint32_t {
     NeedMemory = 1,  // bytes: what the decoding will take at its peak; answered by a Grant
     Header = 2,
-    Pixels = 3,  // with a sealed memory descriptor holding height x bytesPerLine bytes
-    Failed = 4,  // text: why, in a user's words
-    Ready = 5,   // first of all, once confined: bytes and addressSpace say what the helper takes by itself
+    Pixels = 3,   // with a sealed memory descriptor holding height x bytesPerLine bytes
+    Failed = 4,   // text: why, in a user's words
+    Ready = 5,    // first of all, once confined: bytes and addressSpace say what the helper takes by itself
     Encoded = 6,  // with a sealed memory descriptor whose first `bytes` bytes are the file asked for
 };
 
