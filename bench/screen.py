@@ -17,7 +17,12 @@ Prints lines "metric<TAB>viewer<TAB>value" for bench/summarize.py.
     screen.py PROBE GLIMMERBOX DATA ROUNDS     VIEWERS="glimmerbox feh" FLOWS="window full" for a part
     GLIMMERBOX_BEFORE=BINARY screen.py ...     another build of Glimmerbox beside it, as "glimmerbox-before"
 
-The peak memory of Glimmerbox is that of the viewer and its decoder helpers together.
+The peak memory of Glimmerbox is that of the viewer and its decoder helpers together: the largest sum of their
+resident sizes, read every 20 ms (a helper lets go of the pixels it hands over as it hands them, so they count
+once; the libraries the processes share count once for each), and never less than the viewer's own peak. Their
+proportional sizes (PSS) would count the libraries once, but reading them walks each process's page tables under
+the lock that the viewer's own mapping and unmapping of pictures takes, and slows the walk measured. A single
+process's is its peak resident memory (VmHWM).
 """
 import os
 import signal
@@ -120,10 +125,11 @@ class Viewer:
             raise RuntimeError(f"{viewer} showed no picture within 15 s")
 
     def watch(self):
-        # Helpers may come and go between two readings of their peaks: their resident memory together, read
-        # every 20 ms.
+        # Helpers come and go: their peaks cannot be added up afterwards.
         while self.watching:
-            self.sampled = max(self.sampled, sum(status_mib(pid, "VmRSS") for pid in family(self.p.pid)))
+            pids = family(self.p.pid)
+            if len(pids) > 1:
+                self.sampled = max(self.sampled, sum(status_mib(pid, "VmRSS") for pid in pids))
             time.sleep(0.02)
 
     def reset_peak(self):
@@ -137,7 +143,7 @@ class Viewer:
                 pass
 
     def peak(self):
-        return max(self.sampled, sum(status_mib(pid, "VmHWM") for pid in family(self.p.pid))) or None
+        return max(self.sampled, status_mib(self.p.pid, "VmHWM")) or None
 
     def close(self):
         self.watching = False

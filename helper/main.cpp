@@ -43,11 +43,12 @@ int usage() {
     return 2;
 }
 
-// Loads, caps and confines the process; false when the confinement cannot be set up.
-bool shutIn() {
+// Loads, caps and confines the process; false when the confinement cannot be set up. A decoding by hand, which
+// no viewer grants memory to, has the most any request may be given.
+bool shutIn(bool byHand = false) {
     QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
     gb::sandbox::loadDecoders();
-    gb::sandbox::capMemory(gb::sandbox::footprint());
+    gb::sandbox::capMemory(gb::sandbox::footprint(), byHand ? gb::sandbox::mostGranted : 0);
     const char* trace = std::getenv("GLIMMERBOX_DECODER_TRACE");
     return gb::sandbox::confine(trace && std::strcmp(trace, "1") == 0);
 }
@@ -76,7 +77,7 @@ int decodeByHand(const char* path, const char* size) {
     }
     int width = 0, height = 0;
     if (size && std::sscanf(size, "%dx%d", &width, &height) != 2) return usage();
-    if (!shutIn()) return 1;
+    if (!shutIn(true)) return 1;
     QFile file;
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     const gb::qt::Header header = gb::qt::readHeader(file);

@@ -25,6 +25,11 @@ ImageLoader::ImageLoader(QObject* parent) : QObject(parent) {
             !errors_.contains(key.path))
             start(key, Priority::Shown);
     });
+    drawnLate_.setSingleShot(true);
+    drawnLate_.setInterval(drawnLateMs);
+    connect(&drawnLate_, &QTimer::timeout, this, [this] {
+        if (!wishes_.isEmpty()) shownDrawn(wishes_.first().path);
+    });
     settle_.setSingleShot(true);
     settle_.setInterval(settleMs);
     connect(&settle_, &QTimer::timeout, this, [this] {
@@ -89,7 +94,6 @@ std::shared_ptr<ImageLoader::HeaderReading> ImageLoader::readHeaderLater(const Q
             std::lock_guard lock(reading->mutex);
             reading->header = read;
         }
-        reading->done.notify_all();
         QMetaObject::invokeMethod(
             this,
             [this, path, reading, read] {
@@ -116,10 +120,9 @@ platform::ImageInfo ImageLoader::probe(const std::string& path) {
     revalidate(file);
     if (const auto it = headers_.constFind(file); it != headers_.constEnd()) return it->info();
     const auto reading = readHeaderLater(file);
+    // Read already, though not yet announced: taken now.
     std::unique_lock lock(reading->mutex);
-    if (!reading->done.wait_for(lock, std::chrono::milliseconds(headerWaitMs),
-                                [&] { return reading->header.has_value(); }))
-        return {};
+    if (!reading->header) return {};
     const Header read = *reading->header;
     lock.unlock();
     // Those waiting for it hear of it as they would have.
@@ -290,6 +293,14 @@ void ImageLoader::queueBackground() {
     if (backgroundNext_ < background_.size()) QTimer::singleShot(0, this, &ImageLoader::queueBackground);
 }
 
+void ImageLoader::shownDrawn(const QString& path) {
+    if (path == drawn_) return;
+    drawn_ = path;
+    drawnLate_.stop();
+    // Once the painting is over.
+    QMetaObject::invokeMethod(this, &ImageLoader::pump, Qt::QueuedConnection);
+}
+
 void ImageLoader::pump() {
     for (int i = 0; i < wishes_.size(); ++i) {
         const Key& key = wishes_[i];
@@ -305,6 +316,12 @@ void ImageLoader::pump() {
         const bool shownThere = pictures_.entries.contains(shown) || parts_.contains(shown.path) ||
                                 errors_.contains(shown.path) || !showsInParts(shown);
         if (scheduler_.anyOf(Priority::Shown) || !partsPending_.isEmpty() || !shownThere) return;
+        // ...and until it has reached the screen: a decoding beside the painting slows the painting down (both
+        // stream pixels through memory).
+        if (drawn_ != shown.path && !errors_.contains(shown.path)) {
+            if (!drawnLate_.isActive()) drawnLate_.start();
+            return;
+        }
         if (!settled_) {
             // The moment counts from when the picture on show is there.
             if (!settle_.isActive()) settle_.start();

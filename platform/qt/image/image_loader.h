@@ -16,7 +16,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -60,9 +59,12 @@ public:
     QImage image(const QString& path, QSize size, bool thumbnail = false);
 
     // ImageProbe: what the header says, read once per file (again once the file changed on disk) by a decoder
-    // helper, never on the window's thread. probe() waits for a header a few milliseconds at most (a helper reads
-    // one from a local disk in less); one that takes longer is "not known yet" (not ok, no error), goes on being
-    // read and is announced by headerKnown() and ready().
+    // helper, never on the window's thread. probe() never waits: a header not read yet is "not known yet" (not ok,
+    // no error), goes on being read and is announced by headerKnown() and ready(). (Waiting even a few
+    // milliseconds for a neighbour's header would hold up the step that asks for it.)
+    // The picture on show reached the screen: decodings ahead may start.
+    void shownDrawn(const QString& path);
+
     platform::ImageInfo probe(const std::string& path) override;
     void probeLater(const std::string& path, std::function<void(const platform::ImageInfo&)> done) override;
 
@@ -153,6 +155,10 @@ private:
     static constexpr int settleMs = 250;
     QTimer settle_;
     bool settled_ = false;
+    // The picture on show that reached the screen last, and the moment that stands in where nothing is painted.
+    QString drawn_;
+    QTimer drawnLate_;
+    static constexpr int drawnLateMs = 100;
     Key shown_;
     bool preloading_ = true;
     QHash<QString, Header> headers_;
@@ -160,12 +166,10 @@ private:
     // behind a decoding.
     struct HeaderReading {
         std::mutex mutex;
-        std::condition_variable done;
         std::optional<Header> header;
         QList<std::function<void(const platform::ImageInfo&)>> waiting;
     };
     QHash<QString, std::shared_ptr<HeaderReading>> headersReading_;
-    static constexpr int headerWaitMs = 20;
     QThreadPool headerWorkers_;
     DecodeStop headersStop_;  // set when the loader goes
     std::shared_ptr<HeaderReading> readHeaderLater(const QString& path);

@@ -96,7 +96,10 @@ void ImageObjectHandler::drawObject(QPainter* painter, const QRectF& rect, QText
             painter->setRenderHint(QPainter::SmoothPixmapTransform);
             painter->drawImage(rect, image);
         }
-        if (!thumbnails_) lastDrawn_ = {path, rect.size().toSize(), painter->transform().mapRect(rect)};
+        if (!thumbnails_) {
+            lastDrawn_ = {path, rect.size().toSize(), painter->transform().mapRect(rect)};
+            loader_.shownDrawn(path);
+        }
         qCDebug(lcGlimmerbox) << "drawn" << path << "at" << rect.size().toSize();
         emit pictureDrawn(path, rect.size().toSize());
     } else if (const ImageLoader::Part part = loader_.part(path, rect.size().toSize(), visibleArea(painter, rect));

@@ -84,7 +84,7 @@ bool dieWithParent(pid_t parent) {
     return ::getppid() == parent;
 }
 
-void capMemory(const Footprint& base) {
+void capMemory(const Footprint& base, std::int64_t granted) {
     ::rlimit none{0, 0};
     ::setrlimit(RLIMIT_CORE, &none);
     if (sanitized) return;
@@ -92,8 +92,9 @@ void capMemory(const Footprint& base) {
         const ::rlimit limit{static_cast<rlim_t>(soft), static_cast<rlim_t>(hard)};
         ::setrlimit(resource, &limit);
     };
-    cap(RLIMIT_DATA, base.data + slackBytes, base.data + mostGranted + slackBytes);
-    cap(RLIMIT_AS, base.addressSpace + addressSlackBytes, base.addressSpace + 2 * mostGranted + addressSlackBytes);
+    cap(RLIMIT_DATA, base.data + granted + slackBytes, base.data + mostGranted + slackBytes);
+    cap(RLIMIT_AS, base.addressSpace + 2 * granted + addressSlackBytes,
+        base.addressSpace + 2 * mostGranted + addressSlackBytes);
 }
 
 namespace {

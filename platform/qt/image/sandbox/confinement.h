@@ -30,9 +30,10 @@ void loadDecoders();
 // false when the viewer `parent` is gone already.
 bool dieWithParent(pid_t parent);
 
-// Caps memory at `base` plus the most a request may be given, and starts with a header's worth. Under the
-// address sanitizer, whose shadow memory reserves terabytes, nothing is capped.
-void capMemory(const Footprint& base);
+// Caps memory at `base` plus the most a request may be given, and starts with a header's worth and `granted`
+// (the viewer grants each request its memory; a decoding by hand has all of it). Under the address sanitizer,
+// whose shadow memory reserves terabytes, nothing is capped.
+void capMemory(const Footprint& base, std::int64_t granted = 0);
 
 // No new rights, no core dumps, and from here on only the system calls of decoding: any other ends the process
 // with SIGSYS. With `trace`, a forbidden call is told on stderr (with its number) before the process ends.
