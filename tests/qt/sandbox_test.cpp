@@ -21,6 +21,7 @@
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/image/image_loader.h"
 #include "platform/qt/image/sandbox/helper_pool.h"
+#include "platform/qt/image/sandbox/pixel_memory.h"
 #include "platform/qt/image/sandbox/protocol.h"
 #include "platform/qt/image/sandbox/remote_decoding.h"
 #include "platform/qt/image/thumbnail_cache.h"
@@ -222,6 +223,32 @@ TEST(SandboxProtocol, ALayoutIsTakenOnlyWhenItFitsItsMemory) {
         c.change(reply);
         EXPECT_EQ(sandbox::checkedLayout(reply, c.memory).has_value(), c.taken) << c.name;
     }
+}
+
+// A walk through photos of one size decodes each into the memory of one let go before (fresh memory costs more
+// to touch than a JPEG to decode), and what was there before never shows through.
+TEST(PixelMemory, ALargePictureLetGoIsDecodedIntoAgainByThePictureOfItsSize) {
+    QTemporaryDir dir;
+    const QSize large(1200, 1000);  // above the size from which a picture is decoded straight into its memory
+    ASSERT_TRUE(test::writePicture(dir.filePath("a.jpg"), large.width(), large.height(), "JPG", Qt::red));
+    ASSERT_TRUE(test::writePicture(dir.filePath("b.jpg"), large.width(), large.height(), "JPG", Qt::blue));
+    ASSERT_TRUE(test::writePicture(dir.filePath("c.jpg"), 1100, 1000, "JPG", Qt::green));
+    const auto colourAt = [](const QImage& image, QPoint at) { return image.pixelColor(at); };
+    const auto near = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 &&
+               std::abs(a.blue() - b.blue()) < 40;
+    };
+    QImage a = decodeImage(dir.filePath("a.jpg"), large);
+    ASSERT_TRUE(near(colourAt(a, {600, 500}), Qt::red));
+    const int before = sandbox::reusedPixelMemory();
+    a = QImage();  // let go: its memory is kept
+    const QImage c = decodeImage(dir.filePath("c.jpg"), {1100, 1000});
+    EXPECT_EQ(sandbox::reusedPixelMemory(), before) << "memory of another size was decoded into";
+    EXPECT_TRUE(near(colourAt(c, {550, 500}), Qt::green));
+    const QImage b = decodeImage(dir.filePath("b.jpg"), large);
+    EXPECT_EQ(sandbox::reusedPixelMemory(), before + 1);
+    for (const QPoint at : {QPoint(0, 0), QPoint(600, 500), QPoint(1199, 999)})
+        EXPECT_TRUE(near(colourAt(b, at), Qt::blue)) << at.x();
 }
 
 // The pixels the viewer hands over to be written as a PNG: described as a reply's are, and no larger than the

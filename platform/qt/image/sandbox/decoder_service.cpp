@@ -67,9 +67,15 @@ private:
                 [this](QSize size, QImage::Format format) { return blank(size, format); }};
     }
 
+    void dropOffered() {
+        if (offered_ >= 0) ::close(offered_);
+        offered_ = -1;
+    }
+
     int socket_;
     bool broken_ = false;
     SharedImage shared_;
+    int offered_ = -1;  // the viewer's pixel memory of a picture's size, to decode into again
     std::unique_ptr<qt::FrameSource> frames_;
 };
 
@@ -98,6 +104,7 @@ int Service::run() {
             frames_.reset();
             fail(QStringLiteral("it needs more memory than this viewer allows"));
         }
+        dropOffered();
     }
     return 1;
 }
@@ -112,7 +119,8 @@ bool Service::askMemory(qint64 bytes, QSize picture) {
     Request grant;
     int fd = -1;
     const long got = receivePacket(socket_, &grant, sizeof(grant), &fd);
-    if (fd >= 0) ::close(fd);
+    dropOffered();
+    offered_ = fd;
     if (got != sizeof(grant) || grant.magic != protocolMagic || grant.kind != RequestKind::Grant)
         return !(broken_ = true);
     return true;
@@ -124,7 +132,13 @@ QImage Service::blank(QSize size, QImage::Format format) {
     const QImage probe(1, 1, format);
     const qsizetype row = ((static_cast<qsizetype>(size.width()) * probe.depth() + 31) / 32) * 4;
     shared_.bytes = static_cast<std::size_t>(row) * size.height();
-    shared_.fd = makePixelMemory(static_cast<std::int64_t>(shared_.bytes));
+    // Memory the viewer offers again, pages and all, when it is of the size; fresh memory otherwise.
+    struct stat st {};
+    if (offered_ >= 0 && ::fstat(offered_, &st) == 0 && static_cast<std::size_t>(st.st_size) == shared_.bytes &&
+        isReusablePixelMemory(offered_))
+        std::swap(shared_.fd, offered_);
+    dropOffered();
+    if (shared_.fd < 0) shared_.fd = makePixelMemory(static_cast<std::int64_t>(shared_.bytes));
     if (shared_.fd < 0) return {};
     shared_.data = ::mmap(nullptr, shared_.bytes, PROT_READ | PROT_WRITE, MAP_SHARED, shared_.fd, 0);
     if (shared_.data == MAP_FAILED) {
@@ -143,8 +157,9 @@ void Service::sendImage(QImage image, Reply reply, const std::string& text) {
     reply.format = static_cast<std::uint32_t>(format);
     reply.bytesPerLine = static_cast<std::int32_t>(image.bytesPerLine());
     int fd = -1;
-    if (shared_.fd >= 0 && image.constBits() == shared_.data) {
-        // Decoded where it will be kept: handed over as it is.
+    const bool reusable = shared_.fd >= 0 && image.constBits() == shared_.data;
+    if (reusable) {
+        // Decoded where it will be kept: handed over as it is, for the viewer to offer again once let go.
         fd = shared_.fd;
         shared_.fd = -1;
         image = QImage();
@@ -162,7 +177,7 @@ void Service::sendImage(QImage image, Reply reply, const std::string& text) {
         std::memcpy(data, image.constBits(), bytes);
         ::munmap(data, bytes);
     }
-    if (!sealPixelMemory(fd)) {
+    if (!sealPixelMemory(fd, reusable)) {
         ::close(fd);
         fail(QStringLiteral("the picture's memory cannot be sealed"));
         return;

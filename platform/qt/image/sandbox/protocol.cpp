@@ -162,14 +162,22 @@ int makePixelMemory(std::int64_t bytes) {
 }
 
 namespace {
-constexpr int pixelSeals = F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL;
-}
+// What the viewer relies on: memory that keeps its size, so that a mapping of it never faults.
+constexpr int sizeSeals = F_SEAL_SHRINK | F_SEAL_GROW;
+}  // namespace
 
-bool sealPixelMemory(int fd) { return ::fcntl(fd, F_ADD_SEALS, pixelSeals) == 0; }
+bool sealPixelMemory(int fd, bool reusable) {
+    return ::fcntl(fd, F_ADD_SEALS, reusable ? sizeSeals : sizeSeals | F_SEAL_WRITE | F_SEAL_SEAL) == 0;
+}
 
 bool isSealedPixelMemory(int fd) {
     const int seals = ::fcntl(fd, F_GET_SEALS);
-    return seals >= 0 && (seals & pixelSeals) == pixelSeals;
+    return seals >= 0 && (seals & sizeSeals) == sizeSeals;
+}
+
+bool isReusablePixelMemory(int fd) {
+    const int seals = ::fcntl(fd, F_GET_SEALS);
+    return seals >= 0 && (seals & sizeSeals) == sizeSeals && (seals & (F_SEAL_WRITE | F_SEAL_SEAL)) == 0;
 }
 
 }  // namespace gb::sandbox

@@ -22,7 +22,8 @@ enum class RequestKind : std::uint32_t {
     Part = 3,             // the rectangle (x, y, width, height) of the picture at its own size
     CachedThumbnail = 4,  // a thumbnail-cache PNG no larger than width x height, with its text keys
     Frames = 5,           // the next frame of the animation in the file sent with the first of them
-    Grant = 6,            // the memory the helper asked for is its own: go on
+    Grant = 6,            // the memory the helper asked for is its own: go on (with reusable pixel memory of the
+                          // picture's size beside it, when the viewer has some)
     EncodePng = 7,        // the pixels in the sealed memory sent with it (width x height, format, bytesPerLine)
                           // as a PNG for the thumbnail cache
 };
@@ -99,9 +100,12 @@ struct Received {
 };
 std::optional<Received> parseReply(const char* packet, long size, int fd);
 
-// Memory for pixels that the viewer can map and no one can change once sealed.
+// Memory for pixels that the viewer can map: sealed, it keeps its size, so that a mapping never faults. Most is
+// sealed against writing too; the memory of a large picture is not, so that the viewer can hand it to a helper
+// again for the next picture of its size (touching fresh memory costs more than decoding a JPEG into it).
 int makePixelMemory(std::int64_t bytes);
-bool sealPixelMemory(int fd);
+bool sealPixelMemory(int fd, bool reusable = false);
 bool isSealedPixelMemory(int fd);
+bool isReusablePixelMemory(int fd);
 
 }  // namespace gb::sandbox

@@ -2,8 +2,6 @@
 #include "platform/qt/image/sandbox/remote_decoding.h"
 
 #include <QElapsedTimer>
-#include <QThread>
-#include <QThreadPool>
 
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -15,12 +13,14 @@
 
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/image/sandbox/helper_pool.h"
+#include "platform/qt/image/sandbox/pixel_memory.h"
 #include "platform/qt/logging.h"
 
 namespace gb::qt {
 
 using sandbox::HelperPool;
 using sandbox::HelperProcess;
+using sandbox::mapPixels;
 using sandbox::Received;
 using sandbox::ReplyKind;
 using sandbox::Request;
@@ -45,6 +45,7 @@ struct Answer {
     QString refusal;                // why the viewer did not let it decode
     bool unwanted = false, tooSlow = false;
     qint64 granted = 0;  // taken from the budget: the caller gives it back
+    ino_t offered = 0;   // the memory offered to decode into
     QString error() const {
         if (unwanted) return QStringLiteral("not wanted any more");
         if (tooSlow) return tooSlowText();
@@ -95,62 +96,20 @@ Answer exchange(HelperProcess& helper, const Request& request, int fd, const Dec
         helper.allowMemory(bytes);
         Request grant;
         grant.kind = RequestKind::Grant;
-        if (!helper.send(grant)) {
+        // A large picture asked for at its own size is decoded straight into memory kept from another.
+        const QSize picture(in.reply.width, in.reply.height);
+        int memory = -1;
+        if (request.kind == RequestKind::Picture && picture == QSize(request.width, request.height) &&
+            static_cast<qint64>(picture.width()) * picture.height() >= largePixels)
+            memory = sandbox::takeReusableMemory(4LL * picture.width() * picture.height(), &answer.offered);
+        const bool sent = helper.send(grant, memory);
+        if (memory >= 0) ::close(memory);
+        if (!sent) {
             answer.failure = helper.endReason();
             return answer;
         }
         deadline = QDeadlineTimer(decodeSeconds * 1000);
     }
-}
-
-struct Mapping {
-    void* data;
-    std::size_t bytes;
-};
-constexpr unsigned long unmapDelayMs = 300;
-
-// Unmapping a large picture takes the kernel some 10 ms for 24 megapixels, holding the lock of the process's
-// memory map all along: the last holder of a picture is often the window's thread, which hands the unmapping to
-// a thread of its own, and that thread waits a moment first, since a picture is let go as a step begins, whose
-// painting would otherwise wait for that lock (measured: 21 ms a step against 18).
-void unmapLater(Mapping* mapping) {
-    static QThreadPool* unmapper = [] {
-        auto* pool = new QThreadPool;  // lives as long as the process: mappings may be dropped until its end
-        pool->setMaxThreadCount(1);
-        pool->setExpiryTimeout(-1);
-        return pool;
-    }();
-    if (mapping->bytes < (std::size_t{4} << 20)) {
-        ::munmap(mapping->data, mapping->bytes);
-        delete mapping;
-        return;
-    }
-    unmapper->start([mapping] {
-        QThread::msleep(unmapDelayMs);
-        ::munmap(mapping->data, mapping->bytes);
-        delete mapping;
-    });
-}
-
-// The pixels of a reply, mapped read-only where the helper left them; a null image when they are not what the
-// reply says.
-QImage mapPixels(Received& in) {
-    const int fd = std::exchange(in.fd, -1);
-    if (fd < 0) return {};
-    struct stat st {};
-    const bool sealed = ::fstat(fd, &st) == 0 && sandbox::isSealedPixelMemory(fd);
-    const auto layout = sealed ? sandbox::checkedLayout(in.reply, st.st_size) : std::nullopt;
-    void* data = MAP_FAILED;
-    if (layout) data = ::mmap(nullptr, layout->bytes(), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
-    ::close(fd);
-    if (data == MAP_FAILED) {
-        qCWarning(lcGlimmerbox) << "a decoder handed over pixels that do not match their description";
-        return {};
-    }
-    auto* mapping = new Mapping{data, static_cast<std::size_t>(layout->bytes())};
-    return QImage(
-        static_cast<const uchar*>(data), layout->width, layout->height, layout->bytesPerLine, layout->format,
-        [](void* info) { unmapLater(static_cast<Mapping*>(info)); }, mapping);
 }
 
 QString sentence(QString text) {
@@ -198,7 +157,7 @@ Request requestFor(RequestKind kind, QRect area) {
 QImage pixelsOf(Answer& answer, MemoryBudget* budget, const std::function<bool(const QImage&)>& wanted) {
     QImage image;
     if (answer.reply && answer.reply->reply.kind == ReplyKind::Pixels) {
-        image = mapPixels(*answer.reply);
+        image = mapPixels(*answer.reply, answer.offered);
         if (!image.isNull() && !wanted(image)) image = QImage();
         if (image.isNull()) answer.failure = QStringLiteral("the decoder handed over something else");
     }
