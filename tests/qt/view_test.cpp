@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <atomic>
 
@@ -65,15 +66,20 @@ TEST_F(MainWindowView, OnlyAPickFromTheOpenListRaisesTheFolderBoxClick) {
     form.queue.startBefore(form.DoveShow.listItem(0));
     QComboBox* dove = widget<QComboBox>(form.DoveShow);
     ASSERT_EQ(dove->count(), 2);
-    dove->setFocus();
+    // Typed keys go to the window's focus object, which follows the widget's focus through the event loop.
+    const auto focusDove = [&] {
+        dove->setFocus();
+        return QTest::qWaitFor([&] { return view->windowHandle()->focusObject() == dove; }, 2000);
+    };
+    ASSERT_TRUE(focusDove());
     QTest::keyClick(dove, Qt::Key_Return);
     EXPECT_EQ(form.queue.queuePos(), 1);
     EXPECT_EQ(form.Slab(3).caption(), "");
-    dove->setFocus();
+    ASSERT_TRUE(focusDove());
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Enter}) {
         if (key == Qt::Key_Enter) form.queue.startBefore(form.DoveShow.listItem(0));
         QTest::keyClick(dove, key);
-        dove->setFocus();
+        ASSERT_TRUE(focusDove());
     }
     QTest::keyClicks(dove, "x");
     QWheelEvent wheel(QPointF(5, 5), dove->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
