@@ -69,6 +69,8 @@ field() { sed -n "s/.*$1 \([0-9.]*\).*/\1/p" "$work/out" | head -1; }
 
 large=$data/large
 export XDG_CACHE_HOME=$work/cache
+# The benchmark programs live in build/bench; the decoder helper they start is the build's own.
+export GLIMMERBOX_DECODER=$build/../glimmerbox-decoder
 [[ -n ${BEFORE:-} ]] && export GLIMMERBOX_BEFORE=$BEFORE/glimmerbox
 python3 "$here/screen.py" "$build/screen_probe" "$build/../glimmerbox" "$data" "$rounds" >>"$results"
 # The figures read inside the process, for WHO from the benchmark programs in BENCH.
