@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace gb::test {
@@ -90,29 +91,40 @@ public:
     MemoryWatch()
         : thread_([this](const std::stop_token& stop) {
               while (!stop.stop_requested()) {
-                  long kib = statusKiB(QStringLiteral("self"), "VmRSS");
-                  for (const QString& pid : helpers()) kib += statusKiB(pid, "VmRSS");
-                  if (kib > peak_) peak_ = kib;
+                  {
+                      const std::lock_guard reading(reading_);
+                      long kib = statusKiB(QStringLiteral("self"), "VmRSS");
+                      for (const QString& pid : helpers()) kib += statusKiB(pid, "VmRSS");
+                      if (kib > peak_) peak_ = kib;
+                  }
                   std::this_thread::sleep_for(std::chrono::milliseconds(10));
               }
           }) {}
     long peakKiB() const { return peak_; }
+    std::unique_lock<std::mutex> hold() { return std::unique_lock(reading_); }
 
 private:
     std::atomic<long> peak_{0};
+    std::mutex reading_;  // held while a reading allocates
     std::jthread thread_;
 };
+
+MemoryWatch& watch() {
+    static MemoryWatch watching;
+    return watching;
+}
 
 }  // namespace
 
 long peakMiB() {
-    static MemoryWatch watch;
     // Between two readings: each process's own peak, for those running now.
     long now = statusKiB(QStringLiteral("self"), "VmHWM");
     for (const QString& pid : helpers()) now += statusKiB(pid, "VmHWM");
-    return std::max(now, watch.peakKiB()) / 1024;
+    return std::max(now, watch().peakKiB()) / 1024;
 }
 
-void watchMemory() { (void)peakMiB(); }
+void watchMemory() { (void)watch(); }
+
+std::unique_lock<std::mutex> holdMemoryWatch() { return watch().hold(); }
 
 }  // namespace gb::test

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <mutex>
 #include <optional>
 
 #include "app/form1.h"
@@ -46,5 +47,8 @@ struct OnScreen {
 // watchMemory() (or the first call).
 long peakMiB();
 void watchMemory();
+// Keeps the watch between two readings while it lives: a process forked meanwhile inherits no lock the watch held
+// (its readings allocate).
+std::unique_lock<std::mutex> holdMemoryWatch();
 
 }  // namespace gb::test

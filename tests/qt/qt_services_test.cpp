@@ -17,6 +17,7 @@
 #include "platform/qt/image/sandbox/remote_decoding.h"
 #include "queue/open_path.h"
 #include "tests/qt/image_files.h"
+#include "tests/qt/on_screen.h"
 
 namespace gb::qt {
 namespace {
@@ -27,6 +28,9 @@ std::string pathIn(const QTemporaryDir& dir, const QString& name) { return toStd
 // root reads everything. True when the check held.
 bool holdsForAnOrdinaryUser(const std::function<bool()>& check) {
     if (::getuid() != 0) return check();
+    // No thread of this process may be inside the allocator as it forks: the child's first allocation would wait
+    // for ever (seen under the address sanitizer).
+    const auto held = test::holdMemoryWatch();
     const pid_t child = ::fork();
     if (child < 0) return false;
     if (child == 0) {
