@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/sandbox/pixel_memory.h"
 
-#include <QThread>
-#include <QThreadPool>
-
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +9,7 @@
 #include <chrono>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -93,23 +91,18 @@ constexpr std::size_t largeMapping = std::size_t{4} << 20;
 // painting would otherwise wait for that lock (measured: 21 ms a step against 18). Its memory is kept at once,
 // for the picture ahead that the step asks for.
 void letGo(Mapping* mapping) {
-    static QThreadPool* unmapper = [] {
-        auto* pool = new QThreadPool;  // lives as long as the process: mappings may be dropped until its end
-        pool->setMaxThreadCount(1);
-        pool->setExpiryTimeout(-1);
-        return pool;
-    }();
     if (mapping->fd >= 0) Reusable::shared().keep(std::exchange(mapping->fd, -1), mapping->memoryBytes);
     if (mapping->bytes < largeMapping) {
         ::munmap(mapping->data, mapping->bytes);
         delete mapping;
         return;
     }
-    unmapper->start([mapping] {
-        QThread::msleep(unmapDelayMs);
+    // A thread of its own, which the process's end may cut short: nothing is left to tidy then.
+    std::thread([mapping] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(unmapDelayMs));
         ::munmap(mapping->data, mapping->bytes);
         delete mapping;
-    });
+    }).detach();
 }
 
 }  // namespace
