@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     // The helpers of this build decode, as they do for the program.
     qputenv("GLIMMERBOX_DECODER", GLIMMERBOX_TEST_DECODER);
-    gb::test::watchMemory();
     QApplication app(argc, argv);
+    // After the application: the watch's thread uses Qt, and the first thread to use it is taken for the main one.
+    gb::test::watchMemory();
     // As the program does at its start: the first picture of a test does not wait for its helper to start.
     gb::sandbox::HelperPool::headers().warmUp();
     gb::sandbox::HelperPool::decoding().warmUp();
