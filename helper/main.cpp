@@ -11,6 +11,7 @@
 #include <QImageReader>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -47,6 +48,11 @@ int usage() {
 // no viewer grants memory to, has the most any request may be given.
 bool shutIn(bool byHand = false) {
     QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
+    // The memory of one request serves the next: blocks below 16 MB come from the heap, and up to 16 MB of it
+    // stays when freed (within the slack the limits leave). Otherwise every thumbnail's decoder buffers and
+    // pixels would be mapped afresh and fault in page by page, which costs more than the decoding on a VM.
+    ::mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
+    ::mallopt(M_TRIM_THRESHOLD, 16 * 1024 * 1024);
     gb::sandbox::loadDecoders();
     gb::sandbox::capMemory(gb::sandbox::footprint(), byHand ? gb::sandbox::mostGranted : 0);
     const char* trace = std::getenv("GLIMMERBOX_DECODER_TRACE");

@@ -304,15 +304,45 @@ TEST_F(FaultyHelpers, TheCachesFilesAreWrittenByAHelperOrNotAtAll) {
     for (const QPoint at : {QPoint(10, 10), QPoint(150, 100)})
         EXPECT_EQ(back.pixelColor(at).rgba(), picture.pixelColor(at).rgba()) << at.x();
 
-    const QString path = dir.filePath("fine.jpg");
+    // A thumbnail's files come with its picture, from the helper that decoded it.
+    const QString path = dir.filePath("fine.bmp");
+    ASSERT_TRUE(picture.convertToFormat(QImage::Format_RGB32).save(path));
     const ThumbnailCache cache(dir.filePath("thumbnails"));
+    const auto thumbnail = [&] { return decodeThumbnail(cache, path, {100, 75}, nullptr, nullptr, nullptr, nullptr); };
     HelperPool::decoding().setProgram(dir.filePath("no such helper").toLocal8Bit());
     EXPECT_TRUE(encodePng(picture).isEmpty());
-    cache.store(path, picture.scaled(64, 48));
+    EXPECT_TRUE(thumbnail().isNull());
     EXPECT_FALSE(QFile::exists(cache.fileFor(path, "normal")));
+    EXPECT_FALSE(cache.failedBefore(path));  // the mark of a failure is a PNG too
     HelperPool::decoding().setProgram(GLIMMERBOX_TEST_DECODER);
-    cache.store(path, picture.scaled(64, 48));
-    EXPECT_TRUE(QFile::exists(cache.fileFor(path, "normal")));
+    ASSERT_EQ(thumbnail().size(), QSize(100, 75));
+    const QImage kept(cache.fileFor(path, "normal"));
+    ASSERT_EQ(kept.size(), QSize(128, 96));
+    EXPECT_EQ(kept.text("Thumb::URI"), ThumbnailCache::uriOf(path));
+    EXPECT_EQ(kept.pixelColor(10, 10).rgb(), picture.pixelColor(16, 16).rgb());
+    EXPECT_EQ(kept.pixelColor(100, 80).rgb(), picture.pixelColor(156, 125).rgb());
+    EXPECT_FALSE(QFile::exists(cache.fileFor(path, "large")));  // a picture smaller than a large thumbnail
+}
+
+// Threads that ask together keep the helpers they made: a helper is started once, not for every time more of
+// them ask at once than are idle (each start costs a core some 40 ms: 1,000 thumbnails took four times as long).
+TEST(HelperPools, HelpersStartedForThreadsAskingTogetherAreKept) {
+    sandbox::HelperPool pool(1, GLIMMERBOX_TEST_DECODER);
+    const auto takeTogether = [&](int count) {
+        std::vector<std::unique_ptr<sandbox::HelperProcess>> taken;
+        for (int i = 0; i < count; ++i) taken.push_back(pool.take(nullptr));
+        for (auto& helper : taken) {
+            ASSERT_TRUE(helper);
+            pool.giveBack(std::move(helper));
+        }
+    };
+    for (int round = 0; round < 5; ++round) takeTogether(3);
+    EXPECT_EQ(pool.started(), 3);
+    // No more than two above the idle ones are kept.
+    takeTogether(5);
+    const int afterFive = pool.started();
+    takeTogether(5);
+    EXPECT_EQ(pool.started(), afterFive + 2);
 }
 
 TEST(SandboxProtocol, APacketIsAReplyOnlyWhenWhollyWellFormed) {

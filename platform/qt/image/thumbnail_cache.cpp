@@ -177,9 +177,12 @@ bool ThumbnailCache::failedBefore(const QString& path) const {
 }
 
 bool ThumbnailCache::write(const QString& path, const Stamp& stamp, const QString& folder, const QImage& image) const {
-    if (!usable(folder, true)) return false;
-    // Encoded by a helper as it decodes: no image library runs in the viewer.
-    QByteArray png = encodePng(image);
+    // Encoded by a helper: no image library runs in the viewer.
+    return usable(folder, true) && writeFile(path, stamp, folder, encodePng(image));
+}
+
+bool ThumbnailCache::writeFile(const QString& path, const Stamp& stamp, const QString& folder, QByteArray png) const {
+    if (png.isEmpty() || !usable(folder, true)) return false;
     png = withPlainText(png, {{uriKey, uriOf(path).toLatin1()},
                               {mtimeKey, QByteArray::number(static_cast<qlonglong>(stamp.mtime))},
                               {"Software", "Glimmerbox"}});
@@ -194,17 +197,11 @@ bool ThumbnailCache::write(const QString& path, const Stamp& stamp, const QStrin
     return true;
 }
 
-void ThumbnailCache::store(const QString& path, const QImage& image) const {
+void ThumbnailCache::storeFiles(const QString& path, const ThumbnailFiles& files) const {
     const auto stamp = stampOf(path);
-    if (!stamp || covers(path) || image.isNull()) return;
-    const auto bounded = [&](int side) {
-        return image.width() <= side && image.height() <= side
-                   ? image
-                   : image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    };
-    if (std::max(image.width(), image.height()) >= largeSize)
-        write(path, *stamp, QStringLiteral("large"), bounded(largeSize));
-    write(path, *stamp, QStringLiteral("normal"), bounded(normalSize));
+    if (!stamp || covers(path)) return;
+    if (!files.large.isEmpty()) writeFile(path, *stamp, QStringLiteral("large"), files.large);
+    writeFile(path, *stamp, QStringLiteral("normal"), files.normal);
 }
 
 void ThumbnailCache::storeFailure(const QString& path) const {
@@ -226,32 +223,15 @@ QImage decodeThumbnail(const ThumbnailCache& cache, const QString& path, QSize s
         if (error) *error = QStringLiteral("the picture cannot be decoded");
         return {};
     }
-    // JPEGs decode at 1/8, 1/4 or 1/2 of their size for the cost of that size, the smallest that covers a normal
-    // thumbnail: when that scale holds a large thumbnail too, one is made and kept as well, at no further cost.
-    // A large one for every picture would cost four times the pixels at the first sight of a folder (1,000
-    // photos of 1600 x 1200: 111 thumbnails a second against 221). A screen of three device pixels to the pixel
-    // or more draws thumbnails larger than a normal one: those are decoded at the large size.
-    const QSize natural = readHeader(path, stop).size;
-    const int normal = ThumbnailCache::normalSize, large = ThumbnailCache::largeSize;
-    const auto fit = [&](int side) {
-        return natural.width() <= side && natural.height() <= side ? natural
-                                                                   : natural.scaled(side, side, Qt::KeepAspectRatio);
-    };
-    int scale = 8;
-    while (scale > 1 &&
-           (natural.width() / scale < fit(normal).width() || natural.height() / scale < fit(normal).height()))
-        scale /= 2;
-    const bool largeToo =
-        std::max(natural.width(), natural.height()) / scale >= large || std::max(size.width(), size.height()) > normal;
-    const QSize kept = !natural.isValid() || natural.isEmpty() ? size : fit(largeToo ? large : normal);
     int count = 1;
-    const QImage image = decodeImage(path, kept.expandedTo({1, 1}), error, &count, stop, budget);
+    ThumbnailFiles files;
+    const QImage image = decodeForThumbnail(path, size, &files, error, &count, stop, budget);
     if (frames) *frames = count;
     if (image.isNull()) {
         if (!(stop && stop->stopped())) cache.storeFailure(path);
         return {};
     }
-    if (count == 1) cache.store(path, image);
+    if (count == 1) cache.storeFiles(path, files);
     return fitted(image);
 }
 

@@ -14,13 +14,15 @@
 #include <optional>
 
 #include "platform/qt/image/decode_guard.h"
+#include "platform/qt/image/sandbox/remote_decoding.h"
+#include "platform/qt/image/thumbnail_size.h"
 
 namespace gb::qt {
 
 class ThumbnailCache {
 public:
-    static constexpr int normalSize = 128;
-    static constexpr int largeSize = 256;
+    static constexpr int normalSize = thumbnailNormalSide;
+    static constexpr int largeSize = thumbnailLargeSide;
     // The standard's sizes, smallest first: the folder and the longest side a thumbnail in it may have.
     struct Size {
         const char* folder;
@@ -46,11 +48,8 @@ public:
                 MemoryBudget* budget = nullptr) const;
     // Whether reading `path` as it is now failed before.
     bool failedBefore(const QString& path) const;
-    // Keeps `image` (the picture at 256 pixels or more, or at its own size when smaller) as the normal
-    // thumbnail of `path`, and as the large one when it is big enough. Each file is written whole under another
-    // name first and then renamed, so that no reader ever sees half of one. Nothing is kept for the cache's own
-    // files or a file whose time cannot be read.
-    void store(const QString& path, const QImage& image) const;
+    // Keeps the files a helper wrote of the thumbnails of `path`, with the keys that say which picture they show.
+    void storeFiles(const QString& path, const ThumbnailFiles& files) const;
     // Records that `path`, as it is now, cannot be read.
     void storeFailure(const QString& path) const;
     // Whether `path` lies inside the cache: such files are never thumbnailed into it.
@@ -66,6 +65,7 @@ private:
     // missing ones are made (mode 0700) when `make` is set.
     bool usable(const QString& folder, bool make) const;
     bool write(const QString& path, const Stamp& stamp, const QString& folder, const QImage& image) const;
+    bool writeFile(const QString& path, const Stamp& stamp, const QString& folder, QByteArray png) const;
     QImage readValid(const QString& path, const Stamp& stamp, const QString& folder, int side, const DecodeStop* stop,
                      MemoryBudget* budget) const;
     QString root_;
@@ -75,7 +75,7 @@ private:
 };
 
 // The thumbnail of `path` drawn at `size`: from the cache when it keeps one for the file as it is, otherwise
-// decoded (at the large size when the picture is that big), kept in the cache and brought down to `size`. A
+// decoded (at thumbnailKeptSize), kept in the cache and brought down to `size`. A
 // picture that cannot be decoded is recorded as such; one that failed before is not tried again.
 // Animations are not kept (their thumbnails play).
 QImage decodeThumbnail(const ThumbnailCache& cache, const QString& path, QSize size, QString* error, int* frames,

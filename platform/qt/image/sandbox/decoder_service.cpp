@@ -20,6 +20,7 @@
 #include "platform/qt/image/frame_source.h"
 #include "platform/qt/image/sandbox/faults.h"
 #include "platform/qt/image/sandbox/protocol.h"
+#include "platform/qt/image/thumbnail_size.h"
 
 namespace gb::sandbox {
 
@@ -56,9 +57,14 @@ public:
 
 private:
     void handle(const Request& request, std::unique_ptr<QFile> file);
+    // The whole picture in `file` at `size`; null, and the failure told, when it cannot be decoded.
+    QImage decodeWhole(QFile& file, QSize size, int* frames);
+    void sendPicture(QImage image, int frames);
+    // A thumbnail's picture, followed by the cache's PNGs of it.
+    void sendThumbnail(QImage image, int frames);
     bool askMemory(qint64 bytes, QSize picture);
     QImage blank(QSize size, QImage::Format format);
-    void sendImage(QImage image, Reply reply, const std::string& text = {});
+    bool sendImage(QImage image, Reply reply, const std::string& text = {});
     void encodePng(const Request& request, int pixels);
     bool sendBytes(const QByteArray& bytes);
     void fail(const QString& why) { sendReply(socket_, Reply{}, why.toStdString()); }
@@ -148,7 +154,7 @@ QImage Service::blank(QSize size, QImage::Format format) {
     return QImage(static_cast<uchar*>(shared_.data), size.width(), size.height(), row, format);
 }
 
-void Service::sendImage(QImage image, Reply reply, const std::string& text) {
+bool Service::sendImage(QImage image, Reply reply, const std::string& text) {
     const QImage::Format format = crossingFormat(image);
     if (image.format() != format) image = image.convertToFormat(format);
     reply.kind = ReplyKind::Pixels;
@@ -166,24 +172,23 @@ void Service::sendImage(QImage image, Reply reply, const std::string& text) {
         shared_.unmap();
     } else {
         shared_.close();
+        // Written rather than mapped and copied: the kernel fills the new memory without a fault for each page.
         const auto bytes = static_cast<std::size_t>(image.sizeInBytes());
         fd = makePixelMemory(static_cast<std::int64_t>(bytes));
-        void* data = fd < 0 ? MAP_FAILED : ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        if (data == MAP_FAILED) {
+        if (fd < 0 || ::write(fd, image.constBits(), bytes) != static_cast<ssize_t>(bytes)) {
             if (fd >= 0) ::close(fd);
             fail(QStringLiteral("there is not enough memory to hand the picture over"));
-            return;
+            return false;
         }
-        std::memcpy(data, image.constBits(), bytes);
-        ::munmap(data, bytes);
     }
     if (!sealPixelMemory(fd, reusable)) {
         ::close(fd);
         fail(QStringLiteral("the picture's memory cannot be sealed"));
-        return;
+        return false;
     }
     if (!sendReply(socket_, reply, text, fd)) broken_ = true;
     ::close(fd);
+    return !broken_;
 }
 
 bool Service::sendBytes(const QByteArray& bytes) {
@@ -204,6 +209,17 @@ bool Service::sendBytes(const QByteArray& bytes) {
     return true;
 }
 
+// `image` as a PNG of the thumbnail cache; empty when it cannot be written.
+QByteArray pngOf(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    writer.setQuality(80);  // light compression: a thumbnail is written once and read often, both quickly
+    if (!writer.write(image)) png.clear();
+    return png;
+}
+
 // The pixels the viewer handed over in sealed memory, written as a PNG: what the thumbnail cache keeps.
 void Service::encodePng(const Request& request, int pixels) {
     struct stat st {};
@@ -213,16 +229,8 @@ void Service::encodePng(const Request& request, int pixels) {
     if (!layout) return fail(QStringLiteral("the pixels handed over do not match their description"));
     void* data = ::mmap(nullptr, static_cast<std::size_t>(layout->bytes()), PROT_READ, MAP_SHARED, pixels, 0);
     if (data == MAP_FAILED) return fail(QStringLiteral("the pixels handed over cannot be read"));
-    QByteArray png;
-    {
-        const QImage image(static_cast<const uchar*>(data), layout->width, layout->height, layout->bytesPerLine,
-                           layout->format);
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        writer.setQuality(80);  // light compression: a thumbnail is written once and read often, both quickly
-        if (!writer.write(image)) png.clear();
-    }
+    const QByteArray png = pngOf(
+        QImage(static_cast<const uchar*>(data), layout->width, layout->height, layout->bytesPerLine, layout->format));
     ::munmap(data, static_cast<std::size_t>(layout->bytes()));
     if (png.isEmpty()) return fail(QStringLiteral("the picture cannot be written as a PNG"));
     sendBytes(png);
@@ -249,6 +257,41 @@ QImage readCachePng(QIODevice& file, int side, std::string* texts, const DecodeH
     return image;
 }
 
+QImage Service::decodeWhole(QFile& file, QSize size, int* frames) {
+    QString error;
+    QImage image = qt::decodeImage(file, size, &error, frames, hooks());
+    if (image.isNull() && !broken_) fail(error);
+    return image;
+}
+
+void Service::sendPicture(QImage image, int frames) {
+    Reply reply;
+    reply.frames = frames;
+    sendImage(std::move(image), reply);
+}
+
+void Service::sendThumbnail(QImage image, int frames) {
+    // A still picture's thumbnails for the cache follow it, written here: the viewer only adds its keys.
+    QByteArray large, normal;
+    const auto bounded = [&](int side) {
+        return image.width() <= side && image.height() <= side
+                   ? image
+                   : image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    };
+    if (frames == 1) {
+        if (std::max(image.width(), image.height()) >= qt::thumbnailLargeSide)
+            large = pngOf(bounded(qt::thumbnailLargeSide));
+        normal = pngOf(bounded(qt::thumbnailNormalSide));
+    }
+    Reply reply;
+    reply.frames = frames;
+    if (!large.isEmpty()) reply.flags |= largePngFlag;
+    if (!normal.isEmpty()) reply.flags |= normalPngFlag;
+    if (!sendImage(std::move(image), reply)) return;
+    if (!large.isEmpty() && !sendBytes(large)) return;
+    if (!normal.isEmpty()) sendBytes(normal);
+}
+
 void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
     if (file && injectFault(*file, socket_)) return;
     if (request.kind == RequestKind::EncodePng)
@@ -262,6 +305,7 @@ void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
         static_cast<double>(request.width) * request.height > qt::maxPicturePixels)
         return fail(QStringLiteral("the size asked for makes no sense"));
     const QSize size(request.width, request.height);
+    const QString noSize = QStringLiteral("no size was asked for");
     switch (request.kind) {
         case RequestKind::Header: {
             const qt::Header header = qt::readHeader(*file);
@@ -276,15 +320,22 @@ void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
             return;
         }
         case RequestKind::Picture: {
-            if (size.isEmpty()) return fail(QStringLiteral("no size was asked for"));
-            QString error;
+            if (size.isEmpty()) return fail(noSize);
             int frames = 1;
-            QImage image = qt::decodeImage(*file, size, &error, &frames, hooks());
-            if (broken_) return;
-            if (image.isNull()) return fail(error);
-            Reply reply;
-            reply.frames = frames;
-            return sendImage(std::move(image), reply);
+            QImage image = decodeWhole(*file, size, &frames);
+            if (!image.isNull()) sendPicture(std::move(image), frames);
+            return;
+        }
+        case RequestKind::Thumbnail: {
+            if (size.isEmpty()) return fail(noSize);
+            // The header read here saves the viewer a round trip for each thumbnail.
+            const qt::Header header = qt::readHeader(*file);
+            if (!file->seek(0)) return fail(QStringLiteral("the file cannot be read again"));
+            const QSize kept = qt::thumbnailKeptSize(header.error.isEmpty() ? header.size : QSize(), size);
+            int frames = 1;
+            QImage image = decodeWhole(*file, kept, &frames);
+            if (!image.isNull()) sendThumbnail(std::move(image), frames);
+            return;
         }
         case RequestKind::Part: {
             const QRect area(request.x, request.y, request.width, request.height);
@@ -292,14 +343,16 @@ void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
             QImage image = qt::decodePart(*file, area, hooks());
             if (broken_) return;
             if (image.isNull()) return fail(QStringLiteral("the part cannot be decoded on its own"));
-            return sendImage(std::move(image), Reply{});
+            sendImage(std::move(image), Reply{});
+            return;
         }
         case RequestKind::CachedThumbnail: {
             std::string texts;
             QImage image = readCachePng(*file, std::max(request.width, request.height), &texts, hooks());
             if (broken_) return;
             if (image.isNull()) return fail(QStringLiteral("not a thumbnail that can be used"));
-            return sendImage(std::move(image), Reply{}, texts);
+            sendImage(std::move(image), Reply{}, texts);
+            return;
         }
         case RequestKind::Frames: {
             if (file) {
@@ -315,7 +368,8 @@ void Service::handle(const Request& request, std::unique_ptr<QFile> file) {
             reply.delayMs = frame.delayMs;
             reply.flags = frame.last ? std::uint32_t{lastFrameFlag} : 0U;
             if (frame.last) frames_.reset();
-            return sendImage(frame.image, reply);
+            sendImage(frame.image, reply);
+            return;
         }
         case RequestKind::EncodePng:
         case RequestKind::Grant: break;

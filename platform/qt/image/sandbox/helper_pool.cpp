@@ -114,6 +114,7 @@ std::unique_ptr<HelperProcess> HelperPool::take(QString* error) {
     auto helper = std::move(idle_.front());
     idle_.pop_front();
     ++out_;
+    busiest_ = std::min(std::max(busiest_, out_), idleWanted_ + 2);
     lastTake_ = std::chrono::steady_clock::now();
     return helper;
 }
@@ -122,7 +123,7 @@ void HelperPool::giveBack(std::unique_ptr<HelperProcess> helper) {
     std::unique_lock lock(mutex_);
     --out_;
     const bool keep = helper && !helper->ended() && !stopping_ && helper->program() == program_ &&
-                      static_cast<int>(idle_.size()) < idleWanted_;
+                      static_cast<int>(idle_.size()) < std::max(idleWanted_, busiest_);
     if (keep) idle_.push_front(std::move(helper));
     changed_.notify_all();  // one fewer out: the spawning thread may start another
     lock.unlock();

@@ -43,8 +43,8 @@ public:
     // An idle helper, or a new one when none is idle; nothing (and why in `error`) when none can be started.
     // Every helper taken is given back, whatever became of it.
     std::unique_ptr<HelperProcess> take(QString* error);
-    // A helper taken: one still serving waits for the next request, or ends when enough are idle; one that
-    // ended or was killed is replaced, once no picture has been asked for a moment.
+    // A helper taken: one still serving waits for the next request, or ends when as many are idle as were ever out
+    // at once; one that ended or was killed is replaced, once no picture has been asked for a moment.
     void giveBack(std::unique_ptr<HelperProcess> helper);
 
     // For tests: another helper program from now on (idle helpers of the old one end).
@@ -60,6 +60,10 @@ private:
     std::deque<std::unique_ptr<HelperProcess>> idle_;
     int wanted_ = 0;  // helpers asked of the spawning thread beyond the idle ones
     int out_ = 0;     // taken and not given back
+    // The most helpers out at once so far (up to two more than the idle ones): as many are kept when given back, so
+    // that threads asking together do not start a helper each time and end it right after (a start costs some 40 ms of
+    // a core, mostly the dynamic linker).
+    int busiest_ = 0;
     std::chrono::steady_clock::time_point lastTake_;
     static constexpr int refillDelayMs = 300;
     int started_ = 0;

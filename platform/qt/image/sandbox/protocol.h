@@ -26,6 +26,7 @@ enum class RequestKind : std::uint32_t {
                           // picture's size beside it, when the viewer has some)
     EncodePng = 7,        // the pixels in the sealed memory sent with it (width x height, format, bytesPerLine)
                           // as a PNG for the thumbnail cache
+    Thumbnail = 8,        // the whole picture at the size its thumbnail is made at, for a drawing of width x height
 };
 
 struct Request {
@@ -50,6 +51,10 @@ enum class ReplyKind : std::uint32_t {
 enum ReplyFlag : std::uint32_t {
     partialFlag = 1,  // parts of the picture can be decoded on their own
     lastFrameFlag = 2,
+    // Pixels of a Thumbnail request: an Encoded reply follows with the cache's large PNG, then one with the
+    // normal PNG.
+    largePngFlag = 4,
+    normalPngFlag = 8,
 };
 
 struct Reply {

@@ -14,13 +14,16 @@
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/image/sandbox/helper_pool.h"
 #include "platform/qt/image/sandbox/pixel_memory.h"
+#include "platform/qt/image/thumbnail_size.h"
 #include "platform/qt/logging.h"
 
 namespace gb::qt {
 
 using sandbox::HelperPool;
 using sandbox::HelperProcess;
+using sandbox::largePngFlag;
 using sandbox::mapPixels;
+using sandbox::normalPngFlag;
 using sandbox::Received;
 using sandbox::ReplyKind;
 using sandbox::Request;
@@ -44,8 +47,9 @@ struct Answer {
     QString failure;                // why none came, in a user's words
     QString refusal;                // why the viewer did not let it decode
     bool unwanted = false, tooSlow = false;
-    qint64 granted = 0;  // taken from the budget: the caller gives it back
-    ino_t offered = 0;   // the memory offered to decode into
+    qint64 granted = 0;              // taken from the budget: the caller gives it back
+    QByteArray largePng, normalPng;  // a thumbnail's files for the cache, when they came with it
+    ino_t offered = 0;               // the memory offered to decode into
     QString error() const {
         if (unwanted) return QStringLiteral("not wanted any more");
         if (tooSlow) return tooSlowText();
@@ -55,6 +59,35 @@ struct Answer {
         return notDecodedText(failure.isEmpty() ? QStringLiteral("the decoder gave no answer") : failure);
     }
 };
+
+// The file an Encoded reply hands over in sealed memory, when it is no longer than `most`; its descriptor closed.
+QByteArray encodedFile(Received& in, std::int64_t most) {
+    const int fd = std::exchange(in.fd, -1);
+    if (fd < 0) return {};
+    const std::int64_t length = in.reply.bytes;
+    struct stat st {};
+    QByteArray file;
+    if (in.reply.kind == ReplyKind::Encoded && length >= 0 && length <= most && ::fstat(fd, &st) == 0 &&
+        st.st_size >= length && sandbox::isSealedPixelMemory(fd)) {
+        file.resize(static_cast<qsizetype>(length));
+        if (::pread(fd, file.data(), static_cast<std::size_t>(length), 0) != static_cast<ssize_t>(length)) file.clear();
+    }
+    ::close(fd);
+    return file;
+}
+
+// The cache's PNGs that follow a thumbnail's pixels (no larger than a large thumbnail's pixels twice over); none
+// when the helper is stopped or fails meanwhile, which leaves the pixels as good as they were.
+void takeThumbnailFiles(HelperProcess& helper, Answer& answer, const DecodeStop* stop, QDeadlineTimer deadline) {
+    constexpr std::int64_t most = 2LL * 4 * thumbnailLargeSide * thumbnailLargeSide + 64 * 1024;
+    const std::uint32_t flags = answer.reply->reply.flags;
+    for (const auto& [flag, file] : {std::pair{largePngFlag, &answer.largePng}, {normalPngFlag, &answer.normalPng}}) {
+        if ((flags & flag) == 0) continue;
+        Received in;
+        if (helper.receive(in, stop, deadline) != HelperProcess::Wait::Reply) return;
+        *file = encodedFile(in, most);
+    }
+}
 
 // One request on `helper`: the memory it asks for is taken from `budget` (granted at once without one), and its
 // decoding may take decodeSeconds from then on; waiting for the memory does not count.
@@ -76,6 +109,8 @@ Answer exchange(HelperProcess& helper, const Request& request, int fd, const Dec
         }
         if (in.reply.kind != ReplyKind::NeedMemory) {
             answer.reply = std::move(in);
+            if (request.kind == RequestKind::Thumbnail && answer.reply->reply.kind == ReplyKind::Pixels)
+                takeThumbnailFiles(helper, answer, stop, deadline);
             return answer;
         }
         const qint64 bytes = in.reply.bytes;
@@ -199,26 +234,47 @@ Header readHeader(const QString& path, const DecodeStop* stop) {
 
 platform::ImageInfo QtImageProbe::probe(const std::string& path) { return readHeader(toQString(path)).info(); }
 
-QImage decodeImage(const QString& path, QSize size, QString* error, int* frames, const DecodeStop* stop,
-                   MemoryBudget* budget) {
+namespace {
+// The whole picture at `path` as `kind` asks for it at `size`; `fits` says whether the pixels that came back are
+// of a size it may have.
+QImage decodeWhole(RequestKind kind, const QString& path, QSize size, const std::function<bool(const QImage&)>& fits,
+                   QString* error, int* frames, const DecodeStop* stop, MemoryBudget* budget,
+                   ThumbnailFiles* files = nullptr) {
     QElapsedTimer clock;
     clock.start();
     QString why;
-    auto answer =
-        ask(HelperPool::decoding(), path, requestFor(RequestKind::Picture, QRect({}, size)), stop, budget, &why);
+    auto answer = ask(HelperPool::decoding(), path, requestFor(kind, QRect({}, size)), stop, budget, &why);
     if (!answer) {
         if (error) *error = why;
         return {};
     }
-    const QImage image = pixelsOf(*answer, budget, [&](const QImage& i) { return i.size() == size; });
+    const QImage image = pixelsOf(*answer, budget, fits);
     if (image.isNull()) {
         if (error) *error = answer->error();
         if (!answer->unwanted) qCWarning(lcGlimmerbox) << "cannot decode" << path << answer->error();
         return {};
     }
     if (frames) *frames = std::max(1, answer->reply->reply.frames);
-    qCDebug(lcGlimmerbox) << "decoded" << path << "at" << size << "in" << clock.elapsed() << "ms";
+    if (files) *files = {answer->largePng, answer->normalPng};
+    qCDebug(lcGlimmerbox) << "decoded" << path << "at" << image.size() << "in" << clock.elapsed() << "ms";
     return image;
+}
+}  // namespace
+
+QImage decodeImage(const QString& path, QSize size, QString* error, int* frames, const DecodeStop* stop,
+                   MemoryBudget* budget) {
+    const auto fits = [&](const QImage& image) { return image.size() == size; };
+    return decodeWhole(RequestKind::Picture, path, size, fits, error, frames, stop, budget);
+}
+
+QImage decodeForThumbnail(const QString& path, QSize drawn, ThumbnailFiles* files, QString* error, int* frames,
+                          const DecodeStop* stop, MemoryBudget* budget) {
+    // A large thumbnail at most, or one of the size drawn when that is larger.
+    const QSize most = drawn.expandedTo({thumbnailLargeSide, thumbnailLargeSide});
+    const auto fits = [&](const QImage& image) {
+        return image.width() <= most.width() && image.height() <= most.height();
+    };
+    return decodeWhole(RequestKind::Thumbnail, path, drawn, fits, error, frames, stop, budget, files);
 }
 
 QImage decodePart(const QString& path, QRect area) {
@@ -266,20 +322,8 @@ QByteArray encodePng(const QImage& picture) {
     }
     if (pixels >= 0) ::close(pixels);
     if (!answer || !answer->reply) return {};
-    const int fd = std::exchange(answer->reply->fd, -1);
-    if (fd < 0) return {};
     // A PNG is never much larger than its pixels unpacked.
-    const std::int64_t length = answer->reply->reply.bytes;
-    const auto most = static_cast<std::int64_t>(bytes) * 2 + 64 * 1024;
-    struct stat st {};
-    QByteArray png;
-    if (answer->reply->reply.kind == ReplyKind::Encoded && length <= most && ::fstat(fd, &st) == 0 &&
-        st.st_size >= length && sandbox::isSealedPixelMemory(fd)) {
-        png.resize(static_cast<qsizetype>(length));
-        if (::pread(fd, png.data(), static_cast<std::size_t>(length), 0) != static_cast<ssize_t>(length)) png.clear();
-    }
-    ::close(fd);
-    return png;
+    return encodedFile(*answer->reply, static_cast<std::int64_t>(bytes) * 2 + 64 * 1024);
 }
 
 RemoteFrames::RemoteFrames(QString path, qint64 maxPixels, const DecodeStop& stop)

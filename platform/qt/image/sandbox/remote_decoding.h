@@ -38,6 +38,15 @@ public:
 // The decoding itself may take decodeSeconds; waiting for memory does not count.
 QImage decodeImage(const QString& path, QSize size, QString* error = nullptr, int* frames = nullptr,
                    const DecodeStop* stop = nullptr, MemoryBudget* budget = nullptr);
+// The shared cache's files of a still picture's thumbnail, PNGs without their keys (empty when not made).
+struct ThumbnailFiles {
+    QByteArray large, normal;
+};
+// The picture at `path` at the size its thumbnail is made at for a drawing of `drawn` (thumbnailKeptSize of its
+// header's size), the header read by the helper that decodes it, which writes the cache's files of it too;
+// otherwise as decodeImage.
+QImage decodeForThumbnail(const QString& path, QSize drawn, ThumbnailFiles* files, QString* error = nullptr,
+                          int* frames = nullptr, const DecodeStop* stop = nullptr, MemoryBudget* budget = nullptr);
 // The part `area` of a picture at its own size; a null image when it cannot be decoded alone.
 QImage decodePart(const QString& path, QRect area);
 // A PNG of the thumbnail cache no larger than `side` either way, and its text keys.
