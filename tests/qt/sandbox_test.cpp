@@ -226,7 +226,7 @@ TEST(SandboxProtocol, ALayoutIsTakenOnlyWhenItFitsItsMemory) {
 }
 
 // A walk through photos of one size decodes each into the memory of one let go before (fresh memory costs more
-// to touch than a JPEG to decode), and what was there before never shows through.
+// to touch than a JPEG to decode), and what was there before never shows through; a part's memory is not reused.
 TEST(PixelMemory, ALargePictureLetGoIsDecodedIntoAgainByThePictureOfItsSize) {
     QTemporaryDir dir;
     const QSize large(1200, 1000);  // above the size from which a picture is decoded straight into its memory
@@ -249,6 +249,16 @@ TEST(PixelMemory, ALargePictureLetGoIsDecodedIntoAgainByThePictureOfItsSize) {
     EXPECT_EQ(sandbox::reusedPixelMemory(), before + 1);
     for (const QPoint at : {QPoint(0, 0), QPoint(600, 500), QPoint(1199, 999)})
         EXPECT_TRUE(near(colourAt(b, at), Qt::blue)) << at.x();
+
+    // A part is decoded straight into the memory it comes in too, but that memory is never offered again, not
+    // even to a picture of its size: it is sealed against writing as it is handed over.
+    QImage part = decodePart(dir.filePath("b.jpg"), QRect(100, 0, 1100, 1000));
+    ASSERT_EQ(part.size(), QSize(1100, 1000));
+    EXPECT_TRUE(near(colourAt(part, {1099, 999}), Qt::blue));
+    const int afterPart = sandbox::reusedPixelMemory();
+    part = QImage();
+    EXPECT_TRUE(near(colourAt(decodeImage(dir.filePath("c.jpg"), {1100, 1000}), {550, 500}), Qt::green));
+    EXPECT_EQ(sandbox::reusedPixelMemory(), afterPart) << "a part's memory was decoded into";
 }
 
 // The pixels the viewer hands over to be written as a PNG: described as a reply's are, and no larger than the

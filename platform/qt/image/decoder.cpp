@@ -153,8 +153,10 @@ QImage decodePart(QIODevice& file, QRect area, const DecodeHooks& hooks) {
     const qint64 bytes = 4LL * area.width() * area.height() + 4LL * std::max(0, whole.width()) * 16;
     if (hooks.takeMemory && !hooks.takeMemory(bytes, whole)) return {};
     reader.setClipRect(area);
-    QImage image = reader.read();
-    if (image.size() != area.size()) return {};
+    // A JPEG's part is decoded straight into the memory it is handed over in, as a whole picture is.
+    QImage image;
+    if (hooks.blank && reader.format() == "jpeg") image = hooks.blank(area.size(), reader.imageFormat());
+    if (!reader.read(&image) || image.size() != area.size()) return {};
     toScreenColours(image);  // as the whole will be
     return image;
 }

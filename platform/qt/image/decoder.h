@@ -49,7 +49,7 @@ bool isProgressiveJpeg(const QByteArray& head);
 // The memory a decoding of a picture of `natural` size drawn at `size` takes at its peak.
 qint64 decodeBytes(QSize natural, QSize size, bool reduced, bool progressive);
 // What a decoding asks of whoever runs it: the memory it will take at its peak (false: it must not go on), and
-// an image to decode a large picture straight into, where it will be kept.
+// an image to decode a large picture or a part straight into, where it will be kept.
 struct DecodeHooks {
     std::function<bool(qint64 bytes, QSize picture)> takeMemory;
     std::function<QImage(QSize, QImage::Format)> blank;
