@@ -17,12 +17,11 @@ Prints lines "metric<TAB>viewer<TAB>value" for bench/summarize.py.
     screen.py PROBE GLIMMERBOX DATA ROUNDS     VIEWERS="glimmerbox feh" FLOWS="window full" for a part
     GLIMMERBOX_BEFORE=BINARY screen.py ...     another build of Glimmerbox beside it, as "glimmerbox-before"
 
-The peak memory of Glimmerbox is that of the viewer and its decoder helpers together: the largest sum of their
-resident sizes, read every 20 ms (a helper lets go of the pixels it hands over as it hands them, so they count
-once; the libraries the processes share count once for each), and never less than the viewer's own peak. Their
-proportional sizes (PSS) would count the libraries once, but reading them walks each process's page tables under
-the lock that the viewer's own mapping and unmapping of pictures takes, and slows the walk measured. A single
-process's is its peak resident memory (VmHWM).
+The peak memory of Glimmerbox is that of the viewer and its decoder helpers together, read every 20 ms: the
+viewer's resident size plus each helper's proportional size (PSS), so that the libraries and the pixels a helper
+shares with the viewer count once, and never less than the viewer's own peak. The viewer's own PSS is not read:
+that walks its page tables under the lock its own mapping and unmapping of pictures takes, and slows the walk
+measured; its resident size is an upper bound of it. A single process's is its peak resident memory (VmHWM).
 """
 import os
 import signal
@@ -132,8 +131,11 @@ class Viewer:
         self.watcher.start()
         self.start_ms, _, shown = probe.watch(t0, 15000)
         if not shown:
+            # What the screen shows then, for whoever looks into it.
+            shot = os.path.join(tempfile.gettempdir(), f"gb-screen-no-picture-{viewer}-{os.getpid()}-{t0}.png")
+            subprocess.run(["import", "-window", "root", shot], check=False)
             self.close()
-            raise RuntimeError(f"{viewer} showed no picture within 15 s")
+            raise RuntimeError(f"{viewer} showed no picture within 15 s (the screen then: {shot})")
 
     def watch(self):
         # Helpers come and go: their peaks cannot be added up afterwards. A helper counts its proportional share
@@ -256,7 +258,10 @@ def main():
     with tempfile.TemporaryDirectory(prefix="gb-screen.") as home:
         # One unrecorded start of each, so that no round pays for loading the programs from disk.
         for viewer in viewers:
-            Viewer(viewer, large, False, probe, home).close()
+            try:
+                Viewer(viewer, large, False, probe, home).close()
+            except RuntimeError as error:
+                print(f"{viewer}, first start: {error}", file=sys.stderr, flush=True)
         for r in range(rounds):
             print(f"screen round {r + 1} of {rounds}", file=sys.stderr, flush=True)
             for flow in flows:
