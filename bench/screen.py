@@ -121,6 +121,7 @@ def family(pid):
 class Viewer:
     def __init__(self, viewer, folder, full, probe, home):
         self.name = viewer
+        self.probe = probe
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                    XDG_CACHE_HOME=os.path.join(home, ".cache"))
         t0 = time.monotonic_ns()
@@ -171,6 +172,9 @@ class Viewer:
         except subprocess.TimeoutExpired:
             self.p.kill()
             self.p.wait()
+        # Its window may show its last picture a moment longer: a next start showing the same picture (the same
+        # first photo at the same size) would otherwise look like no change at all.
+        self.probe.ask("cleared 3000")
 
 
 def out(metric, viewer, value):

@@ -10,6 +10,8 @@
 //                     after MS ms without a change
 //   first KEYSYM MS   press and release KEYSYM; timed to the first read showing another picture, within MS ms
 //                     (quick steps: the picture need not stay)
+//   cleared MS        wait until the region shows no picture (a viewer that ended has left the screen), at most
+//                     MS ms
 //   quit
 // Answer: "latency MS frames N changed 0|1" (latency -1 when nothing final came)
 //
@@ -175,6 +177,15 @@ int main() {
             std::int64_t t0 = 0, ms = 0;
             in >> t0 >> ms;
             seen = watch(region, region.read(), t0, ms * 1'000'000);
+        } else if (command == "cleared") {
+            // A viewer that ended may leave its last picture on the screen for a moment: the next one's start is
+            // watched from an empty screen, or it would show "no change" when it shows the same picture.
+            std::int64_t ms = 0;
+            in >> ms;
+            const std::int64_t asked = now();
+            while (textured(region.read()) && now() - asked < ms * 1'000'000) std::this_thread::sleep_for(pollEvery);
+            seen.changed = !textured(region.read());
+            seen.latencyMs = static_cast<double>(now() - asked) / 1e6;
         } else if (command == "quit") {
             break;
         } else {
