@@ -147,7 +147,7 @@ QImage Service::blank(QSize size, QImage::Format format) {
     dropOffered();
     if (shared_.fd < 0) shared_.fd = makePixelMemory(static_cast<std::int64_t>(shared_.bytes));
     if (shared_.fd < 0) return {};
-    shared_.data = ::mmap(nullptr, shared_.bytes, PROT_READ | PROT_WRITE, MAP_SHARED, shared_.fd, 0);
+    shared_.data = ::mmap(nullptr, shared_.bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, shared_.fd, 0);
     if (shared_.data == MAP_FAILED) {
         shared_.close();
         return {};

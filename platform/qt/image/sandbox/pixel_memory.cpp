@@ -105,6 +105,18 @@ void letGo(Mapping* mapping) {
     }).detach();
 }
 
+// The first read of each page of a new mapping costs microseconds in a virtual machine, whatever MAP_POPULATE did
+// (measured here: 10 ms to copy the 9 MB of a 24 MP photo that a window shows, against 0.8 ms once read), and
+// pictures are read first by the painting on the window's thread. Each page is read here instead, on the thread
+// that asked for the decoding (35 ms for a whole 24 MP photo, in a decoding of 250).
+void touchPages(const void* data, std::size_t bytes) {
+    static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const auto* bytesAt = static_cast<const volatile unsigned char*>(data);
+    unsigned char sum = 0;
+    for (std::size_t at = 0; at < bytes; at += page) sum = static_cast<unsigned char>(sum + bytesAt[at]);
+    (void)sum;
+}
+
 }  // namespace
 
 QImage mapPixels(Received& in, ino_t offered) {
@@ -122,6 +134,7 @@ QImage mapPixels(Received& in, ino_t offered) {
     }
     if (offered != 0 && st.st_ino == offered) ++reused;
     const auto bytes = static_cast<std::size_t>(layout->bytes());
+    touchPages(data, bytes);
     if (bytes < largeMapping || !isReusablePixelMemory(fd)) {
         ::close(fd);
         fd = -1;
