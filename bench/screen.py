@@ -17,11 +17,9 @@ Prints lines "metric<TAB>viewer<TAB>value" for bench/summarize.py.
     screen.py PROBE GLIMMERBOX DATA ROUNDS     VIEWERS="glimmerbox feh" FLOWS="window full" for a part
     GLIMMERBOX_BEFORE=BINARY screen.py ...     another build of Glimmerbox beside it, as "glimmerbox-before"
 
-The peak memory of Glimmerbox is that of the viewer and its decoder helpers together, read every 20 ms: the
-viewer's resident size plus each helper's proportional size (PSS), so that the libraries and the pixels a helper
-shares with the viewer count once, and never less than the viewer's own peak. The viewer's own PSS is not read:
-that walks its page tables under the lock its own mapping and unmapping of pictures takes, and slows the walk
-measured; its resident size is an upper bound of it. A single process's is its peak resident memory (VmHWM).
+The peak memory of Glimmerbox is that of the viewer and its decoder helpers together: the largest sum of their
+proportional sizes (PSS), read every 100 ms, so that the libraries and the pixels that the viewer and a helper
+both map count once. A single process's is its peak resident memory (VmHWM).
 """
 import os
 import signal
@@ -127,7 +125,7 @@ class Viewer:
         t0 = time.monotonic_ns()
         self.p = subprocess.Popen(command(viewer, folder, full and viewer not in FULL), env=env,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.sampled, self.watching = 0, True
+        self.sampled, self.watching, self.family = 0, True, False
         self.watcher = threading.Thread(target=self.watch, daemon=True)
         self.watcher.start()
         self.start_ms, _, shown = probe.watch(t0, 15000)
@@ -139,17 +137,16 @@ class Viewer:
             raise RuntimeError(f"{viewer} showed no picture within 15 s (the screen then: {shot})")
 
     def watch(self):
-        # Helpers come and go: their peaks cannot be added up afterwards. A helper counts its proportional share
-        # (PSS): the libraries it shares with the viewer, and the pixels it hands over, which the viewer maps too,
-        # would be counted twice in a sum of resident sizes. The viewer counts its whole resident size (an upper
-        # bound of its share): reading its PSS walks its page tables under the lock its own mappings take, which
-        # slowed its start by a third.
+        # Helpers come and go: their peaks cannot be added up afterwards. Each process counts its proportional
+        # size (PSS): the libraries and the pixels that the viewer and a helper both map count once. Read every
+        # 100 ms: reading a PSS walks the process's page tables under the lock its own mappings take, and at every
+        # 20 ms it slowed the viewer's start by a third.
         while self.watching:
             pids = family(self.p.pid)
             if len(pids) > 1:
-                self.sampled = max(self.sampled,
-                                   status_mib(pids[0], "VmRSS") + sum(pss_mib(pid) for pid in pids[1:]))
-            time.sleep(0.02)
+                self.sampled = max(self.sampled, sum(pss_mib(pid) for pid in pids))
+                self.family = True
+            time.sleep(0.1)
 
     def reset_peak(self):
         """The peak memory counts from now (Linux: 5 to clear_refs sets the peak to what the process holds)."""
@@ -162,7 +159,10 @@ class Viewer:
                 pass
 
     def peak(self):
-        return max(self.sampled, status_mib(self.p.pid, "VmHWM")) or None
+        # A viewer with helpers: the summed PSS (its own resident peak counts pixels a helper maps as well).
+        if self.family:
+            return self.sampled or None
+        return status_mib(self.p.pid, "VmHWM") or None
 
     def close(self):
         self.watching = False
