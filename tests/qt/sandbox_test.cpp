@@ -261,6 +261,41 @@ TEST(PixelMemory, ALargePictureLetGoIsDecodedIntoAgainByThePictureOfItsSize) {
     EXPECT_EQ(sandbox::reusedPixelMemory(), afterPart) << "a part's memory was decoded into";
 }
 
+// Pixels come over with the rows laid out as the helper says, padded or not: small ones are read into the
+// viewer's own memory, large ones mapped; either way each pixel is where it was.
+TEST(PixelMemory, PixelsHandedOverKeepTheirPlaceWhateverTheirRowsPadding) {
+    struct Case {
+        QSize size;
+        int padding;  // bytes after each row
+    };
+    for (const Case c : {Case{{3, 2}, 0}, Case{{3, 2}, 4}, Case{{700, 500}, 0}, Case{{700, 500}, 8}}) {
+        const int bytesPerLine = 4 * c.size.width() + c.padding;
+        const std::int64_t bytes = static_cast<std::int64_t>(bytesPerLine) * c.size.height();
+        const int fd = sandbox::makePixelMemory(bytes);
+        ASSERT_GE(fd, 0);
+        std::vector<std::uint32_t> row(static_cast<std::size_t>(bytesPerLine / 4));
+        for (int y = 0; y < c.size.height(); ++y) {
+            for (int x = 0; x < c.size.width(); ++x) row[static_cast<std::size_t>(x)] = 0xFF000000U | (x << 8) | y;
+            ASSERT_EQ(
+                ::pwrite(fd, row.data(), static_cast<std::size_t>(bytesPerLine), static_cast<off_t>(y) * bytesPerLine),
+                bytesPerLine);
+        }
+        ASSERT_TRUE(sandbox::sealPixelMemory(fd));
+        sandbox::Received in;
+        in.reply.kind = sandbox::ReplyKind::Pixels;
+        in.reply.width = c.size.width();
+        in.reply.height = c.size.height();
+        in.reply.format = QImage::Format_RGB32;
+        in.reply.bytesPerLine = bytesPerLine;
+        in.fd = fd;
+        const QImage image = sandbox::mapPixels(in);
+        ASSERT_EQ(image.size(), c.size) << c.size.width() << " " << c.padding;
+        const QPoint last(c.size.width() - 1, c.size.height() - 1);
+        for (const QPoint at : {QPoint(0, 0), QPoint(2, 1), last})
+            EXPECT_EQ(image.pixel(at), 0xFF000000U | (at.x() << 8) | at.y()) << c.size.width() << " " << c.padding;
+    }
+}
+
 // The pixels the viewer hands over to be written as a PNG: described as a reply's are, and no larger than the
 // cache's largest thumbnail.
 TEST(SandboxProtocol, PixelsToWriteAreTakenOnlyWhenTheyFitTheirMemoryAndAThumbnail) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -84,6 +85,7 @@ struct Mapping {
 };
 constexpr unsigned long unmapDelayMs = 300;
 constexpr std::size_t largeMapping = std::size_t{4} << 20;
+constexpr std::int64_t copiedBytes = std::int64_t{1} << 20;
 
 // Unmapping a large picture takes the kernel some 10 ms for 24 megapixels, holding the lock of the process's
 // memory map all along: the last holder of a picture is often the window's thread, which hands the unmapping to
@@ -125,6 +127,24 @@ QImage mapPixels(Received& in, ino_t offered) {
     struct stat st {};
     const bool sealed = ::fstat(fd, &st) == 0 && isSealedPixelMemory(fd);
     const auto layout = sealed ? checkedLayout(in.reply, st.st_size) : std::nullopt;
+    if (layout && layout->bytes() < copiedBytes) {
+        // A thumbnail is read into memory of the viewer's own: mapping it and unmapping it later costs more than
+        // the copy (an unmapping flushes the address translations of every core the viewer's threads run on).
+        QImage image(layout->width, layout->height, layout->format);
+        bool read = !image.isNull();
+        if (read && image.bytesPerLine() == layout->bytesPerLine) {
+            const auto bytes = static_cast<std::size_t>(layout->bytes());
+            read = ::pread(fd, image.bits(), bytes, 0) == static_cast<ssize_t>(bytes);
+        } else {
+            // Rows laid out otherwise than ours: each row on its own.
+            const auto row = static_cast<std::size_t>(std::min<qsizetype>(image.bytesPerLine(), layout->bytesPerLine));
+            for (int y = 0; read && y < layout->height; ++y)
+                read = ::pread(fd, image.scanLine(y), row, static_cast<off_t>(y) * layout->bytesPerLine) ==
+                       static_cast<ssize_t>(row);
+        }
+        ::close(fd);
+        return read ? image : QImage();
+    }
     void* data = MAP_FAILED;
     if (layout) data = ::mmap(nullptr, layout->bytes(), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
     if (data == MAP_FAILED) {

@@ -16,8 +16,9 @@
 
 namespace gb::sandbox {
 
-// The pixels of a Pixels reply (its descriptor taken), mapped read-only where the helper left them; a null image
-// when they are not what the reply says. `offered` is the inode of the memory offered for them, if any.
+// The pixels of a Pixels reply (its descriptor taken), mapped read-only where the helper left them (under a
+// megabyte, a thumbnail's, read into the viewer's own memory instead); a null image when they are not what the
+// reply says. `offered` is the inode of the memory offered for them, if any.
 QImage mapPixels(Received& in, ino_t offered = 0);
 
 // Memory of `bytes` kept from a picture let go, for a helper to decode the next one into (the caller owns the
