@@ -86,6 +86,7 @@ void takeThumbnailFiles(HelperProcess& helper, Answer& answer, const DecodeStop*
         Received in;
         if (helper.receive(in, stop, deadline) != HelperProcess::Wait::Reply) return;
         *file = encodedFile(in, most);
+        if (in.reply.kind != ReplyKind::Encoded) return;  // a helper that failed to hand one over sends no more
     }
 }
 
