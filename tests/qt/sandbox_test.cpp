@@ -169,6 +169,22 @@ TEST_F(FaultyHelpers, AThumbnailThatCannotBeShownIsMarkedNotWritten) {
 }
 
 // The filter ends a helper that opens a file or a socket with SIGSYS, the signal of a forbidden system call.
+// A helper that announces a thumbnail's files and then fails to hand one over: the pixels count, nothing is
+// kept, and the viewer waits for no file that will never come.
+TEST_F(FaultyHelpers, AThumbnailWhoseFilesFailIsShownAtOnceAndNotKept) {
+    const QString path = fault("no-files");
+    QElapsedTimer clock;
+    clock.start();
+    ThumbnailFiles files;
+    const QImage image = decodeForThumbnail(path, {10, 10}, &files);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(image.size(), QSize(10, 10));
+    EXPECT_TRUE(files.large.isEmpty());
+    EXPECT_TRUE(files.normal.isEmpty());
+    // The same helper serves the next request.
+    EXPECT_EQ(decodeImage(dir.filePath("fine.jpg"), {64, 48}).size(), QSize(64, 48));
+}
+
 TEST_F(FaultyHelpers, AForbiddenSystemCallEndsTheHelperWithSigsys) {
     for (const char* what : {"open", "socket"}) {
         QString why;

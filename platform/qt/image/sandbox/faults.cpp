@@ -43,6 +43,22 @@ bool injectFault(QIODevice& file, int socket) {
     }
     if (what == "open") ::close(::open("/etc/passwd", O_RDONLY | O_CLOEXEC));
     if (what == "socket") ::close(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (what == "no-files") {
+        // A thumbnail's pixels that announce the cache's two PNGs, then a failure in place of the first.
+        Reply pixels;
+        pixels.kind = ReplyKind::Pixels;
+        pixels.width = pixels.height = 10;
+        pixels.format = QImage::Format_RGB32;
+        pixels.bytesPerLine = 40;
+        pixels.frames = 1;
+        pixels.flags = largePngFlag | normalPngFlag;
+        const int fd = makePixelMemory(400);
+        sealPixelMemory(fd);
+        sendReply(socket, pixels, {}, fd);
+        ::close(fd);
+        sendReply(socket, Reply{}, "the file cannot be handed over");
+        return true;
+    }
     if (what == "unsealed" || what == "short") {
         // Pixels said to be 100 x 100 in memory that anyone may change, or that holds a tenth of them.
         Reply lie;
