@@ -23,6 +23,20 @@ int* volatile nowhere = nullptr;
 
 // A real crash, not one the undefined-behaviour sanitizer would catch and report first.
 __attribute__((no_sanitize("undefined"))) void crash() { *nowhere = 1; }
+// A Pixels reply for a `side` x `side` picture in `bytes` of memory, sealed or not.
+void sendPixels(int socket, int side, std::int64_t bytes, bool sealed, std::uint32_t flags) {
+    Reply pixels;
+    pixels.kind = ReplyKind::Pixels;
+    pixels.width = pixels.height = side;
+    pixels.format = QImage::Format_RGB32;
+    pixels.bytesPerLine = 4 * side;
+    pixels.frames = 1;
+    pixels.flags = flags;
+    const int fd = makePixelMemory(bytes);
+    if (sealed) sealPixelMemory(fd);
+    sendReply(socket, pixels, {}, fd);
+    ::close(fd);
+}
 }  // namespace
 
 bool injectFault(QIODevice& file, int socket) {
@@ -45,32 +59,13 @@ bool injectFault(QIODevice& file, int socket) {
     if (what == "socket") ::close(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (what == "no-files") {
         // A thumbnail's pixels that announce the cache's two PNGs, then a failure in place of the first.
-        Reply pixels;
-        pixels.kind = ReplyKind::Pixels;
-        pixels.width = pixels.height = 10;
-        pixels.format = QImage::Format_RGB32;
-        pixels.bytesPerLine = 40;
-        pixels.frames = 1;
-        pixels.flags = largePngFlag | normalPngFlag;
-        const int fd = makePixelMemory(400);
-        sealPixelMemory(fd);
-        sendReply(socket, pixels, {}, fd);
-        ::close(fd);
+        sendPixels(socket, 10, 400, true, largePngFlag | normalPngFlag);
         sendReply(socket, Reply{}, "the file cannot be handed over");
         return true;
     }
     if (what == "unsealed" || what == "short") {
         // Pixels said to be 100 x 100 in memory that anyone may change, or that holds a tenth of them.
-        Reply lie;
-        lie.kind = ReplyKind::Pixels;
-        lie.width = lie.height = 100;
-        lie.format = QImage::Format_RGB32;
-        lie.bytesPerLine = 400;
-        lie.frames = 1;
-        const int fd = makePixelMemory(what == "short" ? 4000 : 40000);
-        if (what == "short") sealPixelMemory(fd);
-        sendReply(socket, lie, {}, fd);
-        ::close(fd);
+        sendPixels(socket, 100, what == "short" ? 4000 : 40000, what == "short", 0);
         return true;
     }
     return false;
