@@ -22,8 +22,8 @@ clang++-14 "${flags[@]}" -fPIC tests/fuzz/gif_frames_fuzz.cpp platform/qt/image/
 clang++-14 "${flags[@]}" -fPIC tests/fuzz/decoder_service_fuzz.cpp platform/qt/image/sandbox/decoder_service.cpp \
   platform/qt/image/sandbox/protocol.cpp platform/qt/image/sandbox/faults.cpp platform/qt/image/decoder.cpp \
   platform/qt/image/header_facts.cpp platform/qt/image/screen_colours.cpp platform/qt/image/frame_source.cpp \
-  platform/qt/image/gif_frames.cpp platform/qt/image/gif_lzw.cpp platform/qt/logging.cpp \
-  $(pkg-config --cflags --libs Qt6Gui) -o "$out/decoder_service_fuzz"
+  platform/qt/image/gif_frames.cpp platform/qt/image/gif_lzw.cpp platform/qt/image/thumbnail_size.cpp \
+  platform/qt/logging.cpp $(pkg-config --cflags --libs Qt6Gui) -o "$out/decoder_service_fuzz"
 
 for target in file_url typed_ratio header_probe gif_frames decoder_service; do
   work="$out/corpus-$target"
