@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -89,26 +90,31 @@ QIcon windowIcon() {
     return icon;
 }
 
+// The window's icon comes a moment after the window shows: reading its six sizes is work the first picture need
+// not wait for (the desktop finds the program's icon through its desktop entry meanwhile).
+constexpr int iconAfterMs = 500;
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     answerWithoutWindow(argc, argv);
     if (!displayKnown(argc, argv)) return EXIT_FAILURE;
-    // The decoder helpers start while the window is made: one to read the first picture's header, one to decode
-    // it. More would take the cores the window is made on; the others start once pictures are asked for.
+    // The helpers' launcher starts while the window is made, and forks one helper to read the first picture's
+    // header and one to decode it; the others are forked once pictures are asked for.
     gb::sandbox::HelperPool::headers().warmUp();
     gb::sandbox::HelperPool::decoding().warmUp(1);
     QApplication app(argc, argv);
     QApplication::setApplicationName("glimmerbox");
     QApplication::setApplicationVersion(GLIMMERBOX_VERSION);
     QApplication::setDesktopFileName("io.github.glimmerbox.Glimmerbox");
-    QApplication::setWindowIcon(windowIcon());
 
     QCommandLineParser parser;
     describe(parser);
     parser.process(app);
 
     gb::qt::Viewer viewer;
+    QObject::connect(&viewer.view, &gb::qt::WindowView::firstShown, &viewer.view,
+                     [] { QTimer::singleShot(iconAfterMs, [] { QApplication::setWindowIcon(windowIcon()); }); });
     viewer.start();
     if (const std::vector<std::string> paths = givenPaths(argc, argv); !paths.empty()) {
         // Opened once the window stands at its real size: the picture's place depends on the browser's height.

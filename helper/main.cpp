@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The decoder helper: the one process where pictures are decoded. The viewer starts several and talks to each
-// over the socket it hands over as descriptor 3:
+// The decoder helper: the one process where pictures are decoded. The viewer starts one launcher, which loads the
+// libraries and decoders once and is handed a socket over its descriptor 3 for each helper wanted:
+//     glimmerbox-decoder --launch VIEWER_PID
+// Each helper is a copy of it (a fork, made the viewer's child) that talks to the viewer over the socket it was
+// handed. A helper can also be started on its own, with its socket as descriptor 3:
 //     glimmerbox-decoder --serve VIEWER_PID
 // By hand, for debugging, it decodes one file under the same confinement and says what came out:
 //     glimmerbox-decoder --decode FILE [WIDTHxHEIGHT]
@@ -12,6 +15,8 @@
 
 #include <fcntl.h>
 #include <malloc.h>
+#include <sched.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -39,14 +44,14 @@ void toStderr(QtMsgType, const QMessageLogContext&, const QString& message) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: glimmerbox-decoder --serve VIEWER_PID   (started by glimmerbox)\n"
+                 "usage: glimmerbox-decoder --launch VIEWER_PID  (started by glimmerbox)\n"
+                 "       glimmerbox-decoder --serve VIEWER_PID\n"
                  "       glimmerbox-decoder --decode FILE [WIDTHxHEIGHT]\n");
     return 2;
 }
 
-// Loads, caps and confines the process; false when the confinement cannot be set up. A decoding by hand, which
-// no viewer grants memory to, has the most any request may be given.
-bool shutIn(bool byHand = false) {
+// What every helper has before it is shut in: the decoders loaded and the allocator set for decoding.
+void load() {
     QImageReader::setAllocationLimit(gb::qt::imageAllocationLimitMb);
     // The memory of one request serves the next: blocks below 16 MB come from the heap, and up to 16 MB of it
     // stays when freed (within the slack the limits leave). Otherwise every thumbnail's decoder buffers and
@@ -54,12 +59,18 @@ bool shutIn(bool byHand = false) {
     ::mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
     ::mallopt(M_TRIM_THRESHOLD, 16 * 1024 * 1024);
     gb::sandbox::loadDecoders();
+}
+
+// Caps and confines the process; false when the confinement cannot be set up. A decoding by hand, which no viewer
+// grants memory to, has the most any request may be given.
+bool shutIn(bool byHand = false) {
     gb::sandbox::capMemory(gb::sandbox::footprint(), byHand ? gb::sandbox::mostGranted : 0);
     const char* trace = std::getenv("GLIMMERBOX_DECODER_TRACE");
     return gb::sandbox::confine(trace && std::strcmp(trace, "1") == 0);
 }
 
-int serve(pid_t viewer) {
+// A helper whose decoders are loaded: it shuts itself in, greets the viewer and serves it over descriptor 3.
+int serveLoaded(pid_t viewer) {
     const int socket = 3;
     if (!gb::sandbox::dieWithParent(viewer)) return 1;
     const gb::sandbox::Footprint base = gb::sandbox::footprint();
@@ -75,6 +86,42 @@ int serve(pid_t viewer) {
     return gb::sandbox::serve(socket);
 }
 
+int serve(pid_t viewer) {
+    // Nothing the viewer left open by mistake stays open: only the standard streams and the socket.
+    ::close_range(4, ~0U, 0);
+    load();
+    return serveLoaded(viewer);
+}
+
+// The launcher: for each socket the viewer hands over (with one byte), a helper serving it, whose process id goes
+// back (or minus the error number). A fork costs a millisecond where a start from scratch links some fifty
+// libraries: 30 ms of a core, which the window being made at the same time would feel. The launcher reads nothing
+// but the viewer's sockets, and is not shut in: its helpers are, each on its own, before they read a picture.
+int launch(pid_t viewer) {
+    const int control = 3;
+    if (!gb::sandbox::dieWithParent(viewer)) return 1;
+    ::close_range(4, ~0U, 0);
+    load();
+    for (;;) {
+        char wanted = 0;
+        int socket = -1;
+        if (gb::sandbox::receivePacket(control, &wanted, sizeof(wanted), &socket) <= 0) return 0;
+        if (socket < 0) continue;
+        // The viewer's child rather than the launcher's: the viewer waits for it, and learns how it ended.
+        const long pid = ::syscall(SYS_clone, CLONE_PARENT, 0, nullptr, nullptr, 0);
+        if (pid == 0) {
+            // The helper has the socket as descriptor 3, in place of the launcher's, and nothing else open but
+            // the standard streams.
+            if (::dup2(socket, control) != control) ::_exit(1);
+            ::close_range(4, ~0U, 0);
+            ::_exit(serveLoaded(viewer));
+        }
+        ::close(socket);
+        const std::int32_t answer = pid > 0 ? static_cast<std::int32_t>(pid) : -errno;
+        if (!gb::sandbox::sendPacket(control, &answer, sizeof(answer))) return 0;
+    }
+}
+
 int decodeByHand(const char* path, const char* size) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
@@ -83,6 +130,7 @@ int decodeByHand(const char* path, const char* size) {
     }
     int width = 0, height = 0;
     if (size && std::sscanf(size, "%dx%d", &width, &height) != 2) return usage();
+    load();
     if (!shutIn(true)) return 1;
     QFile file;
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
@@ -116,6 +164,7 @@ int main(int argc, char* argv[]) {
         // Nothing to tidy: the process holds no file and its memory goes with it.
         ::_exit(status);
     }
+    if (argc == 3 && std::strcmp(argv[1], "--launch") == 0) ::_exit(launch(static_cast<pid_t>(std::atoi(argv[2]))));
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--decode") == 0) {
         const int status = decodeByHand(argv[2], argc == 4 ? argv[3] : nullptr);
         std::fflush(stdout);

@@ -86,7 +86,7 @@ def main(binary):
         assert ready.slowest < SOON / 10, "the window did not answer for %.0f ms" % (1000 * ready.slowest)
 
         # Closing the window ends the program and every helper it started within 1 s.
-        helpers = subprocess.run(["pgrep", "-f", "glimmerbox-decoder-faults --serve %d" % program.pid],
+        helpers = subprocess.run(["pgrep", "-P", str(program.pid)],
                                  capture_output=True, text=True).stdout.split()
         assert helpers, "no helper seen"
         d.run("xdotool", "key", "--window", win, "alt+F4")

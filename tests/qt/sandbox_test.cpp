@@ -14,12 +14,15 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <QDir>
+
 #include <csignal>
 #include <cstring>
 
 #include "platform/file_url.h"
 #include "platform/qt/byte_paths.h"
 #include "platform/qt/image/image_loader.h"
+#include "platform/qt/image/sandbox/helper_launcher.h"
 #include "platform/qt/image/sandbox/helper_pool.h"
 #include "platform/qt/image/sandbox/pixel_memory.h"
 #include "platform/qt/image/sandbox/protocol.h"
@@ -386,7 +389,7 @@ TEST_F(FaultyHelpers, TheCachesFilesAreWrittenByAHelperOrNotAtAll) {
 }
 
 // Threads that ask together keep the helpers they made: a helper is started once, not for every time more of
-// them ask at once than are idle (each start costs a core some 40 ms: 1,000 thumbnails took four times as long).
+// them ask at once than are idle (each start is a fork, and the helper's own memory faults in again).
 TEST(HelperPools, HelpersStartedForThreadsAskingTogetherAreKept) {
     sandbox::HelperPool pool(1, GLIMMERBOX_TEST_DECODER);
     const auto takeTogether = [&](int count) {
@@ -404,6 +407,58 @@ TEST(HelperPools, HelpersStartedForThreadsAskingTogetherAreKept) {
     const int afterFive = pool.started();
     takeTogether(5);
     EXPECT_EQ(pool.started(), afterFive + 2);
+}
+
+// Helpers are forked by one launcher, yet each is the viewer's own child (it is waited for and its end is known)
+// with nothing open but the standard streams and its socket; a launcher that ended is started again, and the
+// helpers it made before go on.
+TEST(HelperLaunchers, HelpersAreTheViewersChildrenWithOnlyTheirSocketAndOutliveTheirLauncher) {
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("fine.jpg");
+    ASSERT_TRUE(test::writePicture(picture, 64, 48, "JPG", Qt::red));
+    const auto parentOf = [](pid_t pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) return -1;
+        const QByteArray line = stat.readAll();
+        return line.mid(line.lastIndexOf(')') + 2).split(' ').value(1).toInt();
+    };
+    const auto answersAHeader = [&](sandbox::HelperProcess& helper) {
+        const int fd = ::open(QFile::encodeName(picture).constData(), O_RDONLY | O_CLOEXEC);
+        sandbox::Request request;
+        request.kind = sandbox::RequestKind::Header;
+        const bool sent = helper.send(request, fd);
+        ::close(fd);
+        sandbox::Received in;
+        return sent && helper.receive(in, nullptr, QDeadlineTimer(5000)) == sandbox::HelperProcess::Wait::Reply &&
+               in.reply.kind == sandbox::ReplyKind::Header && in.reply.width == 64;
+    };
+    QString why;
+    auto first = sandbox::HelperProcess::start(GLIMMERBOX_TEST_DECODER, &why);
+    ASSERT_TRUE(first) << why.toStdString();
+    EXPECT_EQ(parentOf(first->pid()), ::getpid());
+    ASSERT_TRUE(answersAHeader(*first));
+    // Its descriptors can be listed by the same user only while it may be traced (root, in the suite's runs). The
+    // picture's descriptor is closed a moment after the reply.
+    if (::geteuid() == 0) {
+        const auto open = [&] {
+            return QDir(QStringLiteral("/proc/%1/fd").arg(first->pid()))
+                .entryList(QDir::Files | QDir::System, QDir::Name);
+        };
+        const QStringList streamsAndSocket{"0", "1", "2", "3"};
+        for (int i = 0; i < 100 && open() != streamsAndSocket; ++i) QTest::qWait(10);
+        EXPECT_EQ(open(), streamsAndSocket);
+    }
+
+    auto& launcher = sandbox::HelperLauncher::of(GLIMMERBOX_TEST_DECODER);
+    const pid_t ended = launcher.launcherPid();
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::kill(ended, SIGKILL), 0);
+    auto second = sandbox::HelperProcess::start(GLIMMERBOX_TEST_DECODER, &why);
+    ASSERT_TRUE(second) << why.toStdString();
+    EXPECT_NE(launcher.launcherPid(), ended);
+    EXPECT_EQ(parentOf(second->pid()), ::getpid());
+    EXPECT_TRUE(answersAHeader(*second));
+    EXPECT_TRUE(answersAHeader(*first));
 }
 
 TEST(SandboxProtocol, APacketIsAReplyOnlyWhenWhollyWellFormed) {

@@ -64,13 +64,6 @@ void HelperPool::spawnLoop() {
         changed_.wait(lock,
                       [this] { return stopping_ || wanted_ > 0 || static_cast<int>(idle_.size()) + out_ < warm_; });
         if (stopping_) return;
-        // A helper starting takes a core for some 40 ms: one that replaces another waits until pictures have
-        // not been asked for a moment; one that someone waits for starts at once.
-        const auto quiet = lastTake_ + std::chrono::milliseconds(refillDelayMs);
-        if (wanted_ == 0 && std::chrono::steady_clock::now() < quiet) {
-            changed_.wait_until(lock, quiet);
-            continue;
-        }
         const QByteArray program = program_;
         lock.unlock();
         QString error;
@@ -115,7 +108,6 @@ std::unique_ptr<HelperProcess> HelperPool::take(QString* error) {
     idle_.pop_front();
     ++out_;
     busiest_ = std::min(std::max(busiest_, out_), idleWanted_ + 2);
-    lastTake_ = std::chrono::steady_clock::now();
     return helper;
 }
 

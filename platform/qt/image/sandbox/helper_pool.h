@@ -2,13 +2,12 @@
 #pragma once
 // Decoder helpers kept running, so that a picture never waits for one to start: a few idle at all times, taken
 // for a request and given back after it (a helper that was killed or ended is not given back: a new one takes
-// its place). Helpers are started by one thread of the pool's own, which lives as long as the pool: a helper
-// dies with the thread that started it.
+// its place). Helpers are asked of the launcher (helper_launcher.h) by one thread of the pool's own, so that no
+// one waits for a start but who needs a helper at once.
 
 #include <QByteArray>
 #include <QString>
 
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -44,7 +43,7 @@ public:
     // Every helper taken is given back, whatever became of it.
     std::unique_ptr<HelperProcess> take(QString* error);
     // A helper taken: one still serving waits for the next request, or ends when as many are idle as were ever out
-    // at once; one that ended or was killed is replaced, once no picture has been asked for a moment.
+    // at once; one that ended or was killed is replaced at once.
     void giveBack(std::unique_ptr<HelperProcess> helper);
 
     // For tests: another helper program from now on (idle helpers of the old one end).
@@ -61,11 +60,8 @@ private:
     int wanted_ = 0;  // helpers asked of the spawning thread beyond the idle ones
     int out_ = 0;     // taken and not given back
     // The most helpers out at once so far (up to two more than the idle ones): as many are kept when given back, so
-    // that threads asking together do not start a helper each time and end it right after (a start costs some 40 ms of
-    // a core, mostly the dynamic linker).
+    // that threads asking together do not start a helper each time and end it right after.
     int busiest_ = 0;
-    std::chrono::steady_clock::time_point lastTake_;
-    static constexpr int refillDelayMs = 300;
     int started_ = 0;
     // The environment helpers start with, as it was when the pool was made: the spawning thread must not read the
     // process's own while another thread may change it.

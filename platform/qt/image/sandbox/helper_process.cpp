@@ -1,36 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/image/sandbox/helper_process.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "platform/qt/image/sandbox/confinement.h"
-
-extern char** environ;
+#include "platform/qt/image/sandbox/helper_launcher.h"
 
 namespace gb::sandbox {
-
-namespace {
-// The helper writes its warnings where the viewer's go when that is a terminal, a pipe or a socket (the
-// journal); never into a file.
-bool isStream(int fd) {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 && (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
-}
-}  // namespace
 
 std::unique_ptr<HelperProcess> HelperProcess::start(const QByteArray& program, QString* error,
                                                     char* const* environment) {
@@ -39,26 +24,10 @@ std::unique_ptr<HelperProcess> HelperProcess::start(const QByteArray& program, Q
         if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
         return nullptr;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pair[1], 3);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (!isStream(2)) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    // Its own process group would outlive a terminal's Ctrl+C; it stays in the viewer's.
-    const std::string viewer = std::to_string(::getpid());
-    std::array<char*, 4> argv{const_cast<char*>(program.constData()), const_cast<char*>("--serve"),
-                              const_cast<char*>(viewer.c_str()), nullptr};
-    pid_t pid = -1;
-    const int failed =
-        ::posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environment ? environment : environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = HelperLauncher::of(program, environment).launch(pair[1], error);
     ::close(pair[1]);
-    if (failed != 0) {
+    if (pid < 0) {
         ::close(pair[0]);
-        if (error)
-            *error = QStringLiteral("the decoder %1 cannot be started: %2")
-                         .arg(QString::fromLocal8Bit(program), QString::fromLocal8Bit(std::strerror(failed)));
         return nullptr;
     }
     return std::unique_ptr<HelperProcess>(new HelperProcess(program, pid, pair[0]));
