@@ -18,8 +18,14 @@ Footprint footprint();
 
 // The most memory one request may be given above the helper's own: the whole decoding budget and change.
 inline constexpr std::int64_t mostGranted = 768LL * 1024 * 1024;
+// Under the address sanitizer, freed memory waits in quarantine (256 MB by default) before it is used again.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr std::int64_t sanitizerQuarantine = 256LL * 1024 * 1024;
+#else
+inline constexpr std::int64_t sanitizerQuarantine = 0;
+#endif
 // Room above a request's grant for what decoders keep besides the pixels (tables, rows, the reader's buffers).
-inline constexpr std::int64_t slackBytes = 64LL * 1024 * 1024;
+inline constexpr std::int64_t slackBytes = 64LL * 1024 * 1024 + sanitizerQuarantine;
 // Address space is reserved generously by threads and allocators without being used: more room there.
 inline constexpr std::int64_t addressSlackBytes = 512LL * 1024 * 1024;
 
