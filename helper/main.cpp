@@ -3,8 +3,7 @@
 // libraries and decoders once and is handed a socket over its descriptor 3 for each helper wanted:
 //     glimmerbox-decoder --launch VIEWER_PID
 // Each helper is a copy of it (a fork, made the viewer's child) that talks to the viewer over the socket it was
-// handed. A helper can also be started on its own, with its socket as descriptor 3:
-//     glimmerbox-decoder --serve VIEWER_PID
+// handed.
 // By hand, for debugging, it decodes one file under the same confinement and says what came out:
 //     glimmerbox-decoder --decode FILE [WIDTHxHEIGHT]
 // With GLIMMERBOX_DECODER_TRACE=1 a forbidden system call is named (its number) before the helper ends.
@@ -45,7 +44,6 @@ void toStderr(QtMsgType, const QMessageLogContext&, const QString& message) {
 int usage() {
     std::fprintf(stderr,
                  "usage: glimmerbox-decoder --launch VIEWER_PID  (started by glimmerbox)\n"
-                 "       glimmerbox-decoder --serve VIEWER_PID\n"
                  "       glimmerbox-decoder --decode FILE [WIDTHxHEIGHT]\n");
     return 2;
 }
@@ -69,8 +67,9 @@ bool shutIn(bool byHand = false) {
     return gb::sandbox::confine(trace && std::strcmp(trace, "1") == 0);
 }
 
-// A helper whose decoders are loaded: it shuts itself in, greets the viewer and serves it over descriptor 3.
-int serveLoaded(pid_t viewer) {
+// A helper forked from the launcher, its decoders loaded: it shuts itself in, greets the viewer and serves it over
+// descriptor 3.
+int serveHelper(pid_t viewer) {
     const int socket = 3;
     if (!gb::sandbox::dieWithParent(viewer)) return 1;
     const gb::sandbox::Footprint base = gb::sandbox::footprint();
@@ -84,13 +83,6 @@ int serveLoaded(pid_t viewer) {
     ready.addressSpace = base.addressSpace;
     if (!gb::sandbox::sendReply(socket, ready)) return 1;
     return gb::sandbox::serve(socket);
-}
-
-int serve(pid_t viewer) {
-    // Nothing the viewer left open by mistake stays open: only the standard streams and the socket.
-    ::close_range(4, ~0U, 0);
-    load();
-    return serveLoaded(viewer);
 }
 
 // The launcher: for each socket the viewer hands over (with one byte), a helper serving it, whose process id goes
@@ -114,7 +106,7 @@ int launch(pid_t viewer) {
             // the standard streams.
             if (::dup2(socket, control) != control) ::_exit(1);
             ::close_range(4, ~0U, 0);
-            ::_exit(serveLoaded(viewer));
+            ::_exit(serveHelper(viewer));
         }
         ::close(socket);
         const std::int32_t answer = pid > 0 ? static_cast<std::int32_t>(pid) : -errno;
@@ -159,11 +151,7 @@ int decodeByHand(const char* path, const char* size) {
 
 int main(int argc, char* argv[]) {
     qInstallMessageHandler(toStderr);
-    if (argc == 3 && std::strcmp(argv[1], "--serve") == 0) {
-        const int status = serve(static_cast<pid_t>(std::atoi(argv[2])));
-        // Nothing to tidy: the process holds no file and its memory goes with it.
-        ::_exit(status);
-    }
+    // Nothing to tidy after serving: the process holds no file and its memory goes with it.
     if (argc == 3 && std::strcmp(argv[1], "--launch") == 0) ::_exit(launch(static_cast<pid_t>(std::atoi(argv[2]))));
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--decode") == 0) {
         const int status = decodeByHand(argv[2], argc == 4 ? argv[3] : nullptr);
